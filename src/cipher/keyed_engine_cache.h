@@ -1,0 +1,5 @@
+#pragma once
+// Placeholder until the engine lands.
+namespace orv::cipher {
+class KeyedEngineCache {};
+}  // namespace orv::cipher

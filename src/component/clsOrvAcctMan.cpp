@@ -1,0 +1,50 @@
+#include "component/clsOrvAcctMan.h"
+
+#include <string>
+
+#include "cipher/clsBlowfish.h"
+#include "cipher/keyed_engine_cache.h"
+
+namespace orv {
+
+clsOrvAcctMan::clsOrvAcctMan() : clsOrvAcctMan(platformServices()) {}
+
+clsOrvAcctMan::clsOrvAcctMan(Services services) : services_(std::move(services)) {}
+
+clsOrvAcctMan::~clsOrvAcctMan() {
+  try {
+    Close_Session();
+  } catch (...) {
+    // Termination writes no record of its own.
+  }
+}
+
+void clsOrvAcctMan::reportFailure(std::int32_t number, const std::u16string& description,
+                                  std::u16string_view procedure) noexcept {
+  try {
+    if (services_.failureObserver) services_.failureObserver(number, description, std::u16string(procedure));
+  } catch (...) {
+    // An observer never changes what the method does.
+  }
+  try {
+    ReportError(number, description, kModuleName, std::u16string(procedure));
+  } catch (...) {
+  }
+}
+
+void clsOrvAcctMan::ReportError(std::int32_t lngErrNumber, const std::u16string& strErrDescription,
+                                const std::u16string& strErrModule, const std::u16string& strErrProcedure) noexcept {
+  try {
+    const ComponentIdentity self = services_.identity ? services_.identity() : currentComponentIdentity();
+    const auto decimal = [](int value) {
+      const std::string digits = std::to_string(value);
+      return std::u16string(digits.begin(), digits.end());
+    };
+    LogErrors(self.folder, self.name, lngErrNumber, strErrDescription, strErrModule, strErrProcedure,
+              decimal(self.major), decimal(self.minor), decimal(self.revision));
+  } catch (...) {
+    // A report that cannot be written is lost without trace.
+  }
+}
+
+}  // namespace orv

@@ -1,0 +1,110 @@
+#pragma once
+// clsOrvAcctMan: the component's one class, portable. The COM layer converts arguments and
+// calls these members; every member but the two log methods guards its steps and reports
+// failures to the component's own log. No member throws.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "component/services.h"
+#include "util/guid.h"
+
+namespace orv {
+
+namespace cipher {
+class clsBlowfish;
+class KeyedEngineCache;
+}  // namespace cipher
+
+// Registry roots; any other 32-bit value is passed to the registry unchanged.
+enum HKeyHive : std::int32_t {
+  HkeyClassesRToot = static_cast<std::int32_t>(0x80000000),
+  HkeyCurrentUser = static_cast<std::int32_t>(0x80000001),
+  HkeyLocalMachine = static_cast<std::int32_t>(0x80000002),
+  HkeyUsers = static_cast<std::int32_t>(0x80000003),
+  HkeyCurrentConfig = static_cast<std::int32_t>(0x80000005),
+};
+
+inline constexpr char16_t kModuleName[] = u"clsOrvAcctMan";
+
+class clsOrvAcctMan {
+ public:
+  clsOrvAcctMan();
+  explicit clsOrvAcctMan(Services services);
+  ~clsOrvAcctMan();  // runs Close_Session; ignores whatever escapes it
+  clsOrvAcctMan(const clsOrvAcctMan&) = delete;
+  clsOrvAcctMan& operator=(const clsOrvAcctMan&) = delete;
+
+  // In the order of the interface.
+  std::u16string DeCrypt_Pwd(std::u16string& sPwd, const std::u16string& sKey);
+  std::u16string EnCrypt_Pwd(const std::u16string& sPwd, const std::u16string& sKey);
+  std::u16string CreateGUID();
+  void Reg_DeleteValue(HKeyHive hKey, std::u16string strPath, std::u16string strValue);
+  void Reg_DeleteKey(HKeyHive hKey, std::u16string strPath);
+  void Reg_CreateKey(HKeyHive hKey, const std::u16string& strPath);
+  std::u16string Reg_GetSettingString(HKeyHive hKey, const std::u16string& strPath, const std::u16string& strValue,
+                                      const std::u16string& Default = {});
+  void Reg_SaveSettingString(HKeyHive hKey, const std::u16string& strPath, const std::u16string& strValue,
+                             const std::u16string& strData);
+  std::u16string DeTick(const std::u16string& sTicked);
+  void LogErrors(const std::u16string& sAppPath, const std::u16string& sAppExeName, std::int32_t lngErrNumber,
+                 const std::u16string& strErrDescription, const std::u16string& strErrModule,
+                 const std::u16string& strErrProcedure, const std::u16string& sMajor = {},
+                 const std::u16string& sMinor = {}, const std::u16string& sRevision = {});
+  void PurgeLogs(const std::u16string& sAppPath, const std::u16string& sAppExeName);
+  bool Create_Session();
+  void Close_Session();
+  void ShowAbout(const std::u16string& sAppName = {}, const std::u16string& sVer = {});
+  std::int32_t Reg_GetSettingDWord(HKeyHive hKey, const std::u16string& strPath, const std::u16string& strValue,
+                                   std::int32_t Default = 0);
+  void Reg_SaveSettingDWord(HKeyHive hKey, const std::u16string& strPath, const std::u16string& strValue,
+                            std::int32_t lngData);
+  std::u16string Reg_GetSettingBinary(HKeyHive hKey, const std::u16string& strPath, const std::u16string& strValue);
+  void Reg_SaveSettingBinary(HKeyHive hKey, const std::u16string& strPath, const std::u16string& strValue,
+                             const std::u16string& strData);
+  bool CheckState();
+
+  // For the method guard: hands one failure to ReportError.
+  void reportFailure(std::int32_t number, const std::u16string& description, std::u16string_view procedure) noexcept;
+
+ private:
+  void ReportError(std::int32_t lngErrNumber, const std::u16string& strErrDescription,
+                   const std::u16string& strErrModule, const std::u16string& strErrProcedure) noexcept;
+
+  Services services_;
+
+  // CreateGUID
+  GuidRecord m_GUID{};
+  std::u16string m_sGUID;
+  std::int32_t m_lngRet = 0;
+
+  // Password methods: the engine of the running call, and keyed engines kept for reuse.
+  std::unique_ptr<cipher::clsBlowfish> m_Blowfish;
+  std::unique_ptr<cipher::KeyedEngineCache> keyedEngines_;
+
+  // Registry working values
+  std::u16string m_sBuffer;
+  std::uintptr_t m_lngKeyHandle = 0;
+  std::int32_t m_lngResult = 0;
+  std::int32_t m_lngDWordBuffer = 0;
+  std::int32_t m_lngBinarySize = 0;
+  std::int32_t m_lngValueType = 0;
+  std::int32_t m_lngStringSize = 0;
+  std::int32_t m_lngByteCount = 0;
+  std::vector<std::uint8_t> m_bytData;
+
+  // LogErrors repeat memory: the last error handled, field by field, and its folder.
+  struct LoggedError {
+    std::int32_t number = 0;
+    std::u16string description;
+    std::u16string module;
+    std::u16string procedure;
+    bool operator==(const LoggedError&) const = default;
+  };
+  LoggedError m_lastError;
+  bool m_hasLastError = false;
+  std::u16string m_sLastAppPath;
+};
+
+}  // namespace orv

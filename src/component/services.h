@@ -1,0 +1,34 @@
+#pragma once
+// The platform seams one clsOrvAcctMan instance works through. Production code takes
+// platformServices(); tests replace single members.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "component/component_identity.h"
+#include "platform/local_time.h"
+#include "util/guid.h"
+
+namespace orv {
+
+namespace registry {
+class RegistryApi;
+}
+
+// Called with every failure a guarded method reports, beside the log record (the command
+// line tool prints them).
+using FailureObserver =
+    std::function<void(std::int32_t number, const std::u16string& description, const std::u16string& procedure)>;
+
+struct Services {
+  Clock clock;
+  std::function<ComponentIdentity()> identity;
+  GuidSource newGuid;
+  std::shared_ptr<registry::RegistryApi> registry;
+  FailureObserver failureObserver;
+};
+
+Services platformServices();
+
+}  // namespace orv

@@ -1,0 +1,31 @@
+#include <windows.h>
+
+#include "component/failure.h"
+#include "log/log_files.h"
+
+namespace orv::log {
+namespace {
+
+// Another writer may hold the file for a moment without sharing: wait a little for it.
+constexpr int kSharingRetries = 50;
+constexpr DWORD kSharingRetryMilliseconds = 10;
+
+}  // namespace
+
+void appendWhole(const std::u16string& file, std::string_view bytes) {
+  const auto* path = reinterpret_cast<const wchar_t*>(file.c_str());
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt <= kSharingRetries; ++attempt) {
+    handle = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) break;
+    Sleep(kSharingRetryMilliseconds);
+  }
+  if (handle == INVALID_HANDLE_VALUE) throw Failure(75, u"Path/File access error");
+  DWORD written = 0;
+  const BOOL ok = WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(handle);
+  if (!ok || written != bytes.size()) throw Failure(61, u"Disk full");
+}
+
+}  // namespace orv::log

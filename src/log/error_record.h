@@ -1,0 +1,33 @@
+#pragma once
+// The daily log file's name and the eight-line error record.
+#include <cstdint>
+#include <string>
+
+#include "platform/local_time.h"
+
+namespace orv::log {
+
+struct ErrorRecord {
+  std::int32_t number = 0;
+  std::u16string description;
+  std::u16string module;
+  std::u16string procedure;
+  std::u16string major;
+  std::u16string minor;
+  std::u16string revision;
+};
+
+// "name-MMDDYYYY.log", the name in lower case.
+std::u16string logFileName(const std::u16string& appName, const LocalDateTime& day);
+
+// The application folder exactly as given, then the separator, "Logs" and the separator.
+std::u16string logFolder(const std::u16string& appPath);
+
+// The record as ANSI bytes, lines ended by CR LF.
+std::string formatRecord(const ErrorRecord& record, const LocalDateTime& when);
+
+// Writes one record into appPath's log of the day; throws Failure when it cannot.
+void appendRecord(const std::u16string& appPath, const std::u16string& appName, const ErrorRecord& record,
+                  const LocalDateTime& when);
+
+}  // namespace orv::log

@@ -1,0 +1,50 @@
+// LogErrors and PurgeLogs: the two methods that skip their own failures without a report.
+#include <optional>
+
+#include "component/clsOrvAcctMan.h"
+#include "component/failure.h"
+#include "log/error_record.h"
+#include "log/log_purge.h"
+
+namespace orv {
+
+void clsOrvAcctMan::LogErrors(const std::u16string& sAppPath, const std::u16string& sAppExeName,
+                              std::int32_t lngErrNumber, const std::u16string& strErrDescription,
+                              const std::u16string& strErrModule, const std::u16string& strErrProcedure,
+                              const std::u16string& sMajor, const std::u16string& sMinor,
+                              const std::u16string& sRevision) {
+  try {
+    const LoggedError error{lngErrNumber, strErrDescription, strErrModule, strErrProcedure};
+    if (m_hasLastError && error == m_lastError && sAppPath == m_sLastAppPath) return;
+
+    std::optional<CaughtFailure> failed;
+    try {
+      // One reading of the clock per record: its date names the file and fills the date line.
+      const LocalDateTime now = services_.clock ? services_.clock() : localNow();
+      const log::ErrorRecord record{lngErrNumber, strErrDescription, strErrModule, strErrProcedure,
+                                    sMajor,       sMinor,            sRevision};
+      log::appendRecord(sAppPath, sAppExeName, record, now);
+    } catch (...) {
+      failed = describeCurrentException();
+    }
+
+    // A record that could not be written leaves the failure's own key behind, so the same
+    // error is tried again next time.
+    m_sLastAppPath = sAppPath;
+    m_lastError = failed ? LoggedError{failed->number, failed->description, strErrModule, strErrProcedure} : error;
+    m_hasLastError = true;
+  } catch (...) {
+    // Nothing leaves the log writer.
+  }
+}
+
+void clsOrvAcctMan::PurgeLogs(const std::u16string& sAppPath, const std::u16string& sAppExeName) {
+  try {
+    const LocalDateTime today = services_.clock ? services_.clock() : localNow();
+    log::purgeOldLogs(sAppPath, sAppExeName, today);
+  } catch (...) {
+    // Nothing leaves the purge.
+  }
+}
+
+}  // namespace orv

@@ -1,0 +1,46 @@
+#pragma once
+// The eight registry operations the Reg_ methods are built from, with the Windows result
+// convention: 0 success, kErrorMoreData when the buffer is too small (size then holds the
+// size needed), kErrorFileNotFound for a missing key or value.
+#include <cstdint>
+#include <string>
+
+namespace orv::registry {
+
+// A key handle as Windows passes it; the predefined roots are the HKeyHive values,
+// sign-extended as on 64-bit Windows.
+using KeyHandle = std::uintptr_t;
+
+inline constexpr std::int32_t kErrorSuccess = 0;
+inline constexpr std::int32_t kErrorFileNotFound = 2;
+inline constexpr std::int32_t kErrorAccessDenied = 5;
+inline constexpr std::int32_t kErrorInvalidHandle = 6;
+inline constexpr std::int32_t kErrorCallNotImplemented = 120;
+inline constexpr std::int32_t kErrorMoreData = 234;
+
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr std::uint32_t kRegMultiSz = 7;
+inline constexpr std::uint32_t kKeyRead = 0x20019;
+
+// Names are ANSI bytes, as the 8-bit entry points of advapi32 take them.
+class RegistryApi {
+ public:
+  virtual ~RegistryApi() = default;
+  virtual std::int32_t openKey(KeyHandle root, const std::string& subKey, KeyHandle& opened) = 0;
+  virtual std::int32_t openKeyEx(KeyHandle root, const std::string& subKey, std::uint32_t options,
+                                 std::uint32_t desiredAccess, KeyHandle& opened) = 0;
+  virtual std::int32_t createKey(KeyHandle root, const std::string& subKey, KeyHandle& created) = 0;
+  // data may be null to ask only for type and size.
+  virtual std::int32_t queryValueEx(KeyHandle key, const std::string& valueName, std::uint32_t* type,
+                                    std::uint8_t* data, std::uint32_t* size) = 0;
+  virtual std::int32_t setValueEx(KeyHandle key, const std::string& valueName, std::uint32_t type,
+                                  const std::uint8_t* data, std::uint32_t size) = 0;
+  virtual std::int32_t deleteValue(KeyHandle key, const std::string& valueName) = 0;
+  virtual std::int32_t deleteKey(KeyHandle root, const std::string& subKey) = 0;
+  virtual std::int32_t closeKey(KeyHandle key) = 0;
+};
+
+}  // namespace orv::registry

@@ -1,0 +1,19 @@
+#pragma once
+// The one place where the component's 16-bit text meets bytes: the system ANSI code page.
+// Windows uses CP_ACP; elsewhere Windows-1252, or the single-byte iconv code page named by
+// the environment variable ORVACCT_CODEPAGE. Characters the code page lacks become '?'.
+#include <string>
+#include <string_view>
+
+namespace orv::text {
+
+// One byte per 16-bit character; unmappable characters become '?' (63).
+std::string toAnsi(std::u16string_view text);
+
+// One 16-bit character per byte.
+std::u16string fromAnsi(std::string_view bytes);
+
+// Name of the code page in force, for messages ("windows-1252", "CP_ACP").
+std::string codePageName();
+
+}  // namespace orv::text

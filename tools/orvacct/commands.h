@@ -1,0 +1,12 @@
+#pragma once
+// Each group of subcommands registers itself on the application.
+#include <CLI/CLI.hpp>
+
+namespace orvacct {
+
+void addLogCommands(CLI::App& app);
+void addHelperCommands(CLI::App& app);
+void addCipherCommands(CLI::App& app);
+void addRegistryCommands(CLI::App& app);
+
+}  // namespace orvacct

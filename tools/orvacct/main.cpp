@@ -1,0 +1,29 @@
+// orvacct: the component's logs, cipher and helpers from the command line.
+#include <CLI/CLI.hpp>
+#include <exception>
+#include <iostream>
+
+#include "commands.h"
+#include "tool_output.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"orvacct - OrvAcctMan account services from the command line"};
+  app.set_version_flag("--version", "orvacct 1.0.1");
+  app.require_subcommand(1);
+  orvacct::addLogCommands(app);
+  orvacct::addHelperCommands(app);
+  orvacct::addCipherCommands(app);
+  orvacct::addRegistryCommands(app);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e);
+  } catch (const orvacct::ToolError& e) {
+    std::cerr << "orvacct: " << e.what() << "\n";
+    return 1;
+  } catch (const std::exception& e) {
+    std::cerr << "orvacct: " << e.what() << "\n";
+    return 1;
+  }
+  return 0;
+}
