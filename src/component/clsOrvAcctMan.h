@@ -72,6 +72,8 @@ class clsOrvAcctMan {
   void ReportError(std::int32_t lngErrNumber, const std::u16string& strErrDescription,
                    const std::u16string& strErrModule, const std::u16string& strErrProcedure) noexcept;
 
+  bool succeeded(bool stepRan) const noexcept;  // registry reads: the step ran and the call succeeded
+
   Services services_;
 
   // CreateGUID

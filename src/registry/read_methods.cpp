@@ -30,6 +30,10 @@ std::int32_t queryIntoText(registry::RegistryApi& api, registry::KeyHandle key, 
 
 }  // namespace
 
+// A read counts as succeeded only when its own step ran: m_lngResult alone would still hold
+// the code of an earlier call when the step failed before its registry call.
+bool clsOrvAcctMan::succeeded(bool stepRan) const noexcept { return stepRan && m_lngResult == registry::kErrorSuccess; }
+
 std::u16string clsOrvAcctMan::Reg_GetSettingString(HKeyHive hKey, const std::u16string& strPath,
                                                    const std::u16string& strValue, const std::u16string& Default) {
   MethodGuard guard(*this,
@@ -43,16 +47,15 @@ std::u16string clsOrvAcctMan::Reg_GetSettingString(HKeyHive hKey, const std::u16
     m_lngResult = api.openKey(rootOf(hKey), toAnsi(strPath), key.receive());
     m_lngKeyHandle = key.get();
   });
-  guard.step([&] {
-    m_lngValueType = 0;
-    m_lngStringSize = 0;
+  const bool sized = guard.step([&] {
     m_lngResult = api.queryValueEx(key.get(), toAnsi(strValue), &m_lngValueType, nullptr, &m_lngStringSize);
   });
   // Only REG_SZ: REG_EXPAND_SZ and REG_MULTI_SZ give Default, never their text.
-  if (guard.condition([&] { return m_lngResult == registry::kErrorSuccess && m_lngValueType == registry::kRegSz; })) {
+  if (guard.condition([&] { return succeeded(sized) && m_lngValueType == registry::kRegSz; })) {
     guard.step([&] { m_sBuffer.assign(m_lngStringSize, u' '); });
-    guard.step([&] { m_lngResult = queryIntoText(api, key.get(), toAnsi(strValue), m_sBuffer, m_lngStringSize); });
-    if (guard.condition([&] { return m_lngResult == registry::kErrorSuccess; })) {
+    const bool read = guard.step(
+        [&] { m_lngResult = queryIntoText(api, key.get(), toAnsi(strValue), m_sBuffer, m_lngStringSize); });
+    if (guard.condition([&] { return succeeded(read); })) {
       // Text ends at the first NUL, whether another program stored one or not.
       guard.step([&] {
         const auto nul = m_sBuffer.find(u'\0');
@@ -79,7 +82,7 @@ std::int32_t clsOrvAcctMan::Reg_GetSettingDWord(HKeyHive hKey, const std::u16str
   });
   // Any type of at most four bytes is accepted; the buffer starts at zero each time so a
   // shorter value is zero-extended.
-  guard.step([&] {
+  const bool queried = guard.step([&] {
     m_lngDWordBuffer = 0;
     std::array<std::uint8_t, 4> bytes{};
     std::uint32_t type = 0;
@@ -88,7 +91,7 @@ std::int32_t clsOrvAcctMan::Reg_GetSettingDWord(HKeyHive hKey, const std::u16str
     m_lngDWordBuffer = static_cast<std::int32_t>(bytes[0] | (std::uint32_t{bytes[1]} << 8) |
                                                  (std::uint32_t{bytes[2]} << 16) | (std::uint32_t{bytes[3]} << 24));
   });
-  if (guard.condition([&] { return m_lngResult == registry::kErrorSuccess; })) result = m_lngDWordBuffer;
+  if (guard.condition([&] { return succeeded(queried); })) result = m_lngDWordBuffer;
   m_lngResult = key.close();
   return result;
 }
@@ -112,9 +115,10 @@ std::u16string clsOrvAcctMan::Reg_GetSettingBinary(HKeyHive hKey, const std::u16
     m_lngResult = api.queryValueEx(key.get(), toAnsi(strValue), &type, &scratch, &m_lngBinarySize);
   });
   guard.step([&] { m_sBuffer.assign(m_lngBinarySize, u' '); });
-  guard.step([&] { m_lngResult = queryIntoText(api, key.get(), toAnsi(strValue), m_sBuffer, m_lngBinarySize); });
+  const bool read =
+      guard.step([&] { m_lngResult = queryIntoText(api, key.get(), toAnsi(strValue), m_sBuffer, m_lngBinarySize); });
   // Every byte comes back as one character, NULs included.
-  if (guard.condition([&] { return m_lngResult == registry::kErrorSuccess; })) {
+  if (guard.condition([&] { return succeeded(read); })) {
     guard.step([&] { result = m_sBuffer; });
   }
   m_lngResult = key.close();
