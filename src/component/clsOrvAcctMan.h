@@ -106,7 +106,6 @@ class clsOrvAcctMan {
     std::u16string description;
     std::u16string module;
     std::u16string procedure;
-    bool operator==(const LoggedError&) const = default;
   };
   LoggedError m_lastError;
   bool m_hasLastError = false;

@@ -2,17 +2,17 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
 
 #include "component/failure.h"
 #include "log/log_files.h"
+#include "text/utf.h"
 
 namespace orv::log {
 
-void appendWhole(const std::u16string& file, std::string_view bytes) {
-  const std::string name = std::filesystem::path(file).string();
+bool appendWhole(const std::u16string& file, std::string_view bytes) {
+  const std::string name = text::toUtf8(file);
   const int fd = ::open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) throw Failure(75, u"Path/File access error");
+  if (fd < 0) return false;
   // O_APPEND makes each write land whole at the end of the file, whoever else appends.
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -25,6 +25,7 @@ void appendWhole(const std::u16string& file, std::string_view bytes) {
     done += static_cast<std::size_t>(n);
   }
   if (::close(fd) != 0) throw Failure(75, u"Path/File access error");
+  return true;
 }
 
 }  // namespace orv::log

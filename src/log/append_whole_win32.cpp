@@ -12,7 +12,7 @@ constexpr DWORD kSharingRetryMilliseconds = 10;
 
 }  // namespace
 
-void appendWhole(const std::u16string& file, std::string_view bytes) {
+bool appendWhole(const std::u16string& file, std::string_view bytes) {
   const auto* path = reinterpret_cast<const wchar_t*>(file.c_str());
   HANDLE handle = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt <= kSharingRetries; ++attempt) {
@@ -21,11 +21,12 @@ void appendWhole(const std::u16string& file, std::string_view bytes) {
     if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) break;
     Sleep(kSharingRetryMilliseconds);
   }
-  if (handle == INVALID_HANDLE_VALUE) throw Failure(75, u"Path/File access error");
+  if (handle == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const BOOL ok = WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   CloseHandle(handle);
   if (!ok || written != bytes.size()) throw Failure(61, u"Disk full");
+  return true;
 }
 
 }  // namespace orv::log

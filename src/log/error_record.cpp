@@ -1,16 +1,12 @@
 #include "log/error_record.h"
 
-#include <cstdio>
 
+#include "component/failure.h"
 #include "log/log_files.h"
 #include "text/ansi_codepage.h"
 
 namespace orv::log {
 namespace {
-
-std::u16string ascii(const char* text) {
-  return std::u16string(text, text + std::char_traits<char>::length(text));
-}
 
 // Lower case as the component always did it: letters of the code page's repertoire.
 std::u16string lowerCase(std::u16string text) {
@@ -23,9 +19,16 @@ std::u16string lowerCase(std::u16string text) {
 }  // namespace
 
 std::u16string logFileName(const std::u16string& appName, const LocalDateTime& day) {
-  char date[32];
-  std::snprintf(date, sizeof date, "-%02d%02d%04d.log", day.month % 100, day.day % 100, day.year % 10000);
-  return lowerCase(appName) + ascii(date);
+  std::u16string name = lowerCase(appName);
+  const auto digits = [&name](int value, int count) {
+    for (int unit = count == 4 ? 1000 : 10; unit > 0; unit /= 10) name += static_cast<char16_t>(u'0' + value / unit % 10);
+  };
+  name += u'-';
+  digits(day.month, 2);
+  digits(day.day, 2);
+  digits(day.year, 4);
+  name += u".log";
+  return name;
 }
 
 std::u16string logFolder(const std::u16string& appPath) {
@@ -33,25 +36,42 @@ std::u16string logFolder(const std::u16string& appPath) {
 }
 
 std::string formatRecord(const ErrorRecord& record, const LocalDateTime& when) {
-  const std::u16string crlf = u"\r\n";
-  std::u16string text;
-  text.reserve(256 + record.description.size() + record.procedure.size());
-  text += u"+++++++++++++++++++++++++++++++++++++++++" + crlf;
-  text += u"Error Description: " + record.description + crlf;
-  text += u"Error Number: " + ascii(std::to_string(record.number).c_str()) + crlf;
-  text += u"Module Name: " + record.module + crlf;
-  text += u"Procedure Name: " + record.procedure + crlf;
-  text += u"Version Number: " + record.major + u"." + record.minor + u"." + record.revision + crlf;
-  text += u"Date: " + generalDateText(when) + crlf;
-  text += crlf;
-  return text::toAnsi(text);
+  // Built straight into the ANSI bytes: this runs once per record, often.
+  std::string bytes;
+  bytes.reserve(200 + record.description.size() + record.module.size() + record.procedure.size());
+  const auto line = [&bytes](const char* label, std::u16string_view value) {
+    bytes += label;
+    text::appendAnsi(bytes, value);
+    bytes += "\r\n";
+  };
+  bytes += "+++++++++++++++++++++++++++++++++++++++++\r\n";
+  line("Error Description: ", record.description);
+  bytes += "Error Number: ";
+  bytes += std::to_string(record.number);
+  bytes += "\r\n";
+  line("Module Name: ", record.module);
+  line("Procedure Name: ", record.procedure);
+  bytes += "Version Number: ";
+  text::appendAnsi(bytes, record.major);
+  bytes += '.';
+  text::appendAnsi(bytes, record.minor);
+  bytes += '.';
+  line("", record.revision);
+  line("Date: ", generalDateText(when));
+  bytes += "\r\n";
+  return bytes;
 }
 
 void appendRecord(const std::u16string& appPath, const std::u16string& appName, const ErrorRecord& record,
                   const LocalDateTime& when) {
   const std::u16string folder = logFolder(appPath);
+  const std::u16string file = folder + logFileName(appName, when);
+  const std::string bytes = formatRecord(record, when);
+  // The folder is there for all but the first record of an application: try the append
+  // first and look at the folder only when it fails.
+  if (appendWhole(file, bytes)) return;
   if (!folderExists(folder)) createFolder(folder);
-  appendWhole(folder + logFileName(appName, when), formatRecord(record, when));
+  if (!appendWhole(file, bytes)) throw Failure(75, u"Path/File access error");
 }
 
 }  // namespace orv::log

@@ -2,19 +2,21 @@
 // The daily log file's name and the eight-line error record.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/local_time.h"
 
 namespace orv::log {
 
+// Views of the caller's texts: a record lives only while it is written.
 struct ErrorRecord {
   std::int32_t number = 0;
-  std::u16string description;
-  std::u16string module;
-  std::u16string procedure;
-  std::u16string major;
-  std::u16string minor;
-  std::u16string revision;
+  std::u16string_view description;
+  std::u16string_view module;
+  std::u16string_view procedure;
+  std::u16string_view major;
+  std::u16string_view minor;
+  std::u16string_view revision;
 };
 
 // "name-MMDDYYYY.log", the name in lower case.

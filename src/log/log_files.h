@@ -18,8 +18,9 @@ bool folderExists(const std::u16string& folder);
 void createFolder(const std::u16string& folder);
 
 // Appends the bytes with a single write, creating the file when missing, so that records of
-// concurrent writers never interleave. Throws Failure when the file cannot be written.
-void appendWhole(const std::u16string& file, std::string_view bytes);
+// concurrent writers never interleave. False when the file cannot be opened (its folder may
+// be missing); throws Failure when the write itself fails.
+bool appendWhole(const std::u16string& file, std::string_view bytes);
 
 // Names of the plain files directly in the folder (no sub-folders).
 std::vector<std::u16string> fileNamesIn(const std::u16string& folder);

@@ -14,8 +14,10 @@ void clsOrvAcctMan::LogErrors(const std::u16string& sAppPath, const std::u16stri
                               const std::u16string& sMajor, const std::u16string& sMinor,
                               const std::u16string& sRevision) {
   try {
-    const LoggedError error{lngErrNumber, strErrDescription, strErrModule, strErrProcedure};
-    if (m_hasLastError && error == m_lastError && sAppPath == m_sLastAppPath) return;
+    const bool repeated = m_hasLastError && m_lastError.number == lngErrNumber &&
+                          m_lastError.description == strErrDescription && m_lastError.module == strErrModule &&
+                          m_lastError.procedure == strErrProcedure && m_sLastAppPath == sAppPath;
+    if (repeated) return;
 
     std::optional<CaughtFailure> failed;
     try {
@@ -28,10 +30,13 @@ void clsOrvAcctMan::LogErrors(const std::u16string& sAppPath, const std::u16stri
       failed = describeCurrentException();
     }
 
-    // A record that could not be written leaves the failure's own key behind, so the same
-    // error is tried again next time.
-    m_sLastAppPath = sAppPath;
-    m_lastError = failed ? LoggedError{failed->number, failed->description, strErrModule, strErrProcedure} : error;
+    // A record that could not be written leaves the failure's own number and description
+    // behind, so the same error is tried again next time.
+    m_sLastAppPath.assign(sAppPath);
+    m_lastError.number = failed ? failed->number : lngErrNumber;
+    m_lastError.description.assign(failed ? failed->description : strErrDescription);
+    m_lastError.module.assign(strErrModule);
+    m_lastError.procedure.assign(strErrProcedure);
     m_hasLastError = true;
   } catch (...) {
     // Nothing leaves the log writer.

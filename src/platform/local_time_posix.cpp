@@ -6,18 +6,41 @@
 namespace orv {
 
 LocalDateTime localNow() {
+  // Busy writers ask many times a second; the conversion is redone only when the second changes.
+  thread_local std::time_t lastSecond = -1;
+  thread_local LocalDateTime lastLocal;
   const std::time_t now = std::time(nullptr);
-  std::tm parts{};
-  localtime_r(&now, &parts);
-  return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec};
+  if (now != lastSecond) {
+    std::tm parts{};
+    localtime_r(&now, &parts);
+    lastLocal = {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec};
+    lastSecond = now;
+  }
+  return lastLocal;
 }
 
 std::u16string generalDateText(const LocalDateTime& when) {
-  const int hour12 = when.hour % 12 == 0 ? 12 : when.hour % 12;
-  char text[64];
-  std::snprintf(text, sizeof text, "%d/%d/%d %d:%02d:%02d %s", when.month, when.day, when.year, hour12, when.minute,
-                when.second, when.hour < 12 ? "AM" : "PM");
-  return std::u16string(text, text + std::char_traits<char>::length(text));
+  std::u16string text;
+  text.reserve(24);
+  const auto number = [&text](int value, bool twoDigits) {
+    if (value >= 1000) text += static_cast<char16_t>(u'0' + value / 1000 % 10);
+    if (value >= 100) text += static_cast<char16_t>(u'0' + value / 100 % 10);
+    if (value >= 10 || twoDigits) text += static_cast<char16_t>(u'0' + value / 10 % 10);
+    text += static_cast<char16_t>(u'0' + value % 10);
+  };
+  number(when.month, false);
+  text += u'/';
+  number(when.day, false);
+  text += u'/';
+  number(when.year, false);
+  text += u' ';
+  number(when.hour % 12 == 0 ? 12 : when.hour % 12, false);
+  text += u':';
+  number(when.minute, true);
+  text += u':';
+  number(when.second, true);
+  text += when.hour < 12 ? u" AM" : u" PM";
+  return text;
 }
 
 }  // namespace orv

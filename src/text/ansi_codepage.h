@@ -10,6 +10,9 @@ namespace orv::text {
 // One byte per 16-bit character; unmappable characters become '?' (63).
 std::string toAnsi(std::u16string_view text);
 
+// The same, appended to out.
+void appendAnsi(std::string& out, std::u16string_view text);
+
 // One 16-bit character per byte.
 std::u16string fromAnsi(std::string_view bytes);
 

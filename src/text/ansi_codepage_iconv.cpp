@@ -50,6 +50,7 @@ const SingleByteTable& table() {
 }  // namespace
 
 std::string toAnsi(std::u16string_view text) { return table().toBytes(text); }
+void appendAnsi(std::string& out, std::u16string_view text) { table().appendBytes(out, text); }
 std::u16string fromAnsi(std::string_view bytes) { return table().toText(bytes); }
 std::string codePageName() { return configuredName(); }
 

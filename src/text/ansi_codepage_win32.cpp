@@ -15,6 +15,8 @@ std::string toAnsi(std::u16string_view text) {
   return bytes;
 }
 
+void appendAnsi(std::string& out, std::u16string_view text) { out += toAnsi(text); }
+
 std::u16string fromAnsi(std::string_view bytes) {
   if (bytes.empty()) return {};
   const int length = static_cast<int>(bytes.size());

@@ -9,12 +9,18 @@ SingleByteTable::SingleByteTable(const std::array<char16_t, 256>& toUnicode)
 }
 
 std::string SingleByteTable::toBytes(std::u16string_view text) const {
-  std::string bytes(text.size(), '\0');
+  std::string bytes;
+  appendBytes(bytes, text);
+  return bytes;
+}
+
+void SingleByteTable::appendBytes(std::string& out, std::u16string_view text) const {
+  const std::size_t start = out.size();
+  out.resize(start + text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     const std::int16_t b = fromUnicode_[text[i]];
-    bytes[i] = static_cast<char>(b == kUnmapped ? '?' : b);
+    out[start + i] = static_cast<char>(b == kUnmapped ? '?' : b);
   }
-  return bytes;
 }
 
 std::u16string SingleByteTable::toText(std::string_view bytes) const {

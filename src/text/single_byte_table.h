@@ -14,6 +14,7 @@ class SingleByteTable {
   explicit SingleByteTable(const std::array<char16_t, 256>& toUnicode);
 
   std::string toBytes(std::u16string_view text) const;
+  void appendBytes(std::string& out, std::u16string_view text) const;
   std::u16string toText(std::string_view bytes) const;
 
  private:

@@ -7,12 +7,12 @@ namespace orv {
 
 std::u16string clsOrvAcctMan::CreateGUID() {
   MethodGuard guard(*this, u"CreateGUID() As String");
+  // When no identifier could be made at all, the result is empty: the identifier of an
+  // earlier call must never come back as a new one.
+  m_lngRet = -1;
   guard.step([&] { m_lngRet = services_.newGuid(m_GUID); });
-  if (guard.condition([&] { return m_lngRet != 0; })) {
-    m_sGUID.clear();
-  } else {
-    guard.step([&] { m_sGUID = guidText(m_GUID); });
-  }
+  m_sGUID.clear();
+  if (m_lngRet == 0) guard.step([&] { m_sGUID = guidText(m_GUID); });
   return m_sGUID;
 }
 

@@ -1,1 +1,196 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <numeric>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "component/clsOrvAcctMan.h"
+#include "log/error_record.h"
+#include "support/component_fixture.h"
+#include "support/temp_folder.h"
+
+namespace orv {
+namespace {
+
+using testing::readFile;
+
+class LogErrorsTest : public ::testing::Test {
+ protected:
+  std::shared_ptr<testing::TestClock> clock = std::make_shared<testing::TestClock>();
+  testing::TempFolder app;
+  testing::TempFolder componentFolder;
+  clsOrvAcctMan component{testing::testServices(clock, componentFolder.path())};
+
+  void log(std::int32_t number, const std::u16string& description, const std::u16string& folder = {}) {
+    component.LogErrors(folder.empty() ? app.text() : folder, u"MyApp", number, description, u"modMain",
+                        u"Sub Main()", u"2", u"4", u"17");
+  }
+  std::string logOf(const char* date, const std::filesystem::path& folder = {}) const {
+    return readFile((folder.empty() ? app.path() : folder) / "Logs" / (std::string("myapp-") + date + ".log"));
+  }
+  static int records(const std::string& content) {
+    int count = 0;
+    for (std::size_t at = content.find("+++++"); at != std::string::npos; at = content.find("+++++", at + 41)) ++count;
+    return count;
+  }
+
+  // The numbers of the records in the file, checking that each record is whole: the eight
+  // lines in order with the expected description.
+  static std::vector<int> wholeRecordNumbers(const std::string& content, const std::string& description) {
+    std::vector<int> numbers;
+    const std::string head = "+++++++++++++++++++++++++++++++++++++++++\r\nError Description: " + description +
+                             "\r\nError Number: ";
+    std::size_t at = 0;
+    while (at < content.size()) {
+      const std::size_t end = content.find("\r\n\r\n", at);
+      if (end == std::string::npos || content.compare(at, head.size(), head) != 0) {
+        ADD_FAILURE() << "broken record at byte " << at;
+        break;
+      }
+      const std::string record = content.substr(at, end + 4 - at);
+      EXPECT_NE(record.find("\r\nModule Name: m\r\nProcedure Name: p\r\nVersion Number: "), std::string::npos);
+      numbers.push_back(std::stoi(record.substr(head.size())));
+      at = end + 4;
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+  }
+  static std::vector<int> range(int count) {
+    std::vector<int> numbers(static_cast<std::size_t>(count));
+    std::iota(numbers.begin(), numbers.end(), 0);
+    return numbers;
+  }
+};
+
+TEST_F(LogErrorsTest, WritesTheEightLineRecordByteForByte) {
+  component.LogErrors(app.text(), u"MyApp", -2147467259, u"Unspecified error \u00E9\u20AC", u"modMain",
+                      u"Sub Main()", u"2", u"4", u"17");
+  EXPECT_EQ(logOf("03052002"),
+            "+++++++++++++++++++++++++++++++++++++++++\r\n"
+            "Error Description: Unspecified error \xE9\x80\r\n"
+            "Error Number: -2147467259\r\n"
+            "Module Name: modMain\r\n"
+            "Procedure Name: Sub Main()\r\n"
+            "Version Number: 2.4.17\r\n"
+            "Date: 3/5/2002 2:07:09 PM\r\n"
+            "\r\n");
+}
+
+TEST_F(LogErrorsTest, OmittedVersionPartsLeaveTheTwoDots) {
+  component.LogErrors(app.text(), u"MyApp", 5, u"Invalid procedure call", u"m", u"p");
+  EXPECT_NE(logOf("03052002").find("\r\nVersion Number: ..\r\n"), std::string::npos);
+}
+
+TEST_F(LogErrorsTest, FileNamesCarryMonthDayYearAndTheNameInLowerCase) {
+  clock->now = {2002, 11, 12, 0, 0, 1};
+  component.LogErrors(app.text(), u"My\u00C9App", 1, u"d", u"m", u"p");
+  EXPECT_TRUE(std::filesystem::exists(app.path() / "Logs" / u"my\u00e9app-11122002.log"));
+  EXPECT_EQ(log::logFileName(u"ABC", {2002, 3, 5, 0, 0, 0}), u"abc-03052002.log");
+}
+
+TEST_F(LogErrorsTest, FirstRecordCreatesTheFileAndLaterOnesAppend) {
+  log(1, u"first");
+  log(2, u"second");
+  log(3, u"third");
+  const std::string content = logOf("03052002");
+  EXPECT_EQ(records(content), 3);
+  EXPECT_LT(content.find("first"), content.find("second"));
+  EXPECT_LT(content.find("second"), content.find("third"));
+}
+
+TEST_F(LogErrorsTest, MidnightStartsTheNextDaysFile) {
+  clock->now = {2002, 3, 5, 23, 59, 59};
+  log(1, u"before midnight");
+  clock->now = {2002, 3, 6, 0, 0, 0};
+  log(2, u"after midnight");
+  EXPECT_EQ(records(logOf("03052002")), 1);
+  EXPECT_NE(logOf("03062002").find("Date: 3/6/2002 12:00:00 AM"), std::string::npos);
+}
+
+TEST_F(LogErrorsTest, TheSameErrorTwiceInARowIsWrittenOnce) {
+  log(1, u"same");
+  log(1, u"same");
+  EXPECT_EQ(records(logOf("03052002")), 1);
+  log(2, u"other");
+  log(1, u"same");  // a different error came between
+  EXPECT_EQ(records(logOf("03052002")), 3);
+}
+
+TEST_F(LogErrorsTest, ErrorsWhoseFieldsRunTogetherAlikeAreBothWritten) {
+  // Joined without separators, "1"+"23" and "12"+"3" read the same; they are different errors.
+  log(1, u"23");
+  log(12, u"3");
+  EXPECT_EQ(records(logOf("03052002")), 2);
+}
+
+TEST_F(LogErrorsTest, TheSameErrorFromTwoFoldersGoesToEachLog) {
+  testing::TempFolder other;
+  log(1, u"same");
+  log(1, u"same", other.text());
+  EXPECT_EQ(records(logOf("03052002")), 1);
+  EXPECT_EQ(records(logOf("03052002", other.path())), 1);
+}
+
+TEST_F(LogErrorsTest, EachInstanceHasItsOwnRepeatMemory) {
+  clsOrvAcctMan second(testing::testServices(clock, componentFolder.path()));
+  log(1, u"same");
+  second.LogErrors(app.text(), u"MyApp", 1, u"same", u"modMain", u"Sub Main()", u"2", u"4", u"17");
+  EXPECT_EQ(records(logOf("03052002")), 2);
+}
+
+TEST_F(LogErrorsTest, AMissingApplicationFolderWritesNothingAndTheErrorIsTriedAgain) {
+  const std::filesystem::path missing = app.path() / "not-yet";
+  log(1, u"lost", missing.u16string());
+  EXPECT_FALSE(std::filesystem::exists(missing));
+  std::filesystem::create_directory(missing);
+  log(1, u"lost", missing.u16string());  // the failed attempt did not count as written
+  EXPECT_EQ(records(logOf("03052002", missing)), 1);
+}
+
+TEST_F(LogErrorsTest, ConcurrentThreadsWriteWholeRecords) {
+  constexpr int kThreads = 4;
+  constexpr int kRecords = 500;
+  std::vector<std::thread> writers;
+  for (int t = 0; t < kThreads; ++t) {
+    writers.emplace_back([&, t] {
+      clsOrvAcctMan own(testing::testServices(clock, componentFolder.path()));
+      for (int i = 0; i < kRecords; ++i) {
+        own.LogErrors(app.text(), u"MyApp", t * kRecords + i, u"threaded", u"m", u"p", u"1", u"0", u"1");
+      }
+    });
+  }
+  for (std::thread& writer : writers) writer.join();
+  EXPECT_EQ(wholeRecordNumbers(logOf("03052002"), "threaded"), range(kThreads * kRecords));
+}
+
+TEST_F(LogErrorsTest, ConcurrentProcessesLoseNoRecordAndNeverInterleave) {
+  constexpr int kProcesses = 4;
+  constexpr int kRecords = 500;
+  std::vector<pid_t> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      clsOrvAcctMan own(testing::testServices(clock, componentFolder.path()));
+      for (int i = 0; i < kRecords; ++i) {
+        own.LogErrors(app.text(), u"MyApp", p * kRecords + i, u"from a process", u"m", u"p");
+      }
+      _exit(0);
+    }
+    children.push_back(pid);
+  }
+  for (const pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  EXPECT_EQ(wholeRecordNumbers(logOf("03052002"), "from a process"), range(kProcesses * kRecords));
+}
+
+}  // namespace
+}  // namespace orv

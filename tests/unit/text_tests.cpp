@@ -1,1 +1,69 @@
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "text/ansi_codepage.h"
+#include "text/utf.h"
+
+namespace orv::text {
+namespace {
+
+std::string allBytes() {
+  std::string bytes(256, '\0');
+  for (int b = 0; b < 256; ++b) bytes[static_cast<std::size_t>(b)] = static_cast<char>(b);
+  return bytes;
+}
+
+TEST(AnsiCodePage, EveryByteSurvivesTextAndBack) {
+  const std::string bytes = allBytes();
+  const std::u16string text = fromAnsi(bytes);
+  ASSERT_EQ(text.size(), 256u);
+  EXPECT_EQ(toAnsi(text), bytes);
+}
+
+TEST(AnsiCodePage, Windows1252IsTheDefault) {
+  // Printable ASCII and Latin-1 map to themselves; 0x80..0x9F carry the Windows additions,
+  // and the five bytes Windows leaves undefined map to the control character of that number.
+  const std::u16string text = fromAnsi(allBytes());
+  for (int b = 0x20; b < 0x7F; ++b) EXPECT_EQ(text[static_cast<std::size_t>(b)], b);
+  for (int b = 0xA0; b < 0x100; ++b) EXPECT_EQ(text[static_cast<std::size_t>(b)], b);
+  EXPECT_EQ(text[0x80], u'\u20AC');
+  EXPECT_EQ(text[0x92], u'\u2019');
+  EXPECT_EQ(text[0x9F], u'\u0178');
+  for (int undefined : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) EXPECT_EQ(text[static_cast<std::size_t>(undefined)], undefined);
+}
+
+TEST(AnsiCodePage, CharactersTheCodePageLacksBecomeQuestionMarks) {
+  EXPECT_EQ(toAnsi(u"a\u0100b\u4E2D\U0001F600"), "a?b???");
+  EXPECT_EQ(toAnsi(u"\u20AC\u00E9"), "\x80\xE9");
+  EXPECT_EQ(toAnsi(u""), "");
+}
+
+TEST(AnsiCodePage, EnvironmentChoosesAnotherSingleByteCodePage) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process reads the variable anew
+  EXPECT_EXIT(
+      {
+        setenv("ORVACCT_CODEPAGE", "ISO-8859-5", 1);
+        const bool cyrillic = fromAnsi("\xB0") == u"\u0410" && toAnsi(u"\u0410\u00E9") == "\xB0?";
+        std::exit(cyrillic && codePageName() == "ISO-8859-5" ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST(Utf8, RoundTripsEveryPlane) {
+  const std::u16string text = u"abc \u00E9\u20AC\U0001F600 end";
+  EXPECT_EQ(fromUtf8(toUtf8(text)), text);
+  EXPECT_EQ(toUtf8(u"\u00E9"), "\xC3\xA9");
+}
+
+TEST(Utf8, InvalidInputBecomesReplacementCharacters) {
+  EXPECT_EQ(fromUtf8("a\xFF" "b"), u"a\uFFFDb");
+  EXPECT_EQ(fromUtf8("\xC3"), u"\uFFFD");              // cut short
+  EXPECT_EQ(fromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");    // overlong
+  EXPECT_EQ(fromUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
+  EXPECT_EQ(toUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
+}
+
+}  // namespace
+}  // namespace orv::text

@@ -21,9 +21,10 @@ struct LogOptions {
 
 void writeRecord(const LogOptions& o) {
   using orv::text::fromUtf8;
-  const orv::log::ErrorRecord record{o.number,           fromUtf8(o.description), fromUtf8(o.module),
-                                     fromUtf8(o.procedure), fromUtf8(o.major),   fromUtf8(o.minor),
-                                     fromUtf8(o.revision)};
+  const std::u16string description = fromUtf8(o.description), module = fromUtf8(o.module),
+                       procedure = fromUtf8(o.procedure), major = fromUtf8(o.major), minor = fromUtf8(o.minor),
+                       revision = fromUtf8(o.revision);
+  const orv::log::ErrorRecord record{o.number, description, module, procedure, major, minor, revision};
   const std::u16string appPath = fromUtf8(o.appPath);
   if (!orv::log::folderExists(appPath)) {
     throw ToolError("application folder does not exist: " + o.appPath);

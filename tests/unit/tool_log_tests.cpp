@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <string>
+
+#include "support/run_tool.h"
+#include "support/temp_folder.h"
+
+namespace orv {
+namespace {
+
+using testing::runTool;
+
+TEST(ToolLog, WritesOneRecordAsTheComponentDoes) {
+  testing::TempFolder app;
+  const auto run = runTool("log --app-path '" + app.path().string() +
+                           "' --app-name MyApp --number -2147467259 --description 'Unspecified error' "
+                           "--module modMain --procedure 'Sub Main()' --major 2 --minor 4");
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+  const auto files = std::filesystem::directory_iterator(app.path() / "Logs");
+  const std::filesystem::path file = begin(files)->path();
+  EXPECT_TRUE(std::regex_match(file.filename().string(), std::regex(R"(myapp-\d{8}\.log)")));
+  const std::string record = testing::readFile(file);
+  EXPECT_TRUE(std::regex_match(record, std::regex("\\+{41}\r\nError Description: Unspecified error\r\n"
+                                                  "Error Number: -2147467259\r\nModule Name: modMain\r\n"
+                                                  "Procedure Name: Sub Main\\(\\)\r\nVersion Number: 2\\.4\\.\r\n"
+                                                  "Date: \\d{1,2}/\\d{1,2}/\\d{4} \\d{1,2}:\\d{2}:\\d{2} [AP]M\r\n\r\n")))
+      << record;
+}
+
+TEST(ToolLog, FailuresAreOneLineOnStandardErrorWithAnExitCode) {
+  const auto missingFolder = runTool(
+      "log --app-path /nonexistent/folder --app-name a --number 1 --description d --module m --procedure p");
+  EXPECT_EQ(missingFolder.exitCode, 1);
+  EXPECT_EQ(missingFolder.out, "orvacct: application folder does not exist: /nonexistent/folder\n");
+
+  const auto badNumber =
+      runTool("log --app-path /tmp --app-name a --number 2147483648 --description d --module m --procedure p");
+  EXPECT_NE(badNumber.exitCode, 0);
+  EXPECT_NE(badNumber.out.find("--number"), std::string::npos) << badNumber.out;
+
+  EXPECT_NE(runTool("").exitCode, 0);
+  EXPECT_NE(runTool("no-such-command").exitCode, 0);
+}
+
+TEST(ToolLog, PurgeSaysWhatItDid) {
+  testing::TempFolder app;
+  std::filesystem::create_directory(app.path() / "Logs");
+  testing::writeFile(app.path() / "Logs" / "myapp-01012001.log", "old");
+  const auto run = runTool("purge-logs --app-path '" + app.path().string() + "' --app-name MyApp");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, "deleted 1, kept 0, refused 0\n");
+  EXPECT_FALSE(std::filesystem::exists(app.path() / "Logs" / "myapp-01012001.log"));
+}
+
+TEST(ToolHelpers, GuidDetickAndVersion) {
+  const auto guid = runTool("guid");
+  EXPECT_EQ(guid.exitCode, 0);
+  EXPECT_TRUE(std::regex_match(guid.out, std::regex(R"(\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}\n)"))) << guid.out;
+  EXPECT_EQ(runTool("detick \"O'Brien's caf\xC3\xA9\"").out, "O''Brien''s caf\xC3\xA9\n");
+  EXPECT_EQ(runTool("--version").out, "orvacct 1.0.1\n");
+}
+
+}  // namespace
+}  // namespace orv
