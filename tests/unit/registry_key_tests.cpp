@@ -7,7 +7,7 @@
 #include "component/failure.h"
 #include "support/registry_fixture.h"
 
-namespace orv::test {
+namespace orv::testing {
 namespace {
 
 using registry::kRegSz;
@@ -176,13 +176,12 @@ TEST_F(RegistryKeys, FailingStepIsReportedWithTheMethodsProcedureText) {
 TEST_F(RegistryKeys, ReportedFailuresReachTheComponentsOwnLog) {
   registry->throwOnCall("deleteKey");
   component->Reg_DeleteKey(HkeyCurrentUser, u"Software\\Orv");
-  std::size_t files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(scratch / "Logs")) {
-    ++files;
-    EXPECT_EQ(entry.path().filename().string().rfind("orvacctman-", 0), 0u);
-  }
-  EXPECT_EQ(files, 1u);
+  const std::string record = readFile(ownLogFile(componentFolder.path(), clock->now));
+  EXPECT_NE(record.find("Module Name: clsOrvAcctMan\r\nProcedure Name: Reg_DeleteKey(HKEY As HKeyHive, ByVal strPath "
+                        "As String)\r\n"),
+            std::string::npos)
+      << record;
 }
 
 }  // namespace
-}  // namespace orv::test
+}  // namespace orv::testing

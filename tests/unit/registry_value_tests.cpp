@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "support/registry_fixture.h"
+#include "text/ansi_codepage.h"
 
-namespace orv::test {
+namespace orv::testing {
 namespace {
 
 using registry::kRegBinary;
@@ -147,4 +148,4 @@ TEST_F(RegistryValues, LongValuesAreWrittenAndReadWhole) {
 }
 
 }  // namespace
-}  // namespace orv::test
+}  // namespace orv::testing

@@ -1,4 +1,4 @@
-#include "in_memory_registry_double.h"
+#include "support/in_memory_registry_double.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,7 +8,7 @@
 #include "component/clsOrvAcctMan.h"
 #include "component/failure.h"
 
-namespace orv::test {
+namespace orv::testing {
 
 using namespace registry;
 
@@ -243,4 +243,4 @@ bool InMemoryRegistryDouble::hasKey(KeyHandle root, std::string_view path) const
   return walk(roots_.at(root), path, false, key) == kErrorSuccess;
 }
 
-}  // namespace orv::test
+}  // namespace orv::testing

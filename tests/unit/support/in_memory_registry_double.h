@@ -14,7 +14,7 @@
 
 #include "registry/registry_api.h"
 
-namespace orv::test {
+namespace orv::testing {
 
 class InMemoryRegistryDouble final : public registry::RegistryApi {
  public:
@@ -83,4 +83,4 @@ class InMemoryRegistryDouble final : public registry::RegistryApi {
   std::vector<Fault> faults_;
 };
 
-}  // namespace orv::test
+}  // namespace orv::testing
