@@ -22,18 +22,21 @@ class Win32Registry final : public RegistryApi {
  public:
   std::int32_t openKey(KeyHandle root, const std::string& subKey, KeyHandle& opened) override {
     HKEY key = nullptr;
-    return handOut(RegOpenKeyA(asHkey(root), subKey.c_str(), &key), key, opened);
+    const LONG result = RegOpenKeyA(asHkey(root), subKey.c_str(), &key);
+    return handOut(result, key, opened);
   }
 
   std::int32_t openKeyEx(KeyHandle root, const std::string& subKey, std::uint32_t options, std::uint32_t desiredAccess,
                          KeyHandle& opened) override {
     HKEY key = nullptr;
-    return handOut(RegOpenKeyExA(asHkey(root), subKey.c_str(), options, desiredAccess, &key), key, opened);
+    const LONG result = RegOpenKeyExA(asHkey(root), subKey.c_str(), options, desiredAccess, &key);
+    return handOut(result, key, opened);
   }
 
   std::int32_t createKey(KeyHandle root, const std::string& subKey, KeyHandle& created) override {
     HKEY key = nullptr;
-    return handOut(RegCreateKeyA(asHkey(root), subKey.c_str(), &key), key, created);
+    const LONG result = RegCreateKeyA(asHkey(root), subKey.c_str(), &key);
+    return handOut(result, key, created);
   }
 
   std::int32_t queryValueEx(KeyHandle key, const std::string& valueName, std::uint32_t* type, std::uint8_t* data,
