@@ -32,11 +32,13 @@ struct Target {
 };
 
 using Action = std::function<void(orv::clsOrvAcctMan&, const Target&, const RegArguments&)>;
+// Checks the arguments before anything else, so a mistake is named on every platform.
+using Check = std::function<void(const RegArguments&)>;
 
 enum class Shape { KeyOnly, Value, ValueAndData };
 
 void addCommand(CLI::App& reg, const std::string& verb, const std::string& description, Shape shape, Action action,
-                bool takesDefault = false) {
+                bool takesDefault = false, Check check = nullptr) {
   auto args = std::make_shared<RegArguments>();
   CLI::App* command = reg.add_subcommand(verb, description);
   command->add_option("HIVE", args->hive, "HKCU, HKLM, HKCR, HKU, HKCC or the HKEY_... name")->required();
@@ -44,7 +46,8 @@ void addCommand(CLI::App& reg, const std::string& verb, const std::string& descr
   if (shape != Shape::KeyOnly) command->add_option("NAME", args->name, "Value name; empty for the default value")->required();
   if (shape == Shape::ValueAndData) command->add_option("DATA", args->data, "The data to write")->required();
   if (takesDefault) command->add_option("--default", args->fallback, "Printed when the value cannot be read");
-  command->callback([args, action] {
+  command->callback([args, action, check] {
+    if (check) check(*args);
     const Target target{parseHive(args->hive), orv::text::fromUtf8(args->path), orv::text::fromUtf8(args->name)};
     if (!kHasRegistry) {
       throw ToolError("the registry exists only on Windows; run a Windows build of orvacct (under Wine, for instance)");
@@ -74,7 +77,9 @@ void addRegistryCommands(CLI::App& app) {
         const std::int32_t fallback = a.fallback.empty() ? 0 : parseDword(a.fallback);
         printLine(fromUtf8(std::to_string(c.Reg_GetSettingDWord(t.hive, t.path, t.name, fallback))));
       },
-      true);
+      true, [](const RegArguments& a) {
+        if (!a.fallback.empty()) parseDword(a.fallback);
+      });
   addCommand(*reg, "get-binary", "Print a value's bytes as hex", Shape::Value,
              [](clsOrvAcctMan& c, const Target& t, const RegArguments&) {
                const std::string bytes = orv::text::toAnsi(c.Reg_GetSettingBinary(t.hive, t.path, t.name));
@@ -84,14 +89,18 @@ void addRegistryCommands(CLI::App& app) {
              [](clsOrvAcctMan& c, const Target& t, const RegArguments& a) {
                c.Reg_SaveSettingString(t.hive, t.path, t.name, fromUtf8(a.data));
              });
-  addCommand(*reg, "set-dword", "Write DATA (decimal or 0x hex) as REG_DWORD", Shape::ValueAndData,
-             [](clsOrvAcctMan& c, const Target& t, const RegArguments& a) {
-               c.Reg_SaveSettingDWord(t.hive, t.path, t.name, parseDword(a.data));
-             });
-  addCommand(*reg, "set-binary", "Write DATA, given as hex, as REG_BINARY", Shape::ValueAndData,
-             [](clsOrvAcctMan& c, const Target& t, const RegArguments& a) {
-               c.Reg_SaveSettingBinary(t.hive, t.path, t.name, orv::text::fromAnsi(parseHex(a.data)));
-             });
+  addCommand(
+      *reg, "set-dword", "Write DATA (decimal or 0x hex) as REG_DWORD", Shape::ValueAndData,
+      [](clsOrvAcctMan& c, const Target& t, const RegArguments& a) {
+        c.Reg_SaveSettingDWord(t.hive, t.path, t.name, parseDword(a.data));
+      },
+      false, [](const RegArguments& a) { parseDword(a.data); });
+  addCommand(
+      *reg, "set-binary", "Write DATA, given as hex, as REG_BINARY", Shape::ValueAndData,
+      [](clsOrvAcctMan& c, const Target& t, const RegArguments& a) {
+        c.Reg_SaveSettingBinary(t.hive, t.path, t.name, orv::text::fromAnsi(parseHex(a.data)));
+      },
+      false, [](const RegArguments& a) { parseHex(a.data); });
   addCommand(*reg, "create-key", "Create the key with every missing level", Shape::KeyOnly,
              [](clsOrvAcctMan& c, const Target& t, const RegArguments&) { c.Reg_CreateKey(t.hive, t.path); });
   addCommand(*reg, "delete-key", "Delete the key, if it has no subkeys", Shape::KeyOnly,
