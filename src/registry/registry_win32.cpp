@@ -2,12 +2,15 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 #include "registry/registry_api.h"
 
 namespace orv {
 namespace registry {
 namespace {
+
+bool isText(std::uint32_t type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
 HKEY asHkey(KeyHandle key) { return reinterpret_cast<HKEY>(key); }
 KeyHandle asHandle(HKEY key) { return reinterpret_cast<KeyHandle>(key); }
@@ -55,8 +58,15 @@ class Win32Registry final : public RegistryApi {
                           std::uint32_t size) override {
     // An empty value still needs a valid data pointer.
     static const BYTE none = 0;
-    return static_cast<std::int32_t>(
-        RegSetValueExA(asHkey(key), valueName.c_str(), 0, type, data != nullptr ? data : &none, size));
+    if (data == nullptr) data = &none;
+    if (size == 0 || !isText(type)) {
+      return static_cast<std::int32_t>(RegSetValueExA(asHkey(key), valueName.c_str(), 0, type, data, size));
+    }
+    // For text, advapi32 also stores a NUL that merely follows the data (as NT always has), so
+    // the data goes in a copy that ends in a non-NUL byte: exactly size bytes are stored.
+    std::vector<BYTE> copy(data, data + size);
+    copy.push_back(1);
+    return static_cast<std::int32_t>(RegSetValueExA(asHkey(key), valueName.c_str(), 0, type, copy.data(), size));
   }
 
   std::int32_t deleteValue(KeyHandle key, const std::string& valueName) override {
