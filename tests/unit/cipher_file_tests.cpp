@@ -9,6 +9,7 @@
 #include "cipher/cipher_data.h"
 #include "cipher/clsBlowfish.h"
 #include "cipher/file_cipher.h"
+#include "scratch_folder.h"
 
 namespace orv::cipher {
 namespace {
@@ -17,14 +18,6 @@ namespace fs = std::filesystem;
 
 class FileCipher : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("orvacct-file-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
   fs::path path(const std::string& name) const { return folder_ / name; }
 
   static void write(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
@@ -42,10 +35,10 @@ class FileCipher : public ::testing::Test {
     return bytes;
   }
   std::size_t filesInFolder() const {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()));
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()));
   }
 
-  fs::path folder_;
+  const testing::ScratchFolder folder_{"orvacct-file-"};
 };
 
 TEST_F(FileCipher, EncryptedLengthsAndRoundTripIncludingAnEmptySource) {

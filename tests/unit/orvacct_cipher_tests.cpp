@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string>
 
+#include "scratch_folder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -28,15 +30,8 @@ ToolRun orvacct(const std::string& arguments) {
 
 class OrvacctCipher : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("orvacct-tool-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
   std::string path(const std::string& name) const { return (folder_ / name).string(); }
-  fs::path folder_;
+  const orv::testing::ScratchFolder folder_{"orvacct-tool-"};
 };
 
 TEST_F(OrvacctCipher, PwdDecryptsComponentCipherTextAndRefusesAWrongKey) {
