@@ -17,7 +17,10 @@ namespace {
 StagedFile::StagedFile(const std::filesystem::path& destination) : destination_(destination) {
   // Same folder as the destination, so the final rename never crosses file systems.
   const std::filesystem::path folder = destination.has_parent_path() ? destination.parent_path() : ".";
-  std::string pattern = (folder / ("." + destination.filename().string() + ".XXXXXX")).string();
+  std::string name = ".";
+  name += destination.filename().string();
+  name += ".XXXXXX";
+  std::string pattern = (folder / name).string();
   const int fd = mkstemp(pattern.data());
   if (fd < 0) throwErrno("cannot create a temporary file beside the destination");
   handle_ = fd;
