@@ -1,20 +1,22 @@
-' The nine Reg_ methods from a VBScript client, late bound as scripts call, with every write
-' also read by WScript.Shell, which goes to the registry on its own.
-' Run: cscript //nologo registry.vbs. Passes only when it prints its last line, "all checks
-' passed": Wine's cscript exits with 0 even when the script stops on an error.
+' VBScript client of the nine Reg_ methods, late bound as scripts call, with every write also
+' read by WScript.Shell, which goes to the registry on its own. Ends with "N passed, N failed"
+' and quits with the failure count (cscript itself exits 0 even when a script dies).
 Option Explicit
 
 Const HkeyCurrentUser = &H80000001
 Const Base = "Software\OrvAcctManTests\VBScript"
 
-Dim failures : failures = 0
+Dim passed : passed = 0
+Dim failed : failed = 0
 Dim component : Set component = CreateObject("OrvAcctMan.clsOrvAcctMan")
 Dim shell : Set shell = CreateObject("WScript.Shell")
 
 Sub Check(ok, what)
-  If Not ok Then
-    failures = failures + 1
-    WScript.Echo "FAIL: " & what
+  If ok Then
+    passed = passed + 1
+  Else
+    failed = failed + 1
+    WScript.Echo "FAIL " & what
   End If
 End Sub
 
@@ -73,5 +75,5 @@ component.Reg_DeleteKey HkeyCurrentUser, Base & "\A"
 component.Reg_DeleteKey HkeyCurrentUser, Base
 component.Reg_DeleteKey HkeyCurrentUser, "Software\OrvAcctManTests"
 
-If failures = 0 Then WScript.Echo "registry.vbs: all checks passed"
-WScript.Quit failures
+WScript.Echo passed & " passed, " & failed & " failed"
+WScript.Quit failed
