@@ -12,15 +12,10 @@
 #include "registry_clients.h"
 
 namespace orv::wintest {
-namespace {
-
-using Microsoft::WRL::ComPtr;
-
-constexpr CLSID kClsid = {0x85391336, 0x700C, 0x4414, {0x9D, 0x10, 0x8D, 0xB8, 0x4C, 0x04, 0x5E, 0xAA}};
-constexpr IID kIid = {0x3D795EF2, 0xBBF3, 0x40FE, {0x89, 0x90, 0xBE, 0x40, 0x2A, 0x11, 0x5A, 0xD7}};
 
 // _clsOrvAcctMan after the IDispatch entries, in table order; by-reference parameters are
-// pointers, the three by-value names of the delete methods are plain BSTRs.
+// pointers, the three by-value names of the delete methods are plain BSTRs. Not in an unnamed
+// namespace: the compiler would take the class for one with no implementations and drop the calls.
 struct IOrvAcctMan : IDispatch {
   virtual HRESULT STDMETHODCALLTYPE DeCrypt_Pwd(BSTR* sPwd, BSTR* sKey, BSTR* result) = 0;
   virtual HRESULT STDMETHODCALLTYPE EnCrypt_Pwd(BSTR* sPwd, BSTR* sKey, BSTR* result) = 0;
@@ -46,6 +41,14 @@ struct IOrvAcctMan : IDispatch {
                                                           BSTR* strData) = 0;
   virtual HRESULT STDMETHODCALLTYPE CheckState(VARIANT_BOOL* result) = 0;
 };
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+constexpr CLSID kClsid = {0x85391336, 0x700C, 0x4414, {0x9D, 0x10, 0x8D, 0xB8, 0x4C, 0x04, 0x5E, 0xAA}};
+constexpr IID kIid = {0x3D795EF2, 0xBBF3, 0x40FE, {0x89, 0x90, 0xBE, 0x40, 0x2A, 0x11, 0x5A, 0xD7}};
+
 
 void check(HRESULT hr, const char* what) {
   if (FAILED(hr)) throw std::runtime_error(std::string(what) + " failed: 0x" + std::to_string(static_cast<unsigned long>(hr)));
