@@ -21,8 +21,7 @@ std::int32_t NoRegistry::queryValueEx(KeyHandle, const std::string&, std::uint32
   return kErrorCallNotImplemented;
 }
 
-std::int32_t NoRegistry::setValueEx(KeyHandle, const std::string&, std::uint32_t, const std::uint8_t*,
-                                    std::uint32_t) {
+std::int32_t NoRegistry::setValueEx(KeyHandle, const std::string&, std::uint32_t, const std::uint8_t*, std::uint32_t) {
   return kErrorCallNotImplemented;
 }
 

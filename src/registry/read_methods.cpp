@@ -47,14 +47,13 @@ std::u16string clsOrvAcctMan::Reg_GetSettingString(HKeyHive hKey, const std::u16
     m_lngResult = api.openKey(rootOf(hKey), toAnsi(strPath), key.receive());
     m_lngKeyHandle = key.get();
   });
-  const bool sized = guard.step([&] {
-    m_lngResult = api.queryValueEx(key.get(), toAnsi(strValue), &m_lngValueType, nullptr, &m_lngStringSize);
-  });
+  const bool sized = guard.step(
+      [&] { m_lngResult = api.queryValueEx(key.get(), toAnsi(strValue), &m_lngValueType, nullptr, &m_lngStringSize); });
   // Only REG_SZ: REG_EXPAND_SZ and REG_MULTI_SZ give Default, never their text.
   if (guard.condition([&] { return succeeded(sized) && m_lngValueType == registry::kRegSz; })) {
     guard.step([&] { m_sBuffer.assign(m_lngStringSize, u' '); });
-    const bool read = guard.step(
-        [&] { m_lngResult = queryIntoText(api, key.get(), toAnsi(strValue), m_sBuffer, m_lngStringSize); });
+    const bool read =
+        guard.step([&] { m_lngResult = queryIntoText(api, key.get(), toAnsi(strValue), m_sBuffer, m_lngStringSize); });
     if (guard.condition([&] { return succeeded(read); })) {
       // Text ends at the first NUL, whether another program stored one or not.
       guard.step([&] {

@@ -31,8 +31,8 @@ std::uint8_t ansiByte(char16_t character) {
 
 void clsOrvAcctMan::Reg_SaveSettingString(HKeyHive hKey, const std::u16string& strPath, const std::u16string& strValue,
                                           const std::u16string& strData) {
-  MethodGuard guard(*this,
-                    u"Reg_SaveSettingString(HKEY As HKeyHive, strPath As String, strValue As String, strData As String)");
+  MethodGuard guard(
+      *this, u"Reg_SaveSettingString(HKEY As HKeyHive, strPath As String, strValue As String, strData As String)");
   registry::RegistryApi& api = *services_.registry;
   registry::ScopedKey key(api);
   guard.step([&] {
@@ -69,8 +69,8 @@ void clsOrvAcctMan::Reg_SaveSettingDWord(HKeyHive hKey, const std::u16string& st
 
 void clsOrvAcctMan::Reg_SaveSettingBinary(HKeyHive hKey, const std::u16string& strPath, const std::u16string& strValue,
                                           const std::u16string& strData) {
-  MethodGuard guard(*this,
-                    u"Reg_SaveSettingBinary(hKey As HKeyHive, strPath As String, strValue As String, strData As String)");
+  MethodGuard guard(
+      *this, u"Reg_SaveSettingBinary(hKey As HKeyHive, strPath As String, strValue As String, strData As String)");
   registry::RegistryApi& api = *services_.registry;
   registry::ScopedKey key(api);
   guard.step([&] {

@@ -142,7 +142,8 @@ TEST_F(RegistryKeys, FailingStepIsReportedWithTheMethodsProcedureText) {
        u"Reg_DeleteKey(HKEY As HKeyHive, ByVal strPath As String)"},
       {"createKey", [&](clsOrvAcctMan& c) { c.Reg_CreateKey(HkeyCurrentUser, path); },
        u"Reg_CreateKey(HKEY As HKeyHive, strPath As String)"},
-      {"queryValueEx", [&](clsOrvAcctMan& c) { EXPECT_EQ(c.Reg_GetSettingString(HkeyCurrentUser, path, name, u"d"), u"d"); },
+      {"queryValueEx",
+       [&](clsOrvAcctMan& c) { EXPECT_EQ(c.Reg_GetSettingString(HkeyCurrentUser, path, name, u"d"), u"d"); },
        u"Reg_GetSettingString(HKEY As HKeyHive, strPath As String, strValue As String, Optional Default As String) "
        u"As String"},
       {"queryValueEx", [&](clsOrvAcctMan& c) { EXPECT_EQ(c.Reg_GetSettingDWord(HkeyCurrentUser, path, name, 3), 3); },

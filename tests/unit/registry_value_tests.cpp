@@ -29,7 +29,9 @@ class RegistryValues : public RegistryFixture {};
 
 TEST_F(RegistryValues, StringIsStoredAsAnsiWithoutTerminatorAndReadBack) {
   component->Reg_SaveSettingString(HkeyCurrentUser, kPath, u"Owner", u"Grüße");
-  EXPECT_EQ(registry->stored(hkcu(), "Software\\Orv\\Settings", "Owner"), (Stored{kRegSz, "Gr\xFC\xDF" "e"}));
+  EXPECT_EQ(registry->stored(hkcu(), "Software\\Orv\\Settings", "Owner"), (Stored{kRegSz,
+                                                                                  "Gr\xFC\xDF"
+                                                                                  "e"}));
   EXPECT_EQ(component->Reg_GetSettingString(HkeyCurrentUser, kPath, u"Owner", u"none"), u"Grüße");
 
   component->Reg_SaveSettingString(HkeyCurrentUser, kPath, u"Empty", u"");

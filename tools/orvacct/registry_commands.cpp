@@ -43,7 +43,8 @@ void addCommand(CLI::App& reg, const std::string& verb, const std::string& descr
   CLI::App* command = reg.add_subcommand(verb, description);
   command->add_option("HIVE", args->hive, "HKCU, HKLM, HKCR, HKU, HKCC or the HKEY_... name")->required();
   command->add_option("PATH", args->path, "Key path below the hive, levels separated by backslashes")->required();
-  if (shape != Shape::KeyOnly) command->add_option("NAME", args->name, "Value name; empty for the default value")->required();
+  if (shape != Shape::KeyOnly)
+    command->add_option("NAME", args->name, "Value name; empty for the default value")->required();
   if (shape == Shape::ValueAndData) command->add_option("DATA", args->data, "The data to write")->required();
   if (takesDefault) command->add_option("--default", args->fallback, "Printed when the value cannot be read");
   command->callback([args, action, check] {
@@ -77,7 +78,8 @@ void addRegistryCommands(CLI::App& app) {
         const std::int32_t fallback = a.fallback.empty() ? 0 : parseDword(a.fallback);
         printLine(fromUtf8(std::to_string(c.Reg_GetSettingDWord(t.hive, t.path, t.name, fallback))));
       },
-      true, [](const RegArguments& a) {
+      true,
+      [](const RegArguments& a) {
         if (!a.fallback.empty()) parseDword(a.fallback);
       });
   addCommand(*reg, "get-binary", "Print a value's bytes as hex", Shape::Value,
@@ -106,9 +108,7 @@ void addRegistryCommands(CLI::App& app) {
   addCommand(*reg, "delete-key", "Delete the key, if it has no subkeys", Shape::KeyOnly,
              [](clsOrvAcctMan& c, const Target& t, const RegArguments&) { c.Reg_DeleteKey(t.hive, t.path); });
   addCommand(*reg, "delete-value", "Delete one value", Shape::Value,
-             [](clsOrvAcctMan& c, const Target& t, const RegArguments&) {
-               c.Reg_DeleteValue(t.hive, t.path, t.name);
-             });
+             [](clsOrvAcctMan& c, const Target& t, const RegArguments&) { c.Reg_DeleteValue(t.hive, t.path, t.name); });
 }
 
 }  // namespace orvacct

@@ -228,8 +228,7 @@ void InMemoryRegistryDouble::store(KeyHandle root, std::string_view path, std::s
   key->values[std::string(name)] = {type, std::move(bytes)};
 }
 
-std::optional<InMemoryRegistryDouble::StoredValue> InMemoryRegistryDouble::stored(KeyHandle root,
-                                                                                  std::string_view path,
+std::optional<InMemoryRegistryDouble::StoredValue> InMemoryRegistryDouble::stored(KeyHandle root, std::string_view path,
                                                                                   std::string_view name) const {
   std::shared_ptr<Key> key;
   if (walk(roots_.at(root), path, false, key) != kErrorSuccess) return std::nullopt;

@@ -30,8 +30,8 @@ class InMemoryRegistryDouble final : public registry::RegistryApi {
   ~InMemoryRegistryDouble() override;
 
   std::int32_t openKey(KeyHandle root, const std::string& subKey, KeyHandle& opened) override;
-  std::int32_t openKeyEx(KeyHandle root, const std::string& subKey, std::uint32_t options,
-                         std::uint32_t desiredAccess, KeyHandle& opened) override;
+  std::int32_t openKeyEx(KeyHandle root, const std::string& subKey, std::uint32_t options, std::uint32_t desiredAccess,
+                         KeyHandle& opened) override;
   std::int32_t createKey(KeyHandle root, const std::string& subKey, KeyHandle& created) override;
   std::int32_t queryValueEx(KeyHandle key, const std::string& valueName, std::uint32_t* type, std::uint8_t* data,
                             std::uint32_t* size) override;

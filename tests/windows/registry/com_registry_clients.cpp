@@ -25,8 +25,7 @@ struct IOrvAcctMan : IDispatch {
   virtual HRESULT STDMETHODCALLTYPE Reg_CreateKey(LONG* hKey, BSTR* strPath) = 0;
   virtual HRESULT STDMETHODCALLTYPE Reg_GetSettingString(LONG* hKey, BSTR* strPath, BSTR* strValue, BSTR* Default,
                                                          BSTR* result) = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reg_SaveSettingString(LONG* hKey, BSTR* strPath, BSTR* strValue,
-                                                          BSTR* strData) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reg_SaveSettingString(LONG* hKey, BSTR* strPath, BSTR* strValue, BSTR* strData) = 0;
   virtual HRESULT STDMETHODCALLTYPE DeTick(BSTR* sTicked, BSTR* result) = 0;
   virtual HRESULT STDMETHODCALLTYPE LogErrors(BSTR*, BSTR*, LONG*, BSTR*, BSTR*, BSTR*, BSTR*, BSTR*, BSTR*) = 0;
   virtual HRESULT STDMETHODCALLTYPE PurgeLogs(BSTR*, BSTR*) = 0;
@@ -37,8 +36,7 @@ struct IOrvAcctMan : IDispatch {
                                                         LONG* result) = 0;
   virtual HRESULT STDMETHODCALLTYPE Reg_SaveSettingDWord(LONG* hKey, BSTR* strPath, BSTR* strValue, LONG* lngData) = 0;
   virtual HRESULT STDMETHODCALLTYPE Reg_GetSettingBinary(LONG* hKey, BSTR* strPath, BSTR* strValue, BSTR* result) = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reg_SaveSettingBinary(LONG* hKey, BSTR* strPath, BSTR* strValue,
-                                                          BSTR* strData) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reg_SaveSettingBinary(LONG* hKey, BSTR* strPath, BSTR* strValue, BSTR* strData) = 0;
   virtual HRESULT STDMETHODCALLTYPE CheckState(VARIANT_BOOL* result) = 0;
 };
 
@@ -49,15 +47,16 @@ using Microsoft::WRL::ComPtr;
 constexpr CLSID kClsid = {0x85391336, 0x700C, 0x4414, {0x9D, 0x10, 0x8D, 0xB8, 0x4C, 0x04, 0x5E, 0xAA}};
 constexpr IID kIid = {0x3D795EF2, 0xBBF3, 0x40FE, {0x89, 0x90, 0xBE, 0x40, 0x2A, 0x11, 0x5A, 0xD7}};
 
-
 void check(HRESULT hr, const char* what) {
-  if (FAILED(hr)) throw std::runtime_error(std::string(what) + " failed: 0x" + std::to_string(static_cast<unsigned long>(hr)));
+  if (FAILED(hr))
+    throw std::runtime_error(std::string(what) + " failed: 0x" + std::to_string(static_cast<unsigned long>(hr)));
 }
 
 // One BSTR, freed at scope end; length-counted, so embedded NULs survive.
 class Bstr {
  public:
-  explicit Bstr(const std::wstring& text = {}) : value_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+  explicit Bstr(const std::wstring& text = {})
+      : value_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
   ~Bstr() { SysFreeString(value_); }
   Bstr(const Bstr&) = delete;
   Bstr& operator=(const Bstr&) = delete;
@@ -86,8 +85,8 @@ class Apartment {
 template <class Interface>
 ComPtr<Interface> createComponent(const IID& iid) {
   ComPtr<Interface> object;
-  const HRESULT hr = CoCreateInstance(kClsid, nullptr, CLSCTX_INPROC_SERVER, iid,
-                                      reinterpret_cast<void**>(object.GetAddressOf()));
+  const HRESULT hr =
+      CoCreateInstance(kClsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(object.GetAddressOf()));
   if (hr == REGDB_E_CLASSNOTREG) return nullptr;
   check(hr, "CoCreateInstance");
   return object;

@@ -12,8 +12,9 @@ namespace {
 class OpenKey {
  public:
   OpenKey(HKEY root, const std::wstring& path, bool create) {
-    const LONG result = create ? RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr)
-                               : RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key_);
+    const LONG result =
+        create ? RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr)
+               : RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key_);
     if (result != ERROR_SUCCESS) key_ = nullptr;
   }
   ~OpenKey() {
@@ -70,8 +71,8 @@ std::wstring exportKey(const std::wstring& fullKeyName) {
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     // UTF-16 with a byte order mark.
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-      text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
-                                          static_cast<unsigned char>(bytes[i + 1]) << 8));
+      text.push_back(
+          static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8));
     }
   }
   DeleteFileW(file);
