@@ -110,6 +110,9 @@ TEST(KeySchedule, EmptyKeyWhileKeyedFailsWithError9AndKeepsTheTables) {
     EXPECT_EQ(failure.number(), error_number::kSubscriptOutOfRange);
   }
   EXPECT_TRUE(sameTables(cipher.tables(), keyed));
+  // The refused key still became the current one, so the earlier key is mixed in again.
+  cipher.Key(u"alpha");
+  EXPECT_FALSE(sameTables(cipher.tables(), keyed));
 }
 
 TEST(Engine, DecipherInvertsEncipherForKeyedTables) {
