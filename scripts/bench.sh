@@ -21,7 +21,7 @@ median() {
 ratio() {  # slower over faster: how many times faster the first name is
   local label=$1 ours=$2 theirs=$3 target=$4
   awk -v l="$label" -v a="$(median "$ours")" -v b="$(median "$theirs")" -v t="$target" \
-    'BEGIN { printf "%-44s %6.2fx  (target >= %sx)  %s\n", l, b / a, t, (b / a >= t ? "met" : "NOT MET") }'
+    'BEGIN { printf "%-44s %6.3fx  (target >= %sx)  %s\n", l, b / a, t, (b / a >= t ? "met" : "NOT MET") }'
 }
 
 echo "== ratios (medians of 10 interleaved repetitions, CPU time)"
