@@ -86,7 +86,7 @@ struct Lanes {
 };
 
 using OneBlock = Lanes<1>;
-constexpr std::size_t kDecryptLanes = 4;
+constexpr std::size_t kDecryptLanes = 8;
 
 }  // namespace
 

@@ -134,7 +134,7 @@ TEST(Engine, InterleavedCbcDecryptionMatchesOneBlockAtATime) {
   BlowfishEngine engine;
   engine.mixKey("lanes");
   std::mt19937 random(11);
-  for (std::size_t blocks = 1; blocks <= 13; ++blocks) {
+  for (std::size_t blocks = 1; blocks <= 19; ++blocks) {
     std::vector<std::uint8_t> data(blocks * kBlockSize);
     for (auto& b : data) b = static_cast<std::uint8_t>(random());
     std::vector<std::uint8_t> together = data;
