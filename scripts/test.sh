@@ -9,3 +9,5 @@ jobs=$(nproc)
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
+# The cipher's decryption against arbitrary input: libFuzzer with clang, one minute.
+bash scripts/fuzz.sh 60
