@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# orvacct reg under Wine: what the tool writes, reg.exe reads back, and the other way round.
+# usage: tool_reg_check.sh orvacct.exe
+set -euo pipefail
+tool=$1
+wine=${ORVACCT_WINE:-wine}
+key='Software\OrvAcctManTests\Tool'
+failed=0
+
+tool_reg() { "$wine" "$tool" reg "$@" | tr -d '\r'; }
+reg_exe() { "$wine" reg "$@" 2>/dev/null | tr -d '\r'; }
+# One value as reg query lists it: name, type and data.
+listed() { reg_exe query "HKCU\\$key" /v "$1" | awk -v name="$1" '$1 == name { $1 = $1; print }'; }
+expect() {
+  if [ "$1" != "$2" ]; then
+    echo "FAIL $3: got [$1], expected [$2]"
+    failed=$((failed + 1))
+  fi
+}
+
+reg_exe delete "HKCU\\$key" /f >/dev/null || true
+
+tool_reg set-dword HKCU "$key" D -1
+expect "$(tool_reg get-dword HKCU "$key" D)" "-1" "get-dword"
+expect "$(listed D)" "D REG_DWORD 0xffffffff" "reg query of set-dword"
+
+tool_reg set-binary HKCU "$key" B "00 ff 41"
+expect "$(tool_reg get-binary HKCU "$key" B)" "00FF41" "get-binary"
+expect "$(listed B)" "B REG_BINARY 00FF41" "reg query of set-binary"
+
+tool_reg set-string HKEY_CURRENT_USER "$key" S "hello world"
+expect "$(tool_reg get-string hkcu "$key" S)" "hello world" "get-string"
+reg_exe add "HKCU\\$key" /v Foreign /t REG_SZ /d "from reg" /f >/dev/null
+expect "$(tool_reg get-string HKCU "$key" Foreign)" "from reg" "get-string of a value reg.exe wrote"
+expect "$(tool_reg get-string HKCU "$key" Missing --default none)" "none" "get-string --default"
+
+tool_reg create-key HKCU "$key\\A\\B"
+expect "$(reg_exe query "HKCU\\$key\\A\\B" >/dev/null && echo found)" "found" "create-key"
+tool_reg delete-key HKCU "$key\\A"
+expect "$(reg_exe query "HKCU\\$key\\A\\B" >/dev/null && echo found)" "found" "delete-key of a key with subkeys"
+tool_reg delete-value HKCU "$key" S
+expect "$(tool_reg get-string HKCU "$key" S --default gone)" "gone" "delete-value"
+
+reg_exe delete "HKCU\\$key" /f >/dev/null || true
+echo "orvacct reg: $failed failed"
+[ "$failed" -eq 0 ]
