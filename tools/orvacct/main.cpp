@@ -1,10 +1,12 @@
 // orvacct: the component's logs, cipher and helpers from the command line.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <exception>
 #include <iostream>
 
 #include "commands.h"
 #include "tool_output.h"
+#include "utf8_arguments.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"orvacct - OrvAcctMan account services from the command line"};
@@ -15,7 +17,11 @@ int main(int argc, char** argv) {
   orvacct::addCipherCommands(app);
   orvacct::addRegistryCommands(app);
   try {
-    app.parse(argc, argv);
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> arguments = orvacct::utf8Arguments(argc, argv);
+    std::reverse(arguments.begin(), arguments.end());
+    if (argc > 0) app.name(argv[0]);
+    app.parse(arguments);
   } catch (const CLI::ParseError& e) {
     return app.exit(e);
   } catch (const orvacct::ToolError& e) {

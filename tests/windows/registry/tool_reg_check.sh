@@ -30,6 +30,8 @@ expect "$(listed B)" "B REG_BINARY 00FF41" "reg query of set-binary"
 
 tool_reg set-string HKEY_CURRENT_USER "$key" S "hello world"
 expect "$(tool_reg get-string hkcu "$key" S)" "hello world" "get-string"
+tool_reg set-string HKCU "$key" Accents "Grüße"
+expect "$(tool_reg get-string HKCU "$key" Accents)" "Grüße" "get-string of text beyond ASCII"
 reg_exe add "HKCU\\$key" /v Foreign /t REG_SZ /d "from reg" /f >/dev/null
 expect "$(tool_reg get-string HKCU "$key" Foreign)" "from reg" "get-string of a value reg.exe wrote"
 expect "$(tool_reg get-string HKCU "$key" Missing --default none)" "none" "get-string --default"
