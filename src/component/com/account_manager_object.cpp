@@ -1,11 +1,13 @@
 #include "component/com/account_manager_object.h"
 
+#include <utility>
+
 #include "component/com/interface_ids.h"
 #include "component/com/module_state.h"
 
 namespace orv::com {
 
-AccountManagerObject::AccountManagerObject() { objectCreated(); }
+AccountManagerObject::AccountManagerObject(Services services) : core_(std::move(services)) { objectCreated(); }
 
 // The portable class's destructor runs Close_Session and swallows whatever escapes it.
 AccountManagerObject::~AccountManagerObject() { objectDestroyed(); }

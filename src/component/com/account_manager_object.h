@@ -15,7 +15,7 @@ namespace orv::com {
 
 class AccountManagerObject final : public _clsOrvAcctMan {
  public:
-  AccountManagerObject();
+  explicit AccountManagerObject(Services services);
   ~AccountManagerObject();
   AccountManagerObject(const AccountManagerObject&) = delete;
   AccountManagerObject& operator=(const AccountManagerObject&) = delete;

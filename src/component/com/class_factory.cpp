@@ -3,6 +3,7 @@
 #include <new>
 
 #include "component/com/account_manager_object.h"
+#include "component/com/component_services.h"
 #include "component/com/module_state.h"
 
 namespace orv::com {
@@ -33,8 +34,12 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object)
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
   if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-  auto* created = new (std::nothrow) AccountManagerObject();
-  if (created == nullptr) return E_OUTOFMEMORY;
+  AccountManagerObject* created = nullptr;
+  try {
+    created = new AccountManagerObject(componentServices());
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
   const HRESULT hr = created->QueryInterface(iid, object);
   created->Release();  // the caller's reference, if any, keeps it alive
   return hr;

@@ -1,0 +1,49 @@
+// A failure inside a method lands in the component's own log beside the DLL, as
+// "orvacctman-MMDDYYYY.log", and the client still sees S_OK.
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "com_test_support.h"
+
+namespace orv::testing {
+namespace {
+
+using ForcedFailureTest = ComTest;
+
+TEST_F(ForcedFailureTest, FailureIsLoggedBesideTheDllAndTheCallSucceeds) {
+  const std::filesystem::path dll(ORVACCT_FAILING_DLL_PATH);
+  const std::filesystem::path log = dll.parent_path() / "Logs" / (L"orvacctman-" + todayStamp() + L".log");
+  std::error_code ignored;
+  std::filesystem::remove(log, ignored);
+
+  HMODULE module = LoadLibraryW(dll.c_str());
+  ASSERT_NE(nullptr, module);
+  using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+  auto getClassObject = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+  ASSERT_NE(nullptr, getClassObject);
+  {
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(S_OK, getClassObject(CLSID_clsOrvAcctMan, IID_PPV_ARGS(&factory)));
+    ComPtr<_clsOrvAcctMan> object;
+    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_PPV_ARGS(&object)));
+    Bstr result;
+    EXPECT_EQ(S_OK, object->CreateGUID(result.out()));
+    EXPECT_EQ(L"", result.text());
+  }
+  FreeLibrary(module);
+
+  std::ifstream in(log, std::ios::binary);
+  ASSERT_TRUE(in) << log.string();
+  std::ostringstream record;
+  record << in.rdbuf();
+  EXPECT_NE(std::string::npos, record.str().find("Error Description: Not enough storage is available\r\n"
+                                                 "Error Number: -2147024882\r\n"
+                                                 "Module Name: clsOrvAcctMan\r\n"
+                                                 "Procedure Name: CreateGUID() As String\r\n"
+                                                 "Version Number: 1.0.1\r\n"))
+      << record.str();
+}
+
+}  // namespace
+}  // namespace orv::testing
