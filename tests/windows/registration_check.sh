@@ -3,6 +3,7 @@
 # usage: registration_check.sh register|unregister 32|64 'Z:\...\OrvAcctMan.dll'
 set -euo pipefail
 action=$1 bitness=$2 dll=$3
+wine=${ORVACCT_WINE:-wine}
 if [ "$bitness" = 32 ]; then reg='C:\windows\syswow64\reg.exe'; else reg='C:\windows\system32\reg.exe'; fi
 
 keys=(
@@ -19,20 +20,20 @@ keys=(
 )
 
 if [ "$action" = register ]; then
-  wine regsvr32 /s "$dll" || { echo "regsvr32 failed: $?"; exit 1; }
+  "$wine" regsvr32 /s "$dll" || { echo "regsvr32 failed: $?"; exit 1; }
   expect=present
 else
-  wine regsvr32 /u /s "$dll" || { echo "regsvr32 /u failed: $?"; exit 1; }
+  "$wine" regsvr32 /u /s "$dll" || { echo "regsvr32 /u failed: $?"; exit 1; }
   expect=absent
 fi
 
 failed=0
 for key in "${keys[@]}"; do
-  if wine "$reg" query "$key" >/dev/null 2>&1; then found=present; else found=absent; fi
+  if "$wine" "$reg" query "$key" >/dev/null 2>&1; then found=present; else found=absent; fi
   if [ "$found" != "$expect" ]; then echo "expected $expect: $key"; failed=$((failed + 1)); fi
 done
 if [ "$action" = register ]; then
-  server=$(wine "$reg" query 'HKCR\CLSID\{85391336-700C-4414-9D10-8DB84C045EAA}\InprocServer32' /v ThreadingModel | tr -d '\r')
+  server=$("$wine" "$reg" query 'HKCR\CLSID\{85391336-700C-4414-9D10-8DB84C045EAA}\InprocServer32' /v ThreadingModel | tr -d '\r')
   grep -q 'Apartment' <<<"$server" || { echo "ThreadingModel is not Apartment"; failed=$((failed + 1)); }
 fi
 echo "$((${#keys[@]} - failed)) passed, $failed failed"

@@ -7,7 +7,7 @@ system_folder=$1 script=$2
 shift 2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-output=$(wine "$system_folder\\cscript.exe" //nologo "$(winepath -w "$script")" "$(winepath -w "$work")" "$@" 2>&1 | tr -d '\r') ||
+output=$("${ORVACCT_WINE:-wine}" "$system_folder\\cscript.exe" //nologo "$(winepath -w "$script")" "$(winepath -w "$work")" "$@" 2>&1 | tr -d '\r') ||
   true
 echo "$output"
 summary=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' <<<"$output" | tail -1)
