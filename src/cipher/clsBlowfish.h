@@ -1,5 +1,65 @@
 #pragma once
-// Placeholder until the engine lands.
+// clsBlowfish: the component's cipher class, with its byte, string and file operations over
+// the engine. One instance serves one call at a time.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cipher/blowfish_engine.h"
+#include "cipher/cipher_data.h"
+#include "cipher/file_cipher.h"
+#include "cipher/progress_rule.h"
+#include "cipher/random_words.h"
+
 namespace orv::cipher {
-class clsBlowfish {};
+
+class clsBlowfish {
+ public:
+  clsBlowfish();
+  // An instance whose tables are already those of `currentKey` applied once to a fresh
+  // instance (the password methods keep such tables for reuse).
+  clsBlowfish(const BlowfishTables& keyedTables, std::u16string currentKey);
+  ~clsBlowfish();
+  clsBlowfish(const clsBlowfish&) = delete;
+  clsBlowfish& operator=(const clsBlowfish&) = delete;
+
+  // In the order of the class's interface. An empty key keeps the key in force.
+  void EncryptByte(std::vector<std::uint8_t>& byteArray, const std::u16string& key);
+  std::u16string EncryptString(const std::u16string& text, const std::u16string& key, bool outputInHex);
+  // Writes the decoded raw text back into `text` when it was hexadecimal.
+  std::u16string DecryptString(std::u16string& text, const std::u16string& key, bool isTextInHex);
+  // Never fails: bad data leaves byteArray in the state reached.
+  void DecryptByte(std::vector<std::uint8_t>& byteArray, const std::u16string& key) noexcept;
+  // The write-only Key property. Same key again: nothing. Empty key while keyed: error 9.
+  void Key(const std::u16string& newValue);
+  bool EncryptFile(const std::u16string& inFile, const std::u16string& outFile, bool overwrite,
+                   const std::u16string& key);
+  bool DecryptFile(const std::u16string& inFile, const std::u16string& outFile, bool overwrite,
+                   const std::u16string& key);
+
+  // The Progress event.
+  void onProgress(ProgressHandler handler) { progress_ = std::move(handler); }
+
+  // Where the two random words of EncryptByte come from (tests give fixed ones).
+  void setRandomWordSource(RandomWordSource source) { randomWords_ = std::move(source); }
+
+  // DecryptByte that tells what it found, for callers that must tell a wrong key apart.
+  DecryptOutcome decryptBytes(std::vector<std::uint8_t>& byteArray, const std::u16string& key);
+
+  // File operations that say why they failed; the Boolean members are these, reduced.
+  FileResult encryptFile(FileJob job, const std::u16string& key);
+  FileResult decryptFile(FileJob job, const std::u16string& key);
+
+  const BlowfishTables& tables() const { return engine_.tables(); }
+  const std::u16string& currentKey() const { return m_CurrentKey; }
+
+ private:
+  void applyKeyIfGiven(const std::u16string& key);
+
+  BlowfishEngine engine_;
+  std::u16string m_CurrentKey;
+  ProgressHandler progress_;
+  RandomWordSource randomWords_ = systemRandomWords;
+};
+
 }  // namespace orv::cipher

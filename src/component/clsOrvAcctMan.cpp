@@ -4,12 +4,16 @@
 
 #include "cipher/clsBlowfish.h"
 #include "cipher/keyed_engine_cache.h"
+#include "registry/no_registry.h"
 
 namespace orv {
 
 clsOrvAcctMan::clsOrvAcctMan() : clsOrvAcctMan(platformServices()) {}
 
-clsOrvAcctMan::clsOrvAcctMan(Services services) : services_(std::move(services)) {}
+clsOrvAcctMan::clsOrvAcctMan(Services services) : services_(std::move(services)) {
+  // Services without a registry behave as a platform without one.
+  if (!services_.registry) services_.registry = std::make_shared<registry::NoRegistry>();
+}
 
 clsOrvAcctMan::~clsOrvAcctMan() {
   try {

@@ -72,6 +72,8 @@ class clsOrvAcctMan {
   void ReportError(std::int32_t lngErrNumber, const std::u16string& strErrDescription,
                    const std::u16string& strErrModule, const std::u16string& strErrProcedure) noexcept;
 
+  bool succeeded(bool stepRan) const noexcept;  // registry reads: the step ran and the call succeeded
+
   Services services_;
 
   // CreateGUID
@@ -83,15 +85,19 @@ class clsOrvAcctMan {
   std::unique_ptr<cipher::clsBlowfish> m_Blowfish;
   std::unique_ptr<cipher::KeyedEngineCache> keyedEngines_;
 
-  // Registry working values
+  // Registry working values, shared by the nine Reg_ methods. Sizes and types are DWORDs as
+  // the registry hands them; positions are as wide as the sizes, so values beyond 32,767
+  // characters are read and written whole.
   std::u16string m_sBuffer;
+  std::uint32_t m_lngNulPos = 0;
+  std::uint32_t m_lngBytePos = 0;
   std::uintptr_t m_lngKeyHandle = 0;
   std::int32_t m_lngResult = 0;
   std::int32_t m_lngDWordBuffer = 0;
-  std::int32_t m_lngBinarySize = 0;
-  std::int32_t m_lngValueType = 0;
-  std::int32_t m_lngStringSize = 0;
-  std::int32_t m_lngByteCount = 0;
+  std::uint32_t m_lngBinarySize = 0;
+  std::uint32_t m_lngValueType = 0;
+  std::uint32_t m_lngStringSize = 0;
+  std::uint32_t m_lngByteCount = 0;
   std::vector<std::uint8_t> m_bytData;
 
   // LogErrors repeat memory: the last error handled, field by field, and its folder.

@@ -1,7 +1,8 @@
 #pragma once
 // The eight registry operations the Reg_ methods are built from, with the Windows result
 // convention: 0 success, kErrorMoreData when the buffer is too small (size then holds the
-// size needed), kErrorFileNotFound for a missing key or value.
+// size needed), kErrorFileNotFound for a missing key or value. A failed open or create hands
+// back handle 0, never a stale one.
 #include <cstdint>
 #include <string>
 
@@ -11,12 +12,20 @@ namespace orv::registry {
 // sign-extended as on 64-bit Windows.
 using KeyHandle = std::uintptr_t;
 
+// The handle a 32-bit root value stands for: sign-extended, as HKEY_CURRENT_USER is defined.
+constexpr KeyHandle rootKeyHandle(std::int32_t root) noexcept {
+  return static_cast<KeyHandle>(static_cast<std::intptr_t>(root));
+}
+
 inline constexpr std::int32_t kErrorSuccess = 0;
 inline constexpr std::int32_t kErrorFileNotFound = 2;
 inline constexpr std::int32_t kErrorAccessDenied = 5;
 inline constexpr std::int32_t kErrorInvalidHandle = 6;
+inline constexpr std::int32_t kErrorInvalidParameter = 87;
 inline constexpr std::int32_t kErrorCallNotImplemented = 120;
+inline constexpr std::int32_t kErrorBadPathname = 161;
 inline constexpr std::int32_t kErrorMoreData = 234;
+inline constexpr std::int32_t kErrorKeyDeleted = 1018;
 
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegExpandSz = 2;

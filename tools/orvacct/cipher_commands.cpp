@@ -1,8 +1,163 @@
-// orvacct pwd, orvacct file: registered when the cipher lands.
+// orvacct pwd encrypt|decrypt, orvacct file encrypt|decrypt
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cipher/clsBlowfish.h"
+#include "cipher/hex_text.h"
 #include "commands.h"
+#include "key_options.h"
+#include "progress_bar.h"
+#include "text/ansi_codepage.h"
+#include "text/utf.h"
+#include "tool_output.h"
 
 namespace orvacct {
+namespace {
 
-void addCipherCommands(CLI::App&) {}
+using orv::cipher::clsBlowfish;
+using orv::cipher::DecryptOutcome;
+using orv::cipher::FileOutcome;
+
+enum class Direction { Encrypt, Decrypt };
+
+struct PasswordOptions {
+  KeyOptions key;
+  std::vector<std::string> items;
+};
+
+struct FileOptions {
+  KeyOptions key;
+  bool overwrite = false;
+  std::string source;
+  std::string destination;
+};
+
+// Results collected and written in large pieces: a batch may be millions of lines.
+class LineWriter {
+ public:
+  ~LineWriter() { flush(); }
+  void add(const std::u16string& text) {
+    buffer_ += orv::text::toUtf8(text);
+    buffer_ += '\n';
+    if (buffer_.size() >= kFlushAt) flush();
+  }
+  void flush() {
+    std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
+    std::fflush(stdout);
+    buffer_.clear();
+  }
+
+ private:
+  static constexpr std::size_t kFlushAt = 1 << 16;
+  std::string buffer_;
+};
+
+// One engine keyed once serves every line, as a fresh instance per line would.
+class PasswordBatch {
+ public:
+  PasswordBatch(Direction direction, const std::u16string& key) : direction_(direction) { cipher_.Key(key); }
+
+  void process(const std::string& utf8, const std::string& where) {
+    if (direction_ == Direction::Encrypt) {
+      out_.add(cipher_.EncryptString(orv::text::fromUtf8(utf8), u"", true));
+      return;
+    }
+    const std::u16string hex = orv::text::fromUtf8(utf8);
+    if (!orv::cipher::isHexPairs(hex)) throw ToolError(where + ": not hexadecimal cipher text");
+    const std::string raw = orv::cipher::bytesFromHexText(hex);
+    std::vector<std::uint8_t> bytes(raw.begin(), raw.end());
+    if (cipher_.decryptBytes(bytes, u"") != DecryptOutcome::Plain) {
+      throw ToolError(where + ": wrong key or damaged cipher text (size descriptor out of range)");
+    }
+    out_.add(orv::text::fromAnsi(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
+  }
+
+ private:
+  Direction direction_;
+  clsBlowfish cipher_;
+  LineWriter out_;
+};
+
+void runPasswords(Direction direction, const PasswordOptions& options) {
+  PasswordBatch batch(direction, resolveKey(options.key));
+  if (!options.items.empty()) {
+    for (std::size_t i = 0; i < options.items.size(); ++i) batch.process(options.items[i], "item " + std::to_string(i + 1));
+    return;
+  }
+  std::ios::sync_with_stdio(false);
+  std::string line;
+  for (std::size_t number = 1; std::getline(std::cin, line); ++number) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    batch.process(line, "line " + std::to_string(number));
+  }
+}
+
+std::string describe(const orv::cipher::FileResult& result, const FileOptions& options) {
+  switch (result.outcome) {
+    case FileOutcome::SourceMissing:
+      return "cannot read " + options.source + ": " + result.detail;
+    case FileOutcome::DestinationExists:
+      return options.destination + " exists; give --overwrite to replace it";
+    case FileOutcome::SourceTooLarge:
+      return options.source + " is too large (the size descriptor holds at most 2147483628 bytes)";
+    case FileOutcome::BadCipherData:
+      return options.source + ": wrong key or damaged file (size descriptor out of range); " + options.destination +
+             " not written";
+    case FileOutcome::Failed:
+    case FileOutcome::Written:
+      break;
+  }
+  return "cannot write " + options.destination + ": " + result.detail;
+}
+
+void runFile(Direction direction, const FileOptions& options) {
+  clsBlowfish cipher;
+  const std::u16string key = resolveKey(options.key);
+  const orv::cipher::ProgressHandler bar = progressBar(direction == Direction::Encrypt ? "encrypting" : "decrypting");
+  cipher.onProgress(bar);
+  const orv::cipher::FileJob job{std::filesystem::path(orv::text::fromUtf8(options.source)),
+                                 std::filesystem::path(orv::text::fromUtf8(options.destination)), options.overwrite};
+  const orv::cipher::FileResult result =
+      direction == Direction::Encrypt ? cipher.encryptFile(job, key) : cipher.decryptFile(job, key);
+  if (result.outcome == FileOutcome::Written) return;
+  if (bar) std::fputc('\n', stderr);
+  throw ToolError(describe(result, options));
+}
+
+void addPasswordCommand(CLI::App& pwd, const std::string& name, Direction direction, const std::string& description) {
+  auto options = std::make_shared<PasswordOptions>();
+  CLI::App* command = pwd.add_subcommand(name, description);
+  addKeyOptions(*command, options->key);
+  command->add_option("items", options->items, "Texts to process; without any, each line of standard input");
+  command->callback([options, direction] { runPasswords(direction, *options); });
+}
+
+void addFileCommand(CLI::App& file, const std::string& name, Direction direction, const std::string& description) {
+  auto options = std::make_shared<FileOptions>();
+  CLI::App* command = file.add_subcommand(name, description);
+  addKeyOptions(*command, options->key);
+  command->add_flag("--overwrite", options->overwrite, "Replace OUT when it exists");
+  command->add_option("IN", options->source, "Source file")->required();
+  command->add_option("OUT", options->destination, "Destination file (may be IN itself with --overwrite)")->required();
+  command->callback([options, direction] { runFile(direction, *options); });
+}
+
+}  // namespace
+
+void addCipherCommands(CLI::App& app) {
+  CLI::App* pwd = app.add_subcommand("pwd", "Passwords to hexadecimal cipher text and back, as EnCrypt_Pwd/DeCrypt_Pwd");
+  pwd->require_subcommand(1);
+  addPasswordCommand(*pwd, "encrypt", Direction::Encrypt, "Encrypt each password, one cipher text a line");
+  addPasswordCommand(*pwd, "decrypt", Direction::Decrypt,
+                     "Decrypt each cipher text, one password a line; a wrong key is an error");
+
+  CLI::App* file = app.add_subcommand("file", "Encrypt or decrypt a whole file");
+  file->require_subcommand(1);
+  addFileCommand(*file, "encrypt", Direction::Encrypt, "Encrypt IN into OUT");
+  addFileCommand(*file, "decrypt", Direction::Decrypt, "Decrypt IN into OUT; a wrong key leaves OUT untouched");
+}
 
 }  // namespace orvacct

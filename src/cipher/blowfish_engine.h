@@ -1,0 +1,53 @@
+#pragma once
+// The block cipher: Blowfish with two fixed departures (S-box words dealt out to the boxes in
+// turn, key words accumulated by OR), on which every stored cipher text depends. Knows nothing
+// of modes; CBC over byte spans is offered as whole-block operations with an explicit chain.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace orv::cipher {
+
+struct BlowfishTables {
+  std::array<std::uint32_t, 18> p;
+  std::array<std::uint32_t, 4 * 256> s;  // box b, entry e at s[256 * b + e]
+};
+
+// The tables of a fresh engine.
+const BlowfishTables& initialTables();
+
+// The cipher block chained to the next one; zero at the start of cipher data.
+struct CbcChain {
+  std::uint32_t left = 0;
+  std::uint32_t right = 0;
+};
+
+class BlowfishEngine {
+ public:
+  BlowfishEngine();
+  explicit BlowfishEngine(const BlowfishTables& tables);
+  BlowfishEngine(const BlowfishEngine&) = default;
+  BlowfishEngine& operator=(const BlowfishEngine&) = default;
+  ~BlowfishEngine();
+
+  // Mixes the key bytes into the tables as they stand. keyBytes must not be empty.
+  void mixKey(std::string_view keyBytes);
+
+  void encipher(std::uint32_t& left, std::uint32_t& right) const;
+  void decipher(std::uint32_t& left, std::uint32_t& right) const;
+
+  // CBC over whole 8-byte blocks in place; blocks.size() must be a multiple of 8.
+  void cbcEncrypt(std::span<std::uint8_t> blocks, CbcChain& chain) const;
+  void cbcDecrypt(std::span<std::uint8_t> blocks, CbcChain& chain) const;
+
+  const BlowfishTables& tables() const { return tables_; }
+
+ private:
+  BlowfishTables tables_;
+};
+
+inline constexpr std::size_t kBlockSize = 8;
+
+}  // namespace orv::cipher

@@ -1,0 +1,113 @@
+#include "cipher/clsBlowfish.h"
+
+#include <filesystem>
+
+#include "cipher/hex_text.h"
+#include "cipher/secure_wipe.h"
+#include "component/failure.h"
+#include "text/ansi_codepage.h"
+
+namespace orv::cipher {
+namespace {
+
+std::vector<std::uint8_t> toByteArray(std::string_view bytes) { return {bytes.begin(), bytes.end()}; }
+
+std::string_view asChars(const std::vector<std::uint8_t>& bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+}  // namespace
+
+clsBlowfish::clsBlowfish() = default;
+
+clsBlowfish::clsBlowfish(const BlowfishTables& keyedTables, std::u16string currentKey)
+    : engine_(keyedTables), m_CurrentKey(std::move(currentKey)) {}
+
+clsBlowfish::~clsBlowfish() { secureWipe(m_CurrentKey); }
+
+void clsBlowfish::Key(const std::u16string& newValue) {
+  if (newValue == m_CurrentKey) return;
+  // The current key is taken before the schedule runs: an empty key, refused below, still
+  // leaves no current key, so the previous key would be mixed in again.
+  secureWipe(m_CurrentKey);
+  m_CurrentKey = newValue;
+  if (newValue.empty()) throwSubscriptOutOfRange();
+  std::string keyBytes = text::toAnsi(newValue);
+  engine_.mixKey(keyBytes);
+  secureWipe(keyBytes);
+}
+
+void clsBlowfish::applyKeyIfGiven(const std::u16string& key) {
+  if (!key.empty()) Key(key);
+}
+
+void clsBlowfish::EncryptByte(std::vector<std::uint8_t>& byteArray, const std::u16string& key) {
+  applyKeyIfGiven(key);
+  encryptCipherData(engine_, byteArray, randomWords_(), progress_);
+}
+
+DecryptOutcome clsBlowfish::decryptBytes(std::vector<std::uint8_t>& byteArray, const std::u16string& key) {
+  applyKeyIfGiven(key);
+  return decryptCipherData(engine_, byteArray, progress_);
+}
+
+void clsBlowfish::DecryptByte(std::vector<std::uint8_t>& byteArray, const std::u16string& key) noexcept {
+  try {
+    decryptBytes(byteArray, key);
+  } catch (...) {
+    // Decryption absorbs its failures; the array stays as far as it got.
+  }
+}
+
+std::u16string clsBlowfish::EncryptString(const std::u16string& text, const std::u16string& key, bool outputInHex) {
+  std::vector<std::uint8_t> bytes = toByteArray(text::toAnsi(text));
+  EncryptByte(bytes, key);
+  // Every byte survives the trip through a single-byte code page, so the hex digits can be
+  // taken from the cipher bytes directly.
+  return outputInHex ? toHexText(asChars(bytes)) : text::fromAnsi(asChars(bytes));
+}
+
+std::u16string clsBlowfish::DecryptString(std::u16string& text, const std::u16string& key, bool isTextInHex) {
+  std::vector<std::uint8_t> bytes;
+  if (isTextInHex) {
+    const std::string decoded = bytesFromHexText(text);
+    text = text::fromAnsi(decoded);
+    bytes = toByteArray(decoded);
+  } else {
+    bytes = toByteArray(text::toAnsi(text));
+  }
+  DecryptByte(bytes, key);
+  return text::fromAnsi(asChars(bytes));
+}
+
+FileResult clsBlowfish::encryptFile(FileJob job, const std::u16string& key) {
+  applyKeyIfGiven(key);
+  return cipher::encryptFile(engine_, job, randomWords_(), progress_);
+}
+
+FileResult clsBlowfish::decryptFile(FileJob job, const std::u16string& key) {
+  applyKeyIfGiven(key);
+  return cipher::decryptFile(engine_, job, progress_);
+}
+
+bool clsBlowfish::EncryptFile(const std::u16string& inFile, const std::u16string& outFile, bool overwrite,
+                              const std::u16string& key) {
+  try {
+    return encryptFile({std::filesystem::path(inFile), std::filesystem::path(outFile), overwrite}, key).outcome ==
+           FileOutcome::Written;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool clsBlowfish::DecryptFile(const std::u16string& inFile, const std::u16string& outFile, bool overwrite,
+                              const std::u16string& key) {
+  try {
+    return decryptFile({std::filesystem::path(inFile), std::filesystem::path(outFile), overwrite}, key).outcome ==
+           FileOutcome::Written;
+  } catch (...) {
+    return false;
+  }
+}
+
+}  // namespace orv::cipher

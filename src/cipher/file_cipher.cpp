@@ -1,0 +1,159 @@
+#include "cipher/file_cipher.h"
+
+#include <algorithm>
+#include <exception>
+#include <fstream>
+#include <vector>
+
+#include "cipher/cipher_data.h"
+#include "cipher/staged_file.h"
+
+namespace orv::cipher {
+namespace {
+
+class SourceReader {
+ public:
+  explicit SourceReader(const std::filesystem::path& path) : in_(path, std::ios::binary) {
+    if (!in_) throw std::runtime_error("cannot open the source");
+  }
+
+  // Exactly size bytes, or a failure: the source changed length while it was read.
+  void readExactly(std::uint8_t* into, std::size_t size) {
+    in_.read(reinterpret_cast<char*>(into), static_cast<std::streamsize>(size));
+    if (static_cast<std::size_t>(in_.gcount()) != size) throw std::runtime_error("cannot read the whole source");
+  }
+
+ private:
+  std::ifstream in_;
+};
+
+std::size_t roundUpToBlock(std::size_t n) { return (n + kBlockSize - 1) / kBlockSize * kBlockSize; }
+
+// The checks both directions make before touching anything.
+bool preflight(const FileJob& job, std::uintmax_t& sourceLength, FileResult& refusal) {
+  std::error_code error;
+  sourceLength = std::filesystem::file_size(job.source, error);
+  if (error) {
+    refusal = {FileOutcome::SourceMissing, "cannot read the length of the source: " + error.message()};
+    return false;
+  }
+  if (!job.overwrite && pathExists(job.destination)) {
+    refusal = {FileOutcome::DestinationExists, "the destination exists"};
+    return false;
+  }
+  return true;
+}
+
+FileResult encryptStreaming(const BlowfishEngine& engine, const FileJob& job, RandomWords words,
+                            const ProgressHandler& progress) {
+  std::uintmax_t plainLength = 0;
+  FileResult refusal{};
+  if (!preflight(job, plainLength, refusal)) return refusal;
+  if (plainLength > kMaxPlainLength) return {FileOutcome::SourceTooLarge, "the source is too large to encrypt"};
+
+  SourceReader source(job.source);
+  StagedFile destination(job.destination);
+  std::vector<std::uint8_t> chunk(job.chunkSize);
+  ProgressRule rule(cipherLength(plainLength), progress);
+  CbcChain chain;
+
+  // Phase 1: the header opens the first chunk. Phase 2: full chunks of plain bytes.
+  // Phase 3: the last, partial chunk, zero-padded to whole blocks.
+  writeHeader(std::span<std::uint8_t, kHeaderSize>(chunk.data(), kHeaderSize), words,
+              static_cast<std::uint32_t>(plainLength));
+  std::size_t filled = kHeaderSize;
+  std::uint64_t offset = 0;
+  std::uint64_t remaining = plainLength;
+  for (;;) {
+    const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size() - filled, remaining));
+    source.readExactly(chunk.data() + filled, take);
+    filled += take;
+    remaining -= take;
+    if (remaining == 0) break;
+    encryptBlocks(engine, chunk, offset, chain, rule);
+    destination.write(chunk);
+    offset += chunk.size();
+    filled = 0;
+  }
+  const std::size_t last = roundUpToBlock(filled);
+  std::fill(chunk.begin() + static_cast<std::ptrdiff_t>(filled), chunk.begin() + static_cast<std::ptrdiff_t>(last), 0);
+  const std::span<std::uint8_t> tail(chunk.data(), last);
+  encryptBlocks(engine, tail, offset, chain, rule);
+  destination.write(tail);
+  destination.commit();
+  rule.finish();
+  return {FileOutcome::Written, {}};
+}
+
+FileResult decryptStreaming(const BlowfishEngine& engine, const FileJob& job, const ProgressHandler& progress) {
+  std::uintmax_t cipherLen = 0;
+  FileResult refusal{};
+  if (!preflight(job, cipherLen, refusal)) return refusal;
+  const FileResult damaged{FileOutcome::BadCipherData, "wrong key or damaged cipher data (size descriptor out of range)"};
+  if (cipherLen % kBlockSize != 0 || cipherLen < 2 * kBlockSize) return damaged;
+
+  SourceReader source(job.source);
+  std::vector<std::uint8_t> chunk(job.chunkSize);
+  ProgressRule rule(cipherLen, progress);
+  CbcChain chain;
+
+  // The first chunk holds the size descriptor: check it before a destination exists.
+  std::size_t length = static_cast<std::size_t>(std::min<std::uintmax_t>(chunk.size(), cipherLen));
+  source.readExactly(chunk.data(), length);
+  decryptBlocks(engine, std::span(chunk).first(length), 0, chain, rule);
+  const std::int32_t plainLength =
+      readSizeDescriptor(std::span<const std::uint8_t, kHeaderSize>(chunk.data(), kHeaderSize));
+  if (!sizeDescriptorFits(cipherLen, plainLength)) return damaged;
+
+  StagedFile destination(job.destination);
+  std::uint64_t offset = 0;
+  std::uint64_t unwritten = static_cast<std::uint64_t>(plainLength);
+  std::size_t skip = kHeaderSize;
+  for (;;) {
+    const std::size_t plainHere = static_cast<std::size_t>(std::min<std::uint64_t>(length - skip, unwritten));
+    destination.write(std::span(chunk).subspan(skip, plainHere));
+    unwritten -= plainHere;
+    offset += length;
+    if (offset == cipherLen) break;
+    length = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), cipherLen - offset));
+    source.readExactly(chunk.data(), length);
+    decryptBlocks(engine, std::span(chunk).first(length), offset, chain, rule);
+    skip = 0;
+  }
+  destination.commit();
+  rule.finish();
+  return {FileOutcome::Written, {}};
+}
+
+template <class Operation>
+FileResult absorbingFailures(Operation operation) noexcept {
+  try {
+    return operation();
+  } catch (const std::exception& e) {
+    try {
+      return {FileOutcome::Failed, e.what()};
+    } catch (...) {
+    }
+  } catch (...) {
+  }
+  return {FileOutcome::Failed, {}};
+}
+
+}  // namespace
+
+bool pathExists(const std::filesystem::path& path) noexcept {
+  std::error_code error;
+  static_cast<void>(std::filesystem::file_size(path, error));  // only whether it can be read
+  return !error;
+}
+
+FileResult encryptFile(const BlowfishEngine& engine, const FileJob& job, RandomWords words,
+                       const ProgressHandler& progress) noexcept {
+  return absorbingFailures([&] { return encryptStreaming(engine, job, words, progress); });
+}
+
+FileResult decryptFile(const BlowfishEngine& engine, const FileJob& job, const ProgressHandler& progress) noexcept {
+  return absorbingFailures([&] { return decryptStreaming(engine, job, progress); });
+}
+
+}  // namespace orv::cipher

@@ -1,0 +1,43 @@
+#pragma once
+// Whole files to and from cipher data, streamed in chunks so memory stays constant; the
+// destination is the same bytes the whole-file algorithm writes, and it changes only when
+// the operation succeeds.
+#include <cstddef>
+#include <filesystem>
+#include <string>
+
+#include "cipher/blowfish_engine.h"
+#include "cipher/progress_rule.h"
+#include "cipher/random_words.h"
+
+namespace orv::cipher {
+
+struct FileJob {
+  std::filesystem::path source;
+  std::filesystem::path destination;  // may be the source itself
+  bool overwrite = false;
+  std::size_t chunkSize = std::size_t{1} << 20;  // whole blocks, at least two
+};
+
+enum class FileOutcome {
+  Written,
+  SourceMissing,      // the source's length cannot be read
+  DestinationExists,  // and overwrite was not asked for
+  SourceTooLarge,     // beyond what a size descriptor can hold
+  BadCipherData,      // decryption: not whole blocks, or the size descriptor does not fit (wrong key)
+  Failed,             // reading or writing failed; detail says why
+};
+
+struct FileResult {
+  FileOutcome outcome;
+  std::string detail;
+};
+
+// True when the length of the file at this path can be read.
+bool pathExists(const std::filesystem::path& path) noexcept;
+
+FileResult encryptFile(const BlowfishEngine& engine, const FileJob& job, RandomWords words,
+                       const ProgressHandler& progress) noexcept;
+FileResult decryptFile(const BlowfishEngine& engine, const FileJob& job, const ProgressHandler& progress) noexcept;
+
+}  // namespace orv::cipher

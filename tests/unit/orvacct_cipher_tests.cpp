@@ -1,0 +1,74 @@
+// The orvacct pwd and file commands, run as a user would.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "scratch_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+  int status;
+  std::string out;
+};
+
+ToolRun orvacct(const std::string& arguments) {
+  const std::string command = std::string(ORVACCT_TOOL_PATH) + " " + arguments + " 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string out;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  const int status = pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+class OrvacctCipher : public ::testing::Test {
+ protected:
+  std::string path(const std::string& name) const { return (folder_ / name).string(); }
+  const orv::testing::ScratchFolder folder_{"orvacct-tool-"};
+};
+
+TEST_F(OrvacctCipher, PwdDecryptsComponentCipherTextAndRefusesAWrongKey) {
+  const ToolRun ok = orvacct("pwd decrypt --key OrvKey C11E6A583229034D46E186A5BA641877");
+  EXPECT_EQ(ok.status, 0);
+  EXPECT_EQ(ok.out, "abcd\n");
+  const ToolRun wrong = orvacct("pwd decrypt --key Other C11E6A583229034D46E186A5BA641877");
+  EXPECT_NE(wrong.status, 0);
+  EXPECT_EQ(wrong.out, "");
+  EXPECT_NE(orvacct("pwd decrypt --key OrvKey C11E6A58322903").status, 0);
+}
+
+TEST_F(OrvacctCipher, PwdBatchFromStandardInputWithKeyFromFileAndEnvironment) {
+  std::ofstream(path("key")) << "clé\n";
+  std::ofstream(path("passwords")) << "one\nt\xC3\xA9l\xC3\xA9phone\n\nlast\n";
+  const ToolRun sealed = orvacct("pwd encrypt --key-file " + path("key") + " < " + path("passwords") + " > " + path("sealed"));
+  EXPECT_EQ(sealed.status, 0);
+  const ToolRun opened = orvacct("pwd decrypt --key-env ORVACCT_TEST_KEY < " + path("sealed"));
+  EXPECT_NE(opened.status, 0) << "an unset variable must not count as an empty key";
+  setenv("ORVACCT_TEST_KEY", "clé", 1);
+  const ToolRun reopened = orvacct("pwd decrypt --key-env ORVACCT_TEST_KEY < " + path("sealed"));
+  unsetenv("ORVACCT_TEST_KEY");
+  EXPECT_EQ(reopened.status, 0);
+  EXPECT_EQ(reopened.out, "one\nt\xC3\xA9l\xC3\xA9phone\n\nlast\n");
+}
+
+TEST_F(OrvacctCipher, FileRoundTripAndWrongKeyLeavesTheDestination) {
+  std::ofstream(path("plain"), std::ios::binary) << std::string(5000, 'z');
+  EXPECT_EQ(orvacct("file encrypt --key k " + path("plain") + " " + path("sealed")).status, 0);
+  EXPECT_EQ(fs::file_size(path("sealed")), 5016u);
+  EXPECT_NE(orvacct("file encrypt --key k " + path("plain") + " " + path("sealed")).status, 0);
+
+  std::ofstream(path("opened")) << "keep";
+  EXPECT_NE(orvacct("file decrypt --key x --overwrite " + path("sealed") + " " + path("opened")).status, 0);
+  EXPECT_EQ(fs::file_size(path("opened")), 4u);
+  EXPECT_EQ(orvacct("file decrypt --key k --overwrite " + path("sealed") + " " + path("opened")).status, 0);
+  EXPECT_EQ(fs::file_size(path("opened")), 5000u);
+}
+
+}  // namespace
