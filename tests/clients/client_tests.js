@@ -54,6 +54,25 @@ o.PurgeLogs(work, "JsApp");
 check("PurgeLogs old file", fso.FileExists(work + "\\Logs\\jsapp-01012020.log"), false);
 check("PurgeLogs today's file", fso.FileExists(work + "\\Logs\\jsapp-" + today() + ".log"), true);
 
+// Password methods: they invert each other. JScript passes values, so nothing is written back.
+var cipher = o.EnCrypt_Pwd("secret", "k3y");
+check("EnCrypt_Pwd length", cipher.length, 48);
+check("DeCrypt_Pwd", o.DeCrypt_Pwd(cipher, "k3y"), "secret");
+check("DeCrypt_Pwd leaves a value alone", cipher.length, 48);
+check("Passwords with an empty key", o.DeCrypt_Pwd(o.EnCrypt_Pwd("p", ""), ""), "p");
+
+// Registry methods under HKEY_CURRENT_USER; the omitted Default is empty text or 0.
+var hive = 0x80000001 | 0, regPath = "Software\\OrvAcctManJs";
+o.Reg_CreateKey(hive, regPath);
+o.Reg_SaveSettingString(hive, regPath, "Text", "from jscript");
+check("Reg_GetSettingString", o.Reg_GetSettingString(hive, regPath, "Text"), "from jscript");
+check("Reg_GetSettingString omitted default", o.Reg_GetSettingString(hive, regPath, "Missing"), "");
+o.Reg_SaveSettingDWord(hive, regPath, "Number", 123456);
+check("Reg_GetSettingDWord", o.Reg_GetSettingDWord(hive, regPath, "Number"), 123456);
+check("Reg_GetSettingDWord omitted default", o.Reg_GetSettingDWord(hive, regPath, "Missing"), 0);
+o.Reg_DeleteKey(hive, regPath);
+check("Reg_DeleteKey", o.Reg_GetSettingString(hive, regPath, "Text", "gone"), "gone");
+
 // Messaging and About box: not available yet; they answer and do nothing.
 check("Create_Session", o.Create_Session(), false);
 check("CheckState", o.CheckState(), false);

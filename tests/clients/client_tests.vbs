@@ -86,6 +86,46 @@ Check "PurgeLogs today's file", fso.FileExists(work & "\Logs\vbsapp-" & Today() 
 o.PurgeLogs work & "\missing", appName
 Check "PurgeLogs missing folder", fso.FolderExists(work & "\missing"), False
 
+' Password methods: they invert each other; DeCrypt_Pwd writes the decoded text back into
+' the caller's variable, and leaves an expression's value alone.
+Dim pwd, key, cipher, cipherCopy
+pwd = "secret"
+key = "k3y"
+cipher = o.EnCrypt_Pwd(pwd, key)
+Check "EnCrypt_Pwd length", Len(cipher), 48
+Check "EnCrypt_Pwd leaves its arguments", pwd & key, "secretk3y"
+Check "EnCrypt_Pwd differs each time", o.EnCrypt_Pwd(pwd, key) <> cipher, True
+cipherCopy = cipher
+Check "DeCrypt_Pwd", o.DeCrypt_Pwd(cipherCopy, key), "secret"
+Check "DeCrypt_Pwd writes sPwd back", Len(cipherCopy), Len(cipher) / 2
+Check "DeCrypt_Pwd leaves sKey", key, "k3y"
+Check "DeCrypt_Pwd of an expression", o.DeCrypt_Pwd(cipher & "", "k3y"), "secret"
+Check "DeCrypt_Pwd lower-case hex", o.DeCrypt_Pwd(LCase(cipher), key), "secret"
+Check "Passwords with an empty key", o.DeCrypt_Pwd(o.EnCrypt_Pwd("p", ""), ""), "p"
+Check "Empty cipher text", o.DeCrypt_Pwd("", key), ""
+
+' Registry methods under HKEY_CURRENT_USER (&H80000001): VBScript knows no enumeration names.
+Dim hive, regPath, shell
+hive = &H80000001
+regPath = "Software\OrvAcctManVbs"
+Set shell = CreateObject("WScript.Shell")
+o.Reg_CreateKey hive, regPath
+o.Reg_SaveSettingString hive, regPath, "Text", "from vbscript"
+Check "Reg_GetSettingString", o.Reg_GetSettingString(hive, regPath, "Text"), "from vbscript"
+Check "Reg_GetSettingString seen by the shell", shell.RegRead("HKCU\" & regPath & "\Text"), "from vbscript"
+Check "Reg_GetSettingString default", o.Reg_GetSettingString(hive, regPath, "Missing", "fallback"), "fallback"
+Check "Reg_GetSettingString omitted default", o.Reg_GetSettingString(hive, regPath, "Missing"), ""
+o.Reg_SaveSettingDWord hive, regPath, "Number", -12
+Check "Reg_GetSettingDWord", o.Reg_GetSettingDWord(hive, regPath, "Number"), -12
+Check "Reg_GetSettingDWord omitted default", o.Reg_GetSettingDWord(hive, regPath, "Missing"), 0
+Check "Reg_GetSettingDWord default", o.Reg_GetSettingDWord(hive, regPath, "Missing", 5), 5
+o.Reg_SaveSettingBinary hive, regPath, "Bytes", "A" & Chr(0) & "B"
+Check "Reg_GetSettingBinary", o.Reg_GetSettingBinary(hive, regPath, "Bytes"), "A" & Chr(0) & "B"
+o.Reg_DeleteValue hive, regPath, "Text"
+Check "Reg_DeleteValue", o.Reg_GetSettingString(hive, regPath, "Text", "gone"), "gone"
+o.Reg_DeleteKey hive, regPath
+Check "Reg_DeleteKey", o.Reg_GetSettingDWord(hive, regPath, "Number", 77), 77
+
 ' Messaging and About box: not available yet; they answer and do nothing.
 Check "Create_Session", o.Create_Session(), False
 Check "CheckState", o.CheckState, False

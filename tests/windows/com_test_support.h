@@ -21,12 +21,21 @@ namespace dispid {
 inline constexpr DISPID kDeCryptPwd = 0x6003000A;
 inline constexpr DISPID kEnCryptPwd = 0x6003000B;
 inline constexpr DISPID kCreateGuid = 0x6003000C;
+inline constexpr DISPID kRegDeleteValue = 0x6003000F;
+inline constexpr DISPID kRegDeleteKey = 0x60030010;
+inline constexpr DISPID kRegCreateKey = 0x60030011;
+inline constexpr DISPID kRegGetSettingString = 0x60030012;
+inline constexpr DISPID kRegSaveSettingString = 0x60030013;
 inline constexpr DISPID kDeTick = 0x60030014;
 inline constexpr DISPID kLogErrors = 0x60030015;
 inline constexpr DISPID kPurgeLogs = 0x60030016;
 inline constexpr DISPID kCreateSession = 0x60030019;
 inline constexpr DISPID kCloseSession = 0x6003001A;
 inline constexpr DISPID kShowAbout = 0x6003001B;
+inline constexpr DISPID kRegGetSettingDWord = 0x6003001C;
+inline constexpr DISPID kRegSaveSettingDWord = 0x6003001D;
+inline constexpr DISPID kRegGetSettingBinary = 0x6003001E;
+inline constexpr DISPID kRegSaveSettingBinary = 0x6003001F;
 inline constexpr DISPID kCheckState = 0x60030020;
 }  // namespace dispid
 
@@ -41,6 +50,25 @@ class ComTest : public ::testing::Test {
     EXPECT_EQ(S_OK, CoCreateInstance(CLSID_clsOrvAcctMan, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object)));
     return object;
   }
+};
+
+// One created object, early bound and by IDispatch.
+class ObjectTest : public ComTest {
+ protected:
+  void SetUp() override {
+    ComTest::SetUp();
+    object_ = create();
+    ASSERT_TRUE(object_);
+    ASSERT_EQ(S_OK, object_.As(&dispatch_));
+  }
+  void TearDown() override {
+    dispatch_.Reset();
+    object_.Reset();
+    ComTest::TearDown();
+  }
+
+  ComPtr<_clsOrvAcctMan> object_;
+  ComPtr<IDispatch> dispatch_;
 };
 
 // Owns a VARIANT.

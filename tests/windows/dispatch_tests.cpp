@@ -11,20 +11,7 @@
 namespace orv::testing {
 namespace {
 
-class DispatchTest : public ComTest {
- protected:
-  void SetUp() override {
-    ComTest::SetUp();
-    ComPtr<_clsOrvAcctMan> object = create();
-    ASSERT_TRUE(object);
-    ASSERT_EQ(S_OK, object.As(&dispatch_));
-  }
-  void TearDown() override {
-    dispatch_.Reset();
-    ComTest::TearDown();
-  }
-  ComPtr<IDispatch> dispatch_;
-};
+using DispatchTest = ObjectTest;
 
 TEST_F(DispatchTest, NamesGiveTheirFixedDispids) {
   const std::pair<const wchar_t*, DISPID> expected[] = {

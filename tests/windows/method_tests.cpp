@@ -9,20 +9,8 @@
 namespace orv::testing {
 namespace {
 
-class MethodTest : public ComTest {
+class MethodTest : public ObjectTest {
  protected:
-  void SetUp() override {
-    ComTest::SetUp();
-    object_ = create();
-    ASSERT_TRUE(object_);
-    ASSERT_EQ(S_OK, object_.As(&dispatch_));
-  }
-  void TearDown() override {
-    dispatch_.Reset();
-    object_.Reset();
-    ComTest::TearDown();
-  }
-
   std::wstring deTickEarly(const wchar_t* text) {
     Bstr input(text);
     Bstr result;
@@ -39,9 +27,6 @@ class MethodTest : public ComTest {
     EXPECT_EQ(text, input.text());
     return result.text();
   }
-
-  ComPtr<_clsOrvAcctMan> object_;
-  ComPtr<IDispatch> dispatch_;
 };
 
 bool isGuidText(const std::wstring& text) {

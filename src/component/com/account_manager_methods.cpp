@@ -3,21 +3,25 @@
 #include "component/com/account_manager_object.h"
 #include "component/com/bstr.h"
 #include "component/com/com_call.h"
+#include "component/com/out_values.h"
 
 namespace orv::com {
-namespace {
 
-std::int32_t valueOf(const LONG* number) { return number == nullptr ? 0 : static_cast<std::int32_t>(*number); }
-
-void setResult(BSTR* result, const std::u16string& text) {
-  if (result != nullptr) *result = toBstr(text).release();
+HRESULT AccountManagerObject::DeCrypt_Pwd(BSTR* sPwd, BSTR* sKey, BSTR* result) {
+  clearOut(result);
+  return comCall([&] {
+    const std::u16string before = fromBstrRef(sPwd);
+    std::u16string pwd = before;
+    const std::u16string plain = core_.DeCrypt_Pwd(pwd, fromBstrRef(sKey));
+    writeBack(sPwd, before, pwd);
+    setResult(result, plain);
+  });
 }
 
-void setResult(VARIANT_BOOL* result, bool value) {
-  if (result != nullptr) *result = value ? VARIANT_TRUE : VARIANT_FALSE;
+HRESULT AccountManagerObject::EnCrypt_Pwd(BSTR* sPwd, BSTR* sKey, BSTR* result) {
+  clearOut(result);
+  return comCall([&] { setResult(result, core_.EnCrypt_Pwd(fromBstrRef(sPwd), fromBstrRef(sKey))); });
 }
-
-}  // namespace
 
 HRESULT AccountManagerObject::CreateGUID(BSTR* result) {
   clearOut(result);
