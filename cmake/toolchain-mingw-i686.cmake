@@ -1,17 +1,4 @@
-# Cross build for 32-bit (i686) Windows, the product, with Debian's mingw-w64 (posix thread model); runs under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 32-bit (i686) Windows, the product, with mingw-w64; runs under Wine.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(ORVACCT_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${ORVACCT_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${ORVACCT_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${ORVACCT_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${ORVACCT_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Test programs run under Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)

@@ -2,6 +2,7 @@
 # Installs the Windows cross build (mingw-w64 for i686 and x86_64) and Wine with its 32-bit half,
 # the Wine headers (the .idl files widl imports) and Xvfb. Idempotent: installs only what is missing.
 set -euo pipefail
+source "$(dirname "$0")/install_missing.sh"
 
 windows_packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
@@ -10,20 +11,8 @@ windows_packages=(
   xvfb xauth
 )
 
-missing=()
-for p in "${windows_packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-
-if [ "${#missing[@]}" -gt 0 ]; then
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "setup-windows: missing packages (${missing[*]}) and not root; install them first" >&2
-    exit 1
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
-  fi
-  apt-get -o DPkg::Lock::Timeout=900 update -qq
-  apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}"
+# wine32 and libwine-dev come from the i386 half of the archive.
+if [ "$(id -u)" -eq 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
 fi
+install_missing setup-windows "${windows_packages[@]}"
