@@ -40,7 +40,8 @@ SIZE_T privateBytes() {
   PROCESS_MEMORY_COUNTERS_EX counters{};
   counters.cb = sizeof counters;
   GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-  return counters.PrivateUsage;
+  // Wine leaves PrivateUsage at 0; its PagefileUsage is the same commit charge.
+  return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
 ComPtr<_clsOrvAcctMan> create() {
@@ -120,7 +121,8 @@ void creationFigures() {
   });
   const SIZE_T after = privateBytes();
   std::printf("create+call+release: %10.0f instances/s over %ld\n", perSecond, kInstances);
-  std::printf("private bytes: %zu KiB before, %zu KiB after (after / before = %.3f)\n", before / 1024, after / 1024,
+  std::printf("private bytes: %llu KiB before, %llu KiB after (after / before = %.3f)\n",
+              static_cast<unsigned long long>(before / 1024), static_cast<unsigned long long>(after / 1024),
               static_cast<double>(after) / static_cast<double>(before));
 }
 
