@@ -11,10 +11,11 @@ cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
 
 # Windows: OrvAcctMan.dll cross-built for 32 and 64 bits, each tested under Wine in a private
-# prefix of its build tree (regsvr32, the C++ client, VBScript and JScript under cscript).
+# prefix of its build tree (regsvr32, the C++ client, VBScript and JScript under cscript); the
+# 64-bit prefix then holds the 32-bit DLL beside the 64-bit one.
 bash scripts/setup-windows.sh
 for preset in windows-i686 windows-x86_64; do
-  cmake --preset "$preset" >/dev/null
+  cmake --preset "$preset" -DORVACCT_OTHER_BITNESS_DLL="$PWD/build/windows-i686/bin/OrvAcctMan.dll" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset"
 done

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # regsvr32 registers (or unregisters) the DLL; then every key registration owns is there (or gone).
-# usage: registration_check.sh register|unregister 32|64 'Z:\...\OrvAcctMan.dll'
+# "present" only checks that the keys are there.
+# usage: registration_check.sh register|unregister|present 32|64 'Z:\...\OrvAcctMan.dll'
 set -euo pipefail
 action=$1 bitness=$2 dll=$3
 wine=${ORVACCT_WINE:-wine}
@@ -22,6 +23,8 @@ keys=(
 if [ "$action" = register ]; then
   "$wine" regsvr32 /s "$dll" || { echo "regsvr32 failed: $?"; exit 1; }
   expect=present
+elif [ "$action" = present ]; then
+  expect=present
 else
   "$wine" regsvr32 /u /s "$dll" || { echo "regsvr32 /u failed: $?"; exit 1; }
   expect=absent
@@ -32,7 +35,7 @@ for key in "${keys[@]}"; do
   if "$wine" "$reg" query "$key" >/dev/null 2>&1; then found=present; else found=absent; fi
   if [ "$found" != "$expect" ]; then echo "expected $expect: $key"; failed=$((failed + 1)); fi
 done
-if [ "$action" = register ]; then
+if [ "$expect" = present ]; then
   server=$("$wine" "$reg" query 'HKCR\CLSID\{85391336-700C-4414-9D10-8DB84C045EAA}\InprocServer32' /v ThreadingModel | tr -d '\r')
   grep -q 'Apartment' <<<"$server" || { echo "ThreadingModel is not Apartment"; failed=$((failed + 1)); }
 fi

@@ -56,6 +56,17 @@ bool deleteTree(const std::wstring& path) {
 
 SYSKIND thisSysKind() { return sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32; }
 
+// Whether the DLL of the other bitness is registered too: the class keys are kept apart per
+// bitness (WOW64), the ProgID key is shared and stays while either one is registered.
+bool otherBitnessRegistered() {
+  const REGSAM otherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+  const std::wstring server = L"CLSID\\" + guidText(CLSID_clsOrvAcctMan) + L"\\InprocServer32";
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, server.c_str(), 0, KEY_READ | otherView, &raw) != ERROR_SUCCESS) return false;
+  RegCloseKey(raw);
+  return true;
+}
+
 bool registerClass(const std::wstring& dllPath) {
   const std::wstring clsidKey = L"CLSID\\" + guidText(CLSID_clsOrvAcctMan);
   const std::wstring libraryId = guidText(LIBID_OrvAcctMan);
@@ -95,10 +106,20 @@ HRESULT registerServer() {
 }
 
 HRESULT unregisterServer() {
-  bool removed = deleteTree(L"CLSID\\" + guidText(CLSID_clsOrvAcctMan)) && deleteTree(kProgId);
+  // Class and interface keys are kept apart per bitness; the ProgID and the type library's
+  // key are shared, and stay for the other bitness while it is registered.
+  bool removed = deleteTree(L"CLSID\\" + guidText(CLSID_clsOrvAcctMan));
   for (std::size_t i = 0; i + 1 < kInterfaceIds.size(); ++i) {
     removed = deleteTree(L"Interface\\" + guidText(kInterfaceIds[i])) && removed;
   }
+  if (otherBitnessRegistered()) {
+    // UnRegisterTypeLib would take the other bitness's interface key with it.
+    const std::wstring platform = std::wstring(L"TypeLib\\") + guidText(LIBID_OrvAcctMan) + L"\\" +
+                                  kLibraryVersion + L"\\409\\" + (thisSysKind() == SYS_WIN64 ? L"win64" : L"win32");
+    removed = deleteTree(L"Interface\\" + guidText(kInterfaceIds.back())) && removed;
+    return deleteTree(platform) && removed ? S_OK : SELFREG_E_CLASS;
+  }
+  removed = deleteTree(kProgId) && removed;
   const HRESULT library =
       UnRegisterTypeLib(LIBID_OrvAcctMan, kLibraryMajor, kLibraryMinor, kLibraryLocale, thisSysKind());
   if (FAILED(library) && library != TYPE_E_REGISTRYACCESS) return SELFREG_E_TYPELIB;
