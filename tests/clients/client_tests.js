@@ -45,6 +45,8 @@ o.LogErrors(work, "JsApp", -2147467259, "Unspecified error", "modMain", "main()"
 var record = readLog(work, "JsApp");
 check("LogErrors record", record.indexOf("Error Description: Unspecified error\r\nError Number: -2147467259\r\n" +
       "Module Name: modMain\r\nProcedure Name: main()\r\nVersion Number: 2.0.9\r\nDate: ") >= 0, true);
+o.LogErrors(work, "JsHresult", 0x80004005, "Unsigned spelling", "modMain", "main()");
+check("LogErrors HRESULT written signed", readLog(work, "JsHresult").indexOf("Error Number: -2147467259\r\n") >= 0, true);
 o.LogErrors(work, "JsOmitted", 7, "Seven", "modSeven", "seven()");
 check("LogErrors omitted versions", readLog(work, "JsOmitted").indexOf("Version Number: ..\r\n") >= 0, true);
 
@@ -61,8 +63,9 @@ check("DeCrypt_Pwd", o.DeCrypt_Pwd(cipher, "k3y"), "secret");
 check("DeCrypt_Pwd leaves a value alone", cipher.length, 48);
 check("Passwords with an empty key", o.DeCrypt_Pwd(o.EnCrypt_Pwd("p", ""), ""), "p");
 
-// Registry methods under HKEY_CURRENT_USER; the omitted Default is empty text or 0.
-var hive = 0x80000001 | 0, regPath = "Software\\OrvAcctManJs";
+// Registry methods under HKEY_CURRENT_USER, written as JScript writes it (a number above a
+// Long's range); the omitted Default is empty text or 0.
+var hive = 0x80000001, regPath = "Software\\OrvAcctManJs";
 o.Reg_CreateKey(hive, regPath);
 o.Reg_SaveSettingString(hive, regPath, "Text", "from jscript");
 check("Reg_GetSettingString", o.Reg_GetSettingString(hive, regPath, "Text"), "from jscript");

@@ -84,6 +84,26 @@ TEST_F(DispatchTest, ArgumentsAreConvertedToTheDeclaredType) {
   EXPECT_NE(std::string::npos, record.str().find("Error Number: -42\r\n"));
   EXPECT_NE(std::string::npos, record.str().find("Version Number: .d.\r\n"));  // an omitted middle part is empty
   EXPECT_EQ(VT_BSTR, (*numberAsText).vt);
+
+  // JScript's 0x80004005 is a double beyond a Long: its bits are taken, as the HRESULT it names.
+  Variant unsignedName(L"Unsigned");
+  Variant unsignedNumber;
+  unsignedNumber.get()->vt = VT_R8;
+  unsignedNumber.get()->dblVal = 2147500037.0;
+  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kLogErrors,
+                         {byValue(path), byValue(unsignedName), byValue(unsignedNumber), byValue(text), byValue(text),
+                          byValue(text)}));
+  std::ifstream unsignedLog(folder.path() / "Logs" / (L"unsigned-" + todayStamp() + L".log"), std::ios::binary);
+  std::ostringstream unsignedRecord;
+  unsignedRecord << unsignedLog.rdbuf();
+  EXPECT_NE(std::string::npos, unsignedRecord.str().find("Error Number: -2147467259\r\n"));
+
+  Variant tooBig;
+  tooBig.get()->vt = VT_R8;
+  tooBig.get()->dblVal = 4294967296.0;
+  EXPECT_EQ(DISP_E_TYPEMISMATCH, invoke(dispatch_.Get(), dispid::kLogErrors,
+                                        {byValue(path), byValue(name), byValue(tooBig), byValue(text), byValue(text),
+                                         byValue(text)}));
 }
 
 TEST_F(DispatchTest, CallerMistakesAreAnsweredAsAutomationErrors) {

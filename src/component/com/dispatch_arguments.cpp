@@ -55,6 +55,26 @@ void storeThroughReference(VARIANT& target, const VARIANT& value) {
   }
 }
 
+// The caller's value as the declared type. A 32-bit number also takes the unsigned spelling of
+// its bits, as JScript writes registry roots and HRESULTs (0x80000001 is a double there).
+HRESULT convert(const VARIANT& given, VARTYPE type, LCID locale, VARIANT& converted) {
+  VARIANT source;
+  VariantInit(&source);
+  HRESULT hr = VariantCopyInd(&source, const_cast<VARIANT*>(&given));
+  if (SUCCEEDED(hr)) hr = VariantChangeTypeEx(&converted, &source, locale, 0, type);
+  if (hr == DISP_E_OVERFLOW && type == VT_I4) {
+    VARIANT bits;
+    VariantInit(&bits);
+    hr = VariantChangeTypeEx(&bits, &source, locale, 0, VT_UI4);
+    if (SUCCEEDED(hr)) {
+      converted.vt = VT_I4;
+      converted.lVal = static_cast<LONG>(bits.ulVal);
+    }
+  }
+  VariantClear(&source);
+  return hr;
+}
+
 }  // namespace
 
 HRESULT declaredParameter(ITypeInfo* owner, const ELEMDESC& element, DeclaredParameter& declared) {
@@ -114,8 +134,7 @@ HRESULT CallArgument::prepare(const DeclaredParameter& declared, VARIANT* suppli
     if (SUCCEEDED(hr)) hr = VariantChangeType(&value_, &value_, 0, declared.type);
     if (FAILED(hr)) return hr;
   } else {
-    if (HRESULT hr = VariantCopyInd(&value_, holder); FAILED(hr)) return hr;
-    if (FAILED(VariantChangeTypeEx(&value_, &value_, locale, 0, declared.type))) return DISP_E_TYPEMISMATCH;
+    if (FAILED(convert(*holder, declared.type, locale, value_))) return DISP_E_TYPEMISMATCH;
     // Only the caller's variables take results; a literal or expression passed by value does not.
     const bool variable = supplied->vt == (VT_BYREF | VT_VARIANT) || (holder->vt & VT_BYREF) != 0;
     if (declared.byReference && variable) callerVariable_ = holder;
