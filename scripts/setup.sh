@@ -9,7 +9,7 @@ native_packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev uuid-dev libssl-dev
   clang libclang-rt-14-dev
-  time
+  time jq
 )
 
 install_missing setup "${native_packages[@]}"

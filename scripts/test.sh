@@ -9,6 +9,8 @@ jobs=$(nproc)
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
+# The cipher's decryption against arbitrary input: libFuzzer with clang, one minute.
+bash scripts/fuzz.sh 60
 
 # Windows: OrvAcctMan.dll cross-built for 32 and 64 bits, each tested under Wine in a private
 # prefix of its build tree (regsvr32, the C++ client, VBScript and JScript under cscript); the

@@ -43,19 +43,25 @@ struct Lanes {
     for (std::size_t i = 0; i < K; ++i) l[i] = (l[i] ^ key) ^ F(s, r[i]);
   }
 
-  inline void encipher(const BlowfishTables& t) {
+  // The sixteen rounds between the input whitening with P[0] and the output whitening with
+  // P[17]; the halves come out unswapped.
+  inline void rounds(const BlowfishTables& t) {
     const std::uint32_t* p = t.p.data();
     const std::uint32_t* s = t.s.data();
-#pragma GCC unroll 8
-    for (std::size_t i = 0; i < K; ++i) l[i] ^= p[0];
     intoRight(s, p[1]); intoLeft(s, p[2]); intoRight(s, p[3]); intoLeft(s, p[4]);
     intoRight(s, p[5]); intoLeft(s, p[6]); intoRight(s, p[7]); intoLeft(s, p[8]);
     intoRight(s, p[9]); intoLeft(s, p[10]); intoRight(s, p[11]); intoLeft(s, p[12]);
     intoRight(s, p[13]); intoLeft(s, p[14]); intoRight(s, p[15]); intoLeft(s, p[16]);
+  }
+
+  inline void encipher(const BlowfishTables& t) {
+#pragma GCC unroll 8
+    for (std::size_t i = 0; i < K; ++i) l[i] ^= t.p[0];
+    rounds(t);
     // The halves change places on the way out.
 #pragma GCC unroll 8
     for (std::size_t i = 0; i < K; ++i) {
-      const std::uint32_t left = r[i] ^ p[17];
+      const std::uint32_t left = r[i] ^ t.p[17];
       r[i] = l[i];
       l[i] = left;
     }
@@ -80,7 +86,7 @@ struct Lanes {
 };
 
 using OneBlock = Lanes<1>;
-constexpr std::size_t kDecryptLanes = 4;
+constexpr std::size_t kDecryptLanes = 8;
 
 }  // namespace
 
@@ -127,24 +133,38 @@ void BlowfishEngine::mixKey(std::string_view keyBytes) {
     tables_.p[i] = b.l[0];
     tables_.p[i + 1] = b.r[0];
   }
+  // P is settled now, so one block's output whitening and the next one's input whitening
+  // fold into one constant: a single XOR joins consecutive encryptions.
+  const std::uint32_t p0 = tables_.p[0], p17 = tables_.p[17];
+  std::uint32_t rawLeft = b.l[0] ^ p17;
+  std::uint32_t right = b.r[0];
   for (std::size_t i = 0; i < tables_.s.size(); i += 2) {
-    b.encipher(tables_);
-    tables_.s[i] = b.l[0];
-    tables_.s[i + 1] = b.r[0];
+    b.l[0] = rawLeft ^ (p0 ^ p17);
+    b.r[0] = right;
+    b.rounds(tables_);
+    rawLeft = b.r[0];
+    right = b.l[0];
+    tables_.s[i] = rawLeft ^ p17;
+    tables_.s[i + 1] = right;
   }
 }
 
 void BlowfishEngine::cbcEncrypt(std::span<std::uint8_t> blocks, CbcChain& chain) const {
-  OneBlock b{{chain.left}, {chain.right}};
+  // Each block's input is the previous cipher block, itself whitened with P[17], and is then
+  // whitened with P[0]: P[0] ^ P[17] joins the plain text off the chain's critical path.
+  const std::uint32_t p0 = tables_.p[0], p17 = tables_.p[17];
+  std::uint32_t rawLeft = chain.left ^ p17;
+  std::uint32_t right = chain.right;
   for (std::size_t o = 0; o + kBlockSize <= blocks.size(); o += kBlockSize) {
     std::uint8_t* block = blocks.data() + o;
-    b.l[0] ^= load32Be(block);
-    b.r[0] ^= load32Be(block + 4);
-    b.encipher(tables_);
-    store32Be(block, b.l[0]);
-    store32Be(block + 4, b.r[0]);
+    OneBlock b{{(load32Be(block) ^ (p0 ^ p17)) ^ rawLeft}, {load32Be(block + 4) ^ right}};
+    b.rounds(tables_);
+    rawLeft = b.r[0];
+    right = b.l[0];
+    store32Be(block, rawLeft ^ p17);
+    store32Be(block + 4, right);
   }
-  chain = {b.l[0], b.r[0]};
+  chain = {rawLeft ^ p17, right};
 }
 
 void BlowfishEngine::cbcDecrypt(std::span<std::uint8_t> blocks, CbcChain& chain) const {
