@@ -83,12 +83,11 @@ HRESULT declaredParameter(ITypeInfo* owner, const ELEMDESC& element, DeclaredPar
     declared.byReference = true;
     type = type->lptdesc;
   }
-  // Enumerations travel as 32-bit values; aliases are followed to what they name.
-  Microsoft::WRL::ComPtr<ITypeInfo> named;
-  while (type->vt == VT_USERDEFINED) {
-    Microsoft::WRL::ComPtr<ITypeInfo> next;
-    if (HRESULT hr = (named ? named.Get() : owner)->GetRefTypeInfo(type->hreftype, &next); FAILED(hr)) return hr;
-    named = next;
+  declared.type = type->vt;
+  // Enumerations travel as 32-bit values; an alias stands for the base type it names.
+  if (type->vt == VT_USERDEFINED) {
+    Microsoft::WRL::ComPtr<ITypeInfo> named;
+    if (HRESULT hr = owner->GetRefTypeInfo(type->hreftype, &named); FAILED(hr)) return hr;
     TYPEATTR* attributes = nullptr;
     if (HRESULT hr = named->GetTypeAttr(&attributes); FAILED(hr)) return hr;
     const TYPEKIND kind = attributes->typekind;
@@ -96,13 +95,12 @@ HRESULT declaredParameter(ITypeInfo* owner, const ELEMDESC& element, DeclaredPar
     named->ReleaseTypeAttr(attributes);
     if (kind == TKIND_ENUM) {
       declared.type = VT_I4;
-      break;
+    } else if (kind == TKIND_ALIAS && alias.vt != VT_USERDEFINED && alias.vt != VT_PTR) {
+      declared.type = alias.vt;
+    } else {
+      return DISP_E_BADVARTYPE;
     }
-    if (kind != TKIND_ALIAS || alias.vt == VT_USERDEFINED || alias.vt == VT_PTR) return DISP_E_BADVARTYPE;
-    declared.type = alias.vt;
-    break;
   }
-  if (type->vt != VT_USERDEFINED) declared.type = type->vt;
   const USHORT flags = element.paramdesc.wParamFlags;
   declared.optional = (flags & (PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT)) != 0;
   if ((flags & PARAMFLAG_FHASDEFAULT) != 0 && element.paramdesc.pparamdescex != nullptr) {

@@ -1,4 +1,5 @@
 // The four entry points of the in-process server (exported by name through OrvAcctMan.def).
+// No DllMain of its own: the runtime's serves, and the module finds itself by address.
 #include <windows.h>
 
 #include <new>
@@ -7,11 +8,6 @@
 #include "component/com/module_state.h"
 #include "component/com/registration.h"
 #include "orvacctman_idl.h"
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(instance);
-  return TRUE;
-}
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
