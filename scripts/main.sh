@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the orvacct tool and shows what it does.
+# Installs what is missing, builds the orvacct tool and shows what it does; then builds
+# OrvAcctMan.dll, registers it in a private Wine prefix and shows a VBScript client using it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -21,3 +22,14 @@ echo "== orvacct purge-logs (an old file goes, today's stays)"
 touch "$demo/Logs/demoapp-01012020.log"
 "$tool" purge-logs --app-path "$demo" --app-name DemoApp
 ls "$demo/Logs"
+
+echo "== OrvAcctMan.dll (32-bit) under Wine: regsvr32, then a VBScript client"
+bash scripts/setup-windows.sh
+cmake --preset windows-i686 >/dev/null
+cmake --build --preset windows-i686 -j "$(nproc)" --target OrvAcctMan
+export WINEPREFIX=$PWD/build/windows-i686/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+bash tests/windows/make_wine_prefix.sh "$WINEPREFIX"
+dll=$(winepath -w build/windows-i686/bin/OrvAcctMan.dll)
+wine regsvr32 /s "$dll" && echo "regsvr32 $dll: registered"
+mkdir -p "$demo/com"
+wine 'C:\windows\syswow64\cscript.exe' //nologo "$(winepath -w scripts/com_demo.vbs)" "$(winepath -w "$demo/com")" | tr -d '\r'

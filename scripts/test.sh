@@ -11,3 +11,13 @@ cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
 # The cipher's decryption against arbitrary input: libFuzzer with clang, one minute.
 bash scripts/fuzz.sh 60
+
+# Windows: OrvAcctMan.dll cross-built for 32 and 64 bits, each tested under Wine in a private
+# prefix of its build tree (regsvr32, the C++ client, VBScript and JScript under cscript); the
+# 64-bit prefix then holds the 32-bit DLL beside the 64-bit one.
+bash scripts/setup-windows.sh
+for preset in windows-i686 windows-x86_64; do
+  cmake --preset "$preset" -DORVACCT_OTHER_BITNESS_DLL="$PWD/build/windows-i686/bin/OrvAcctMan.dll" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  ctest --preset "$preset"
+done

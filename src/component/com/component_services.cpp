@@ -1,0 +1,7 @@
+#include "component/com/component_services.h"
+
+namespace orv::com {
+
+Services componentServices() { return platformServices(); }
+
+}  // namespace orv::com

@@ -1,0 +1,13 @@
+#pragma once
+// What DllCanUnloadNow asks: how many objects (instances and class objects handed out) and
+// server locks are alive.
+#include <windows.h>
+
+namespace orv::com {
+
+void objectCreated() noexcept;
+void objectDestroyed() noexcept;
+void lockServer(bool lock) noexcept;
+bool moduleInUse() noexcept;
+
+}  // namespace orv::com
