@@ -23,6 +23,20 @@ touch "$demo/Logs/demoapp-01012020.log"
 "$tool" purge-logs --app-path "$demo" --app-name DemoApp
 ls "$demo/Logs"
 
+echo "== orvacct pwd: a password to cipher text and back (key from the environment)"
+export DEMO_KEY="Demo key"
+cipher=$("$tool" pwd encrypt --key-env DEMO_KEY "s3cret päss")
+echo "$cipher"
+"$tool" pwd decrypt --key-env DEMO_KEY "$cipher"
+echo "== orvacct pwd decrypt with the wrong key: a clear error"
+"$tool" pwd decrypt --key "wrong key" "$cipher" || echo "(exit code $?)"
+echo "== orvacct file: encrypt and decrypt a file"
+head -c 100000 /dev/urandom > "$demo/plain.bin"
+"$tool" file encrypt --key-env DEMO_KEY "$demo/plain.bin" "$demo/cipher.bin"
+"$tool" file decrypt --key-env DEMO_KEY "$demo/cipher.bin" "$demo/back.bin"
+ls -l "$demo/plain.bin" "$demo/cipher.bin" "$demo/back.bin" | awk '{print $5, $NF}'
+cmp "$demo/plain.bin" "$demo/back.bin" && echo "decrypted file is identical"
+
 echo "== OrvAcctMan.dll (32-bit) under Wine: regsvr32, then a VBScript client"
 bash scripts/setup-windows.sh
 cmake --preset windows-i686 >/dev/null
