@@ -1,38 +1,44 @@
 #include "log/error_record.h"
 
-
 #include "component/failure.h"
 #include "log/log_files.h"
+#include "text/lower_case.h"
 #include "text/ansi_codepage.h"
 
 namespace orv::log {
 namespace {
 
-// Lower case as the component always did it: letters of the code page's repertoire.
-std::u16string lowerCase(std::u16string text) {
-  for (char16_t& c : text) {
-    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) c = static_cast<char16_t>(c + 32);
-  }
-  return text;
+void appendLogFileName(std::u16string& out, std::u16string_view appName, const LocalDateTime& day) {
+  for (const char16_t c : appName) out += text::lowerCaseLetter(c);
+  const auto digits = [&out](int value, int count) {
+    for (int unit = count == 4 ? 1000 : 10; unit > 0; unit /= 10) out += static_cast<char16_t>(u'0' + value / unit % 10);
+  };
+  out += u'-';
+  digits(day.month, 2);
+  digits(day.day, 2);
+  digits(day.year, 4);
+  out += u".log";
+}
+
+void appendLogFolder(std::u16string& out, std::u16string_view appPath) {
+  out += appPath;
+  out += kPathSeparator;
+  out += u"Logs";
+  out += kPathSeparator;
 }
 
 }  // namespace
 
 std::u16string logFileName(const std::u16string& appName, const LocalDateTime& day) {
-  std::u16string name = lowerCase(appName);
-  const auto digits = [&name](int value, int count) {
-    for (int unit = count == 4 ? 1000 : 10; unit > 0; unit /= 10) name += static_cast<char16_t>(u'0' + value / unit % 10);
-  };
-  name += u'-';
-  digits(day.month, 2);
-  digits(day.day, 2);
-  digits(day.year, 4);
-  name += u".log";
+  std::u16string name;
+  appendLogFileName(name, appName, day);
   return name;
 }
 
 std::u16string logFolder(const std::u16string& appPath) {
-  return appPath + kPathSeparator + u"Logs" + kPathSeparator;
+  std::u16string folder;
+  appendLogFolder(folder, appPath);
+  return folder;
 }
 
 std::string formatRecord(const ErrorRecord& record, const LocalDateTime& when) {
@@ -64,12 +70,16 @@ std::string formatRecord(const ErrorRecord& record, const LocalDateTime& when) {
 
 void appendRecord(const std::u16string& appPath, const std::u16string& appName, const ErrorRecord& record,
                   const LocalDateTime& when) {
-  const std::u16string folder = logFolder(appPath);
-  const std::u16string file = folder + logFileName(appName, when);
+  std::u16string file;
+  file.reserve(appPath.size() + appName.size() + 24);
+  appendLogFolder(file, appPath);
+  const std::size_t folderLength = file.size();
+  appendLogFileName(file, appName, when);
   const std::string bytes = formatRecord(record, when);
   // The folder is there for all but the first record of an application: try the append
   // first and look at the folder only when it fails.
   if (appendWhole(file, bytes)) return;
+  const std::u16string folder = file.substr(0, folderLength);
   if (!folderExists(folder)) createFolder(folder);
   if (!appendWhole(file, bytes)) throw Failure(75, u"Path/File access error");
 }

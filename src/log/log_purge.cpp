@@ -4,18 +4,15 @@
 
 #include "log/error_record.h"
 #include "log/log_files.h"
+#include "text/lower_case.h"
 
 namespace orv::log {
 namespace {
 
-char16_t foldCase(char16_t c) {
-  return (c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ? static_cast<char16_t>(c + 32) : c;
-}
-
 bool equalIgnoringCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (foldCase(a[i]) != foldCase(b[i])) return false;
+    if (text::lowerCaseLetter(a[i]) != text::lowerCaseLetter(b[i])) return false;
   }
   return true;
 }
