@@ -23,6 +23,10 @@ class SourceReader {
     if (static_cast<std::size_t>(in_.gcount()) != size) throw std::runtime_error("cannot read the whole source");
   }
 
+  // Before the destination replaces a file: Windows refuses to replace one that is still open,
+  // and the source may be that very file.
+  void close() { in_.close(); }
+
  private:
   std::ifstream in_;
 };
@@ -80,6 +84,7 @@ FileResult encryptStreaming(const BlowfishEngine& engine, const FileJob& job, Ra
   const std::span<std::uint8_t> tail(chunk.data(), last);
   encryptBlocks(engine, tail, offset, chain, rule);
   destination.write(tail);
+  source.close();
   destination.commit();
   rule.finish();
   return {FileOutcome::Written, {}};
@@ -120,6 +125,7 @@ FileResult decryptStreaming(const BlowfishEngine& engine, const FileJob& job, co
     decryptBlocks(engine, std::span(chunk).first(length), offset, chain, rule);
     skip = 0;
   }
+  source.close();
   destination.commit();
   rule.finish();
   return {FileOutcome::Written, {}};

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# orvacct pwd and file as built for Windows, under Wine: stored cipher text reads back as on
+# Linux, files make the round trip, and a destination survives every refused or failed write.
+# usage: tool_cipher_check.sh orvacct.exe
+set -euo pipefail
+tool=$1
+wine=${ORVACCT_WINE:-wine}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failed=0
+checks=0
+
+orvacct() { "$wine" "$tool" "$@" 2>"$work/stderr" | tr -d '\r'; }
+win() { winepath -w "$1"; }
+expect() {
+  checks=$((checks + 1))
+  if [ "$1" != "$2" ]; then
+    echo "FAIL $3: got [$1], expected [$2]"
+    failed=$((failed + 1))
+  fi
+}
+fails() { if "$@" >/dev/null 2>&1; then echo 0; else echo 1; fi; }
+
+# Cipher text that clients stored, through the ANSI code page of the Windows build.
+expect "$(orvacct pwd decrypt --key 'clé' 3AB94B7B7F67F4100758465D34791733845F591978EAB364710A7B0FCCD88846)" \
+  "mot de passe é€" "pwd decrypt of stored cipher text beyond ASCII"
+expect "$(orvacct pwd decrypt --key OrvKey 30cc09c5be78f16aee0020ce6c194263eef4884a47e8ee3c)" "abcde" \
+  "pwd decrypt of lower-case hex"
+cipher=$(orvacct pwd encrypt --key 'k€y' "Grüße")
+expect "${#cipher}" "48" "pwd encrypt length: five characters"
+expect "$(orvacct pwd decrypt --key 'k€y' "$cipher")" "Grüße" "pwd round trip"
+expect "$(fails "$wine" "$tool" pwd decrypt --key wrong "$cipher")" "1" "pwd decrypt with a wrong key fails"
+
+# Files: round trip, the encrypted length, and one file encrypted and decrypted in place.
+head -c 300001 /dev/urandom >"$work/plain"
+orvacct file encrypt --key secret "$(win "$work/plain")" "$(win "$work/sealed")"
+expect "$(stat -c %s "$work/sealed")" "300016" "encrypted file length"
+orvacct file decrypt --key secret "$(win "$work/sealed")" "$(win "$work/back")"
+expect "$(cmp -s "$work/plain" "$work/back" && echo same)" "same" "file round trip"
+cp "$work/plain" "$work/inplace"
+orvacct file encrypt --key secret --overwrite "$(win "$work/inplace")" "$(win "$work/inplace")"
+orvacct file decrypt --key secret --overwrite "$(win "$work/inplace")" "$(win "$work/inplace")"
+expect "$(cmp -s "$work/plain" "$work/inplace" && echo same)" "same" "in-place round trip"
+
+# A destination that must stay: no --overwrite, a wrong key, a missing source.
+echo "keep me" >"$work/existing"
+expect "$(fails "$wine" "$tool" file encrypt --key secret "$(win "$work/plain")" "$(win "$work/existing")")" "1" \
+  "encrypt onto an existing file without --overwrite fails"
+expect "$(fails "$wine" "$tool" file decrypt --key wrong --overwrite "$(win "$work/sealed")" "$(win "$work/existing")")" \
+  "1" "decrypt with a wrong key fails"
+expect "$(fails "$wine" "$tool" file encrypt --key secret --overwrite "$(win "$work/missing")" "$(win "$work/existing")")" \
+  "1" "encrypt of a missing source fails"
+expect "$(cat "$work/existing")" "keep me" "the destination is untouched"
+expect "$(find "$work" -newer "$work/existing" -type f | wc -l)" "0" "no temporary file is left behind"
+
+echo "$((checks - failed)) passed, $failed failed"
+exit "$failed"
