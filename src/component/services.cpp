@@ -4,8 +4,6 @@
 
 namespace orv {
 
-std::shared_ptr<registry::RegistryApi> platformRegistry();
-
 Services platformServices() {
   Services services;
   services.clock = localNow;

@@ -4,6 +4,7 @@
 // size needed), kErrorFileNotFound for a missing key or value. A failed open or create hands
 // back handle 0, never a stale one.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace orv::registry {
@@ -53,3 +54,10 @@ class RegistryApi {
 };
 
 }  // namespace orv::registry
+
+namespace orv {
+
+// The registry of the platform: advapi32 on Windows; elsewhere one that answers "not implemented".
+std::shared_ptr<registry::RegistryApi> platformRegistry();
+
+}  // namespace orv
