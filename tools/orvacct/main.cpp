@@ -5,12 +5,13 @@
 #include <iostream>
 
 #include "commands.h"
+#include "orvacct_version.h"
 #include "tool_output.h"
 #include "utf8_arguments.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"orvacct - OrvAcctMan account services from the command line"};
-  app.set_version_flag("--version", "orvacct 1.0.1");
+  app.set_version_flag("--version", "orvacct " ORVACCT_VERSION_TEXT);
   app.require_subcommand(1);
   orvacct::addLogCommands(app);
   orvacct::addHelperCommands(app);

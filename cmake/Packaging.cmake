@@ -1,0 +1,93 @@
+# What goes into a release (scripts/package.sh makes it):
+# - native build: the orvacct tool as a Debian package through CPack, with its manual page and
+#   the README's section on the tool;
+# - Windows builds: the files of the Windows zip, installed as the component windows_zip, each
+#   build its own DLL and manifest into x86/ or x64/, and the same common files from either.
+
+if(NOT CMAKE_CROSSCOMPILING AND ORVACCT_BUILD_TOOL)
+  include(GNUInstallDirs)
+  set(docs ${PROJECT_BINARY_DIR}/package_docs)
+  # Debian keeps manual pages and change logs compressed; the README's tool section is the
+  # package's README.
+  add_custom_command(
+    OUTPUT ${docs}/orvacct.1.gz ${docs}/changelog.gz ${docs}/README
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${docs}
+    COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/tools/orvacct/orvacct.1 -DOUT=${docs}/orvacct.1.gz
+            -P ${CMAKE_CURRENT_LIST_DIR}/gzip_file.cmake
+    COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/CHANGELOG.md -DOUT=${docs}/changelog.gz
+            -P ${CMAKE_CURRENT_LIST_DIR}/gzip_file.cmake
+    COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/README.md -DOUT=${docs}/README
+            -P ${CMAKE_CURRENT_LIST_DIR}/readme_tool_section.cmake
+    DEPENDS ${PROJECT_SOURCE_DIR}/tools/orvacct/orvacct.1 ${PROJECT_SOURCE_DIR}/CHANGELOG.md
+            ${PROJECT_SOURCE_DIR}/README.md ${CMAKE_CURRENT_LIST_DIR}/gzip_file.cmake
+            ${CMAKE_CURRENT_LIST_DIR}/readme_tool_section.cmake
+    COMMENT "orvacct: manual page, change log and README for the package"
+    VERBATIM)
+  add_custom_target(orvacct_package_docs ALL DEPENDS ${docs}/orvacct.1.gz ${docs}/changelog.gz ${docs}/README)
+
+  install(TARGETS orvacct RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
+  install(FILES ${docs}/orvacct.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool)
+  install(FILES ${docs}/README ${docs}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/orvacct
+          COMPONENT tool)
+
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGE_NAME orvacct)
+  set(CPACK_PACKAGE_VERSION ${ORVACCT_VERSION})
+  set(CPACK_PACKAGE_VENDOR "Orv Software")
+  set(CPACK_PACKAGE_CONTACT "Orv Software")
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_STRIP_FILES ON)
+  set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "OrvAcctMan logs, password cipher and helpers from the command line")
+  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+      "OrvAcctMan logs, password cipher and helpers from the command line\n"
+      "orvacct does on Linux what the OrvAcctMan COM component does for Windows client\n"
+      "applications, with the same code: it writes and purges their error logs, encrypts and\n"
+      "decrypts their passwords and files with the component's own cipher, makes identifiers and\n"
+      "quotes SQL text, so their stored data can be read and moved away from Windows.")
+  string(REPLACE ";" "" CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
+  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  # orvacct_<version>_<architecture>.deb; Depends from the libraries the binary links (dpkg-shlibdeps).
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_COMPONENTS_ALL tool)
+  include(CPack)
+endif()
+
+if(CMAKE_CROSSCOMPILING AND WIN32)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(ORVACCT_ASSEMBLY_ARCHITECTURE amd64)
+    set(folder x64)
+  else()
+    set(ORVACCT_ASSEMBLY_ARCHITECTURE x86)
+    set(folder x86)
+  endif()
+  set(windows ${PROJECT_SOURCE_DIR}/packaging/windows)
+  set(zip ${PROJECT_BINARY_DIR}/windows_zip)
+
+  # Text files go out with Windows line ends: cmd.exe misreads labels in a file with bare LFs.
+  # orvacct_windows_text(source destination): the source, with @VARIABLES@ filled in, as the
+  # destination in the zip.
+  function(orvacct_windows_text source destination)
+    configure_file(${source} ${zip}/${destination} @ONLY NEWLINE_STYLE CRLF)
+  endfunction()
+
+  orvacct_windows_text(${windows}/OrvAcctMan.sxs.manifest.in ${folder}/OrvAcctMan.sxs.manifest)
+  orvacct_windows_text(${windows}/README.txt.in README.txt)
+  orvacct_windows_text(${windows}/register.cmd register.cmd)
+  orvacct_windows_text(${windows}/unregister.cmd unregister.cmd)
+  orvacct_windows_text(${windows}/samples/vbscript/OrvAcctManSample.vbs samples/vbscript/OrvAcctManSample.vbs)
+  orvacct_windows_text(${windows}/samples/vba/OrvAcctManSample.bas samples/vba/OrvAcctManSample.bas)
+  orvacct_windows_text(${windows}/samples/cpp/client.cpp samples/cpp/client.cpp)
+  orvacct_windows_text(${windows}/samples/cpp/client.rc samples/cpp/client.rc)
+  orvacct_windows_text(${windows}/samples/cpp/client.exe.manifest.in samples/cpp/client.exe.manifest)
+  orvacct_windows_text(${PROJECT_SOURCE_DIR}/CHANGELOG.md CHANGELOG.txt)
+
+  install(TARGETS OrvAcctMan RUNTIME DESTINATION ${folder} COMPONENT windows_zip)
+  install(DIRECTORY ${zip}/ DESTINATION . COMPONENT windows_zip)
+  # The interface for C and C++ clients, as widl made it from the IDL, under MIDL's usual names.
+  get_target_property(interface_folder orvacctman_idl INTERFACE_INCLUDE_DIRECTORIES)
+  install(FILES ${interface_folder}/orvacctman_idl.h DESTINATION include RENAME OrvAcctMan.h COMPONENT windows_zip)
+  install(FILES ${interface_folder}/orvacctman_idl_i.c DESTINATION include RENAME OrvAcctMan_i.c
+          COMPONENT windows_zip)
+endif()

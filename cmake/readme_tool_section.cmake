@@ -1,0 +1,15 @@
+# cmake -DIN=README.md -DOUT=README -P readme_tool_section.cmake: the README's section on the
+# orvacct tool, from its heading to the next one of the same level.
+file(READ ${IN} readme)
+string(FIND "${readme}" "## The `orvacct` tool" start)
+if(start EQUAL -1)
+  message(FATAL_ERROR "${IN} has no section \"The `orvacct` tool\"")
+endif()
+string(SUBSTRING "${readme}" ${start} -1 section)
+string(SUBSTRING "${section}" 3 -1 rest)
+string(FIND "${rest}" "\n## " end)
+if(NOT end EQUAL -1)
+  math(EXPR length "${end} + 4")
+  string(SUBSTRING "${section}" 0 ${length} section)
+endif()
+file(WRITE ${OUT} "${section}")

@@ -1,0 +1,211 @@
+#!/usr/bin/env bash
+# Checks the release that scripts/package.sh made, as its users get it:
+# - dist/ holds the zip, the .deb and SHA256SUMS, which match; one version names all of them and
+#   is what the packages say inside;
+# - the zip: its file list, Windows line ends in its text files, each DLL in its bitness's folder;
+# - in fresh Wine prefixes, with nothing but the zip: register.cmd and unregister.cmd per machine
+#   on 32-bit and on 64-bit Windows, the VBScript sample against each DLL, the C++ sample built
+#   from the zip and used without registration (by CLSID and by ProgID), and register.cmd /user
+#   writing under HKCU\Software\Classes exactly the keys it writes per machine;
+# - the .deb: its contents and fields, and the tool run from a root it was unpacked into.
+# usage: check_package.sh [DIST]        (default dist/; work files in build/package-check)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+dist=$(realpath "${1:-dist}")
+work=$PWD/build/package-check
+rm -rf "$work"
+mkdir -p "$work"
+keys=tests/windows/class_keys.sh
+wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+step() { echo "== $*"; }
+ok() { echo "ok    $*"; }
+fail() {
+  echo "FAIL  $*"
+  exit 1
+}
+# expect_run CODE LOG COMMAND...: runs the command with its output in LOG, which it shows;
+# its exit code must be CODE.
+expect_run() {
+  local want=$1 log=$2 code=0
+  shift 2
+  "$@" >"$log" 2>&1 || code=$?
+  tr -d '\r' <"$log" | sed 's/^/      /'
+  [ "$code" = "$want" ] || fail "exit code $code, expected $want: $*"
+}
+contains() { grep -qF -- "$2" "$1" || fail "$1 lacks: $2"; }
+
+step "files, checksums, version"
+shopt -s nullglob
+zips=("$dist"/OrvAcctMan-*-windows.zip)
+[ "${#zips[@]}" = 1 ] || fail "expected one OrvAcctMan-<version>-windows.zip in $dist"
+zip=${zips[0]}
+version=${zip##*/OrvAcctMan-}
+version=${version%-windows.zip}
+IFS=. read -r major minor revision <<<"$version"
+assembly_version=$major.$minor.0.$revision
+deb=$dist/orvacct_${version}_$(dpkg --print-architecture).deb
+[ -f "$deb" ] || fail "no $deb"
+[ "$(ls "$dist" | sort | tr '\n' ' ')" = "$(printf '%s\n' SHA256SUMS "${zip##*/}" "${deb##*/}" | sort | tr '\n' ' ')" ] ||
+  fail "dist/ holds other files: $(ls "$dist")"
+(cd "$dist" && sha256sum --check --quiet SHA256SUMS) || fail "SHA256SUMS does not match"
+[ "$(wc -l <"$dist/SHA256SUMS")" = 2 ] || fail "SHA256SUMS should name the two packages"
+ok "version $version in both names; SHA256SUMS matches"
+
+step "zip: file list, line ends, DLL bitness"
+unzip -Z1 "$zip" | grep -v '/$' | sort >"$work/zip-list.txt"
+sort >"$work/zip-expected.txt" <<'EOF'
+CHANGELOG.txt
+README.txt
+include/OrvAcctMan.h
+include/OrvAcctMan_i.c
+register.cmd
+samples/cpp/client.cpp
+samples/cpp/client.exe.manifest
+samples/cpp/client.rc
+samples/vba/OrvAcctManSample.bas
+samples/vbscript/OrvAcctManSample.vbs
+unregister.cmd
+x64/OrvAcctMan.dll
+x64/OrvAcctMan.sxs.manifest
+x86/OrvAcctMan.dll
+x86/OrvAcctMan.sxs.manifest
+EOF
+diff "$work/zip-expected.txt" "$work/zip-list.txt" || fail "the zip's files differ from the list above"
+unzip -q "$zip" -d "$work/zip"
+cd "$work/zip"
+for text in *.txt *.cmd samples/*/* x86/*.manifest x64/*.manifest; do
+  if grep -q -v $'\r$' "$text"; then fail "$text has lines without CR LF"; fi
+done
+x86_64-w64-mingw32-objdump -f x86/OrvAcctMan.dll | grep -q 'file format pei-i386' || fail "x86/OrvAcctMan.dll is not 32-bit"
+x86_64-w64-mingw32-objdump -f x64/OrvAcctMan.dll | grep -q 'file format pei-x86-64' || fail "x64/OrvAcctMan.dll is not 64-bit"
+contains README.txt "OrvAcctMan $version for Windows"
+contains README.txt "name=\"OrvAcctMan.sxs\""
+contains README.txt "version=\"$assembly_version\""
+for arch in x86:x86 x64:amd64; do
+  contains "${arch%%:*}/OrvAcctMan.sxs.manifest" "version=\"$assembly_version\""
+  contains "${arch%%:*}/OrvAcctMan.sxs.manifest" "processorArchitecture=\"${arch##*:}\""
+done
+contains samples/cpp/client.exe.manifest "version=\"$assembly_version\""
+# VBA cannot run here: at least every method and HKeyHive name the VBA sample uses is the
+# interface's.
+for name in $(grep -o 'account\.[A-Za-z_]*' samples/vba/OrvAcctManSample.bas | cut -d. -f2 | sort -u); do
+  grep -q "STDMETHODCALLTYPE $name(" include/OrvAcctMan.h || fail "the VBA sample calls $name, which the interface lacks"
+done
+grep -q 'HkeyCurrentUser = ' include/OrvAcctMan.h || fail "the interface has no HkeyCurrentUser"
+cd - >/dev/null
+ok "15 files; text with CR LF; x86 and x64 DLLs of their bitness; manifests of version $assembly_version"
+
+zip_windows=$(winepath -w "$work/zip" 2>/dev/null)
+register="$zip_windows\\register.cmd"
+unregister="$zip_windows\\unregister.cmd"
+sample="$zip_windows\\samples\\vbscript\\OrvAcctManSample.vbs"
+
+# run_sample LOADER SYSTEM_FOLDER: the VBScript sample under that cscript must pass every check.
+run_sample() {
+  local log=$work/sample.log
+  expect_run 0 "$log" "$1" "$2\\cscript.exe" //nologo "$sample"
+  grep -q "^OrvAcctMan sample: [1-9][0-9]* passed, 0 failed" <(tr -d '\r' <"$log") || fail "the VBScript sample did not pass"
+}
+# server_of PREFIX KEY_PREFIX: the registered InprocServer32 path of the class.
+server_of() {
+  bash "$keys" "$1" machine | awk -F' [|] ' -v key="$2clsid\\{85391336-700c-4414-9d10-8db84c045eaa}\\inprocserver32" \
+    '$1 == key && $2 ~ /^@=/ { print substr($2, 3) }'
+}
+
+step "32-bit Windows: register.cmd, the VBScript sample, unregister.cmd"
+export WINEPREFIX=$work/prefix32
+WINEARCH=win32 bash tests/windows/make_wine_prefix.sh "$WINEPREFIX"
+expect_run 0 "$work/register32.log" wine cmd /c "$register"
+contains "$work/register32.log" "x86\\OrvAcctMan.dll registered for 32-bit clients for every user"
+if grep -q x64 "$work/register32.log"; then fail "register.cmd on 32-bit Windows touched the x64 DLL"; fi
+[ "$(server_of "$WINEPREFIX" "")" = "\"$zip_windows\\x86\\OrvAcctMan.dll\"" ] || fail "the class is not served by x86\\OrvAcctMan.dll"
+run_sample wine 'C:\windows\system32'
+expect_run 0 "$work/unregister32.log" wine cmd /c "$unregister"
+[ -z "$(bash "$keys" "$WINEPREFIX" machine)" ] || fail "unregister.cmd left keys behind"
+expect_run 2 "$work/usage.log" wine cmd /c "$register" /everyone
+cp -r "$work/zip" "$work/zip-without-x86"
+rm "$work/zip-without-x86/x86/OrvAcctMan.dll"
+expect_run 1 "$work/missing.log" wine cmd /c "$(winepath -w "$work/zip-without-x86")\\register.cmd"
+contains "$work/missing.log" "x86\\OrvAcctMan.dll is missing"
+ok "registered x86 only, sample passed, unregistered without a trace; wrong usage 2, missing DLL 1"
+wineserver -k
+
+step "64-bit Windows, not registered: the C++ sample through its manifest"
+export WINEPREFIX=$work/prefix64
+bash tests/windows/make_wine_prefix.sh "$WINEPREFIX"
+[ -z "$(bash "$keys" "$WINEPREFIX" machine)$(bash "$keys" "$WINEPREFIX" user)" ] || fail "a fresh prefix has the component registered"
+for pair in i686:x86:wine x86_64:x64:$wine64; do
+  IFS=: read -r cross folder loader <<<"$pair"
+  app=$work/app-$folder
+  mkdir -p "$app"
+  (cd "$work/zip/samples/cpp" && "$cross-w64-mingw32-windres" client.rc -O coff -o "$app/client.res.o")
+  "$cross-w64-mingw32-g++-posix" -Wall -Wextra -Werror -I"$work/zip/include" "$work/zip/samples/cpp/client.cpp" \
+    "$work/zip/include/OrvAcctMan_i.c" "$app/client.res.o" -lole32 -loleaut32 -static -o "$app/client.exe"
+  # Without the assembly beside it the program cannot have the component: the manifest is what serves it.
+  cp "$work/zip/$folder/OrvAcctMan.dll" "$app/"
+  code=0
+  "$loader" "$app/client.exe" >"$work/regfree-$folder-without.log" 2>&1 || code=$?
+  [ "$code" != 0 ] || fail "$folder client.exe found the component without OrvAcctMan.sxs.manifest"
+  cp "$work/zip/$folder/OrvAcctMan.sxs.manifest" "$app/"
+  expect_run 0 "$work/regfree-$folder.log" "$loader" "$app/client.exe"
+  contains "$work/regfree-$folder.log" "by ProgID OrvAcctMan.clsOrvAcctMan"
+  contains "$work/regfree-$folder.log" "OrvAcctMan works."
+  if grep -q FAIL "$work/regfree-$folder.log"; then fail "$folder client.exe: a call answered wrongly"; fi
+done
+[ -z "$(bash "$keys" "$WINEPREFIX" machine)$(bash "$keys" "$WINEPREFIX" user)" ] || fail "the reg-free clients registered something"
+ok "x86 and x64 client.exe created the class by ProgID and by CLSID with nothing registered (exit 1 without the assembly manifest)"
+
+step "64-bit Windows: register.cmd (from 32-bit cmd), both VBScript samples, unregister.cmd (from 64-bit cmd)"
+expect_run 0 "$work/register64.log" wine cmd /c "$register"
+contains "$work/register64.log" "x64\\OrvAcctMan.dll registered for 64-bit clients for every user"
+contains "$work/register64.log" "x86\\OrvAcctMan.dll registered for 32-bit clients for every user"
+[ "$(server_of "$WINEPREFIX" "")" = "\"$zip_windows\\x64\\OrvAcctMan.dll\"" ] || fail "64-bit class not served by x64\\OrvAcctMan.dll"
+[ "$(server_of "$WINEPREFIX" 'wow6432node\')" = "\"$zip_windows\\x86\\OrvAcctMan.dll\"" ] || fail "32-bit class not served by x86\\OrvAcctMan.dll"
+run_sample wine 'C:\windows\syswow64'
+run_sample "$wine64" 'C:\windows\system32'
+bash "$keys" "$WINEPREFIX" machine >"$work/machine-keys.txt"
+expect_run 0 "$work/unregister64.log" "$wine64" cmd /c "$unregister"
+[ -z "$(bash "$keys" "$WINEPREFIX" machine)" ] || fail "unregister.cmd left keys behind"
+ok "both DLLs registered with their regsvr32, both samples passed, unregistered without a trace"
+
+step "64-bit Windows: register.cmd /user, unregister.cmd /user"
+expect_run 0 "$work/register-user.log" wine cmd /c "$register" /user
+contains "$work/register-user.log" "x86\\OrvAcctMan.dll registered for 32-bit clients for "
+bash "$keys" "$WINEPREFIX" user >"$work/user-keys.txt"
+diff "$work/machine-keys.txt" "$work/user-keys.txt" || fail "per-user keys differ from the per-machine ones (< machine, > user)"
+[ -z "$(bash "$keys" "$WINEPREFIX" machine)" ] || fail "register.cmd /user wrote machine keys"
+expect_run 0 "$work/unregister-user.log" "$wine64" cmd /c "$unregister" /user
+[ -z "$(bash "$keys" "$WINEPREFIX" user)" ] || fail "unregister.cmd /user left keys behind"
+ok "$(wc -l <"$work/user-keys.txt") keys and values under HKCU\\Software\\Classes, the same as per machine; all gone after /u"
+wineserver -k
+
+step ".deb: contents, fields, the tool from an unpacked root"
+dpkg-deb -c "$deb" | awk '$1 ~ /^-/ { print $6 }' | sort >"$work/deb-list.txt"
+diff - "$work/deb-list.txt" <<'EOF' || fail "the .deb's files differ from the list above"
+./usr/bin/orvacct
+./usr/share/doc/orvacct/README
+./usr/share/doc/orvacct/changelog.gz
+./usr/share/man/man1/orvacct.1.gz
+EOF
+[ "$(dpkg-deb -f "$deb" Package)" = orvacct ] || fail "package name"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$deb" Version)"
+dpkg-deb -f "$deb" Depends | grep -q 'libc6' || fail "Depends lacks libc6: $(dpkg-deb -f "$deb" Depends)"
+root=$work/root
+dpkg -x "$deb" "$root"
+tool=$root/usr/bin/orvacct
+if ldd "$tool" | grep -q 'not found'; then fail "orvacct needs a library that is not installed"; fi
+[ "$("$tool" --version)" = "orvacct $version" ] || fail "orvacct --version says $("$tool" --version)"
+cipher=$("$tool" pwd encrypt --key 'package key' 's3cret')
+[ "$("$tool" pwd decrypt --key 'package key' "$cipher")" = s3cret ] || fail "orvacct pwd round trip"
+"$tool" log --app-path "$work" --app-name PackageCheck --number 5 --description 'Invalid call' --module m --procedure p
+compgen -G "$work/Logs/packagecheck-*.log" >/dev/null || fail "orvacct log wrote no record"
+zcat "$root/usr/share/man/man1/orvacct.1.gz" | groff -man -Tutf8 -ww -z 2>"$work/man-warnings.txt"
+[ ! -s "$work/man-warnings.txt" ] || fail "the manual page has roff warnings: $(cat "$work/man-warnings.txt")"
+zcat "$root/usr/share/man/man1/orvacct.1.gz" | grep -q '^\.TH ORVACCT 1' || fail "orvacct.1 is not the manual page"
+grep -q 'orvacct pwd encrypt' "$root/usr/share/doc/orvacct/README" || fail "README is not the tool's section"
+ok "4 files, Depends: $(dpkg-deb -f "$deb" Depends); orvacct $version runs from the unpacked root"
+
+rm -rf "$work"
+echo "package check passed"
