@@ -1,7 +1,7 @@
 // Creation through the registry (by CLSID and by ProgID), the interfaces one object answers to,
 // and the server's unload test.
 #include "com_test_support.h"
-#include "component/com/interface_ids.h"
+#include "com/interface_ids.h"
 
 namespace orv::testing {
 namespace {

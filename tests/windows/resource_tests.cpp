@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "com_test_support.h"
-#include "component/com/interface_ids.h"
+#include "com/interface_ids.h"
 
 namespace orv::testing {
 namespace {

@@ -7,6 +7,7 @@
 
 #include "cipher/clsBlowfish.h"
 #include "cipher/hex_text.h"
+#include "cipher/password.h"
 #include "commands.h"
 #include "key_options.h"
 #include "progress_bar.h"
@@ -67,12 +68,11 @@ class PasswordBatch {
     }
     const std::u16string hex = orv::text::fromUtf8(utf8);
     if (!orv::cipher::isHexPairs(hex)) throw ToolError(where + ": not hexadecimal cipher text");
-    const std::string raw = orv::cipher::bytesFromHexText(hex);
-    std::vector<std::uint8_t> bytes(raw.begin(), raw.end());
-    if (cipher_.decryptBytes(bytes, u"") != DecryptOutcome::Plain) {
+    const orv::cipher::PasswordDecryption decrypted = orv::cipher::decryptPassword(cipher_, hex, u"");
+    if (decrypted.outcome != DecryptOutcome::Plain) {
       throw ToolError(where + ": wrong key or damaged cipher text (size descriptor out of range)");
     }
-    out_.add(orv::text::fromAnsi(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
+    out_.add(decrypted.text);
   }
 
  private:
@@ -121,7 +121,8 @@ void runFile(Direction direction, const FileOptions& options) {
   const orv::cipher::FileJob job{std::filesystem::path(orv::text::fromUtf8(options.source)),
                                  std::filesystem::path(orv::text::fromUtf8(options.destination)), options.overwrite};
   const orv::cipher::FileResult result =
-      direction == Direction::Encrypt ? cipher.encryptFile(job, key) : cipher.decryptFile(job, key);
+      direction == Direction::Encrypt ? cipher.encryptFileWithResult(job, key)
+                                      : cipher.decryptFileWithResult(job, key);
   if (result.outcome == FileOutcome::Written) return;
   if (bar) std::fputc('\n', stderr);
   throw ToolError(describe(result, options));
