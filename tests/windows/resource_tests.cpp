@@ -2,7 +2,7 @@
 #include <cstring>
 #include <vector>
 
-#include "com_test_support.h"
+#include "com_fixtures.h"
 #include "com/interface_ids.h"
 
 namespace orv::testing {
