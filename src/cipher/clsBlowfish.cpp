@@ -94,8 +94,8 @@ FileResult clsBlowfish::decryptFileWithResult(FileJob job, const std::u16string&
 bool clsBlowfish::EncryptFile(const std::u16string& inFile, const std::u16string& outFile, bool overwrite,
                               const std::u16string& key) {
   try {
-    return encryptFileWithResult({std::filesystem::path(inFile), std::filesystem::path(outFile), overwrite}, key).outcome ==
-           FileOutcome::Written;
+    return encryptFileWithResult({std::filesystem::path(inFile), std::filesystem::path(outFile), overwrite}, key)
+               .outcome == FileOutcome::Written;
   } catch (...) {
     return false;
   }
@@ -104,8 +104,8 @@ bool clsBlowfish::EncryptFile(const std::u16string& inFile, const std::u16string
 bool clsBlowfish::DecryptFile(const std::u16string& inFile, const std::u16string& outFile, bool overwrite,
                               const std::u16string& key) {
   try {
-    return decryptFileWithResult({std::filesystem::path(inFile), std::filesystem::path(outFile), overwrite}, key).outcome ==
-           FileOutcome::Written;
+    return decryptFileWithResult({std::filesystem::path(inFile), std::filesystem::path(outFile), overwrite}, key)
+               .outcome == FileOutcome::Written;
   } catch (...) {
     return false;
   }

@@ -11,9 +11,12 @@
 namespace orv::cipher {
 
 struct PasswordDecryption {
-  DecryptOutcome outcome = DecryptOutcome::Plain;  // Plain, or the damage that was found
-  std::u16string text;     // as DecryptString returns it: the password, or every decrypted byte
-  std::u16string rawText;  // the hex text decoded, as DecryptString leaves it in its argument
+  // Plain, or the damage that was found.
+  DecryptOutcome outcome = DecryptOutcome::Plain;
+  // As DecryptString returns it: the password, or every decrypted byte.
+  std::u16string text;
+  // The hex text decoded, as DecryptString leaves it in its argument.
+  std::u16string rawText;
 };
 
 // DecryptString of hexadecimal text, telling what it found.

@@ -21,8 +21,7 @@ StagedFile::StagedFile(const std::filesystem::path& destination) : destination_(
   const std::filesystem::path folder = destination.has_parent_path() ? destination.parent_path() : L".";
   for (int attempt = 0; attempt < 16; ++attempt) {
     const RandomWords words = systemRandomWords();
-    const std::wstring name =
-        L"~" + destination.filename().wstring() + L"." + std::to_wstring(words.first) + L".tmp";
+    const std::wstring name = L"~" + destination.filename().wstring() + L"." + std::to_wstring(words.first) + L".tmp";
     const std::filesystem::path candidate = folder / name;
     platform::UniqueHandle file(
         CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -19,10 +19,9 @@ class AccountManagerObject final : public ComObject<_clsOrvAcctMan> {
   // IDispatch
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
-                                          DISPID* ids) override;
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
-                                   VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO* exception, UINT* argumentError) override;
 
   // _clsOrvAcctMan, in vtable order
   HRESULT STDMETHODCALLTYPE DeCrypt_Pwd(BSTR* sPwd, BSTR* sKey, BSTR* result) override;
@@ -36,9 +35,9 @@ class AccountManagerObject final : public ComObject<_clsOrvAcctMan> {
   HRESULT STDMETHODCALLTYPE Reg_SaveSettingString(::HKeyHive* hKey, BSTR* strPath, BSTR* strValue,
                                                   BSTR* strData) override;
   HRESULT STDMETHODCALLTYPE DeTick(BSTR* sTicked, BSTR* result) override;
-  HRESULT STDMETHODCALLTYPE LogErrors(BSTR* sAppPath, BSTR* sAppExeName, LONG* lngErrNumber,
-                                      BSTR* strErrDescription, BSTR* strErrModule, BSTR* strErrProcedure,
-                                      BSTR* sMajor, BSTR* sMinor, BSTR* sRevision) override;
+  HRESULT STDMETHODCALLTYPE LogErrors(BSTR* sAppPath, BSTR* sAppExeName, LONG* lngErrNumber, BSTR* strErrDescription,
+                                      BSTR* strErrModule, BSTR* strErrProcedure, BSTR* sMajor, BSTR* sMinor,
+                                      BSTR* sRevision) override;
   HRESULT STDMETHODCALLTYPE PurgeLogs(BSTR* sAppPath, BSTR* sAppExeName) override;
   HRESULT STDMETHODCALLTYPE Create_Session(VARIANT_BOOL* result) override;
   HRESULT STDMETHODCALLTYPE Close_Session() override;

@@ -17,8 +17,9 @@ bool appendWhole(const std::u16string& file, std::string_view bytes) {
   const auto* path = reinterpret_cast<const wchar_t*>(file.c_str());
   platform::UniqueHandle handle;
   for (int attempt = 0; attempt <= kSharingRetries; ++attempt) {
-    handle = platform::UniqueHandle(CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    handle = platform::UniqueHandle(CreateFileW(path, FILE_APPEND_DATA,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (handle || GetLastError() != ERROR_SHARING_VIOLATION) break;
     Sleep(kSharingRetryMilliseconds);
   }

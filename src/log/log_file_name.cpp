@@ -42,7 +42,8 @@ void appendLogFolder(std::u16string& out, std::u16string_view appPath) {
 void appendLogFileName(std::u16string& out, std::u16string_view appName, const LocalDateTime& day) {
   for (const char16_t c : appName) out += text::lowerCaseLetter(c);
   const auto digits = [&out](int value, int count) {
-    for (int unit = count == 4 ? 1000 : 10; unit > 0; unit /= 10) out += static_cast<char16_t>(u'0' + value / unit % 10);
+    for (int unit = count == 4 ? 1000 : 10; unit > 0; unit /= 10)
+      out += static_cast<char16_t>(u'0' + value / unit % 10);
   };
   out += u'-';
   digits(day.month, 2);
@@ -74,7 +75,8 @@ std::optional<CalendarDate> logFileDate(std::u16string_view fileName, std::u16st
   const auto day = digits(date.substr(2, 2));
   const auto year = digits(date.substr(4, 4));
   if (!month || !day || !year || *year < 100) return std::nullopt;
-  const std::chrono::year_month_day calendar{std::chrono::year(*year), std::chrono::month(static_cast<unsigned>(*month)),
+  const std::chrono::year_month_day calendar{std::chrono::year(*year),
+                                             std::chrono::month(static_cast<unsigned>(*month)),
                                              std::chrono::day(static_cast<unsigned>(*day))};
   if (!calendar.ok()) return std::nullopt;
   return CalendarDate{*year, *month, *day};

@@ -62,7 +62,9 @@ inline ComPtr<_clsOrvAcctMan> createComponent() {
   return object;
 }
 
-inline std::wstring fromBstr(BSTR text) { return text == nullptr ? std::wstring() : std::wstring(text, SysStringLen(text)); }
+inline std::wstring fromBstr(BSTR text) {
+  return text == nullptr ? std::wstring() : std::wstring(text, SysStringLen(text));
+}
 
 inline BSTR allocBstr(std::wstring_view text) { return SysAllocStringLen(text.data(), static_cast<UINT>(text.size())); }
 
@@ -107,8 +109,9 @@ class Variant {
   VARIANT* get() { return &value_; }
   const VARIANT& operator*() const { return value_; }
   std::wstring text() const {
-    return value_.vt == VT_BSTR && value_.bstrVal != nullptr ? std::wstring(value_.bstrVal, SysStringLen(value_.bstrVal))
-                                                              : std::wstring();
+    return value_.vt == VT_BSTR && value_.bstrVal != nullptr
+               ? std::wstring(value_.bstrVal, SysStringLen(value_.bstrVal))
+               : std::wstring();
   }
 
  private:

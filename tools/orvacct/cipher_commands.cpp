@@ -84,7 +84,8 @@ class PasswordBatch {
 void runPasswords(Direction direction, const PasswordOptions& options) {
   PasswordBatch batch(direction, resolveKey(options.key));
   if (!options.items.empty()) {
-    for (std::size_t i = 0; i < options.items.size(); ++i) batch.process(options.items[i], "item " + std::to_string(i + 1));
+    for (std::size_t i = 0; i < options.items.size(); ++i)
+      batch.process(options.items[i], "item " + std::to_string(i + 1));
     return;
   }
   std::ios::sync_with_stdio(false);
@@ -121,8 +122,7 @@ void runFile(Direction direction, const FileOptions& options) {
   const orv::cipher::FileJob job{std::filesystem::path(orv::text::fromUtf8(options.source)),
                                  std::filesystem::path(orv::text::fromUtf8(options.destination)), options.overwrite};
   const orv::cipher::FileResult result =
-      direction == Direction::Encrypt ? cipher.encryptFileWithResult(job, key)
-                                      : cipher.decryptFileWithResult(job, key);
+      direction == Direction::Encrypt ? cipher.encryptFileWithResult(job, key) : cipher.decryptFileWithResult(job, key);
   if (result.outcome == FileOutcome::Written) return;
   if (bar) std::fputc('\n', stderr);
   throw ToolError(describe(result, options));
@@ -149,7 +149,8 @@ void addFileCommand(CLI::App& file, const std::string& name, Direction direction
 }  // namespace
 
 void addCipherCommands(CLI::App& app) {
-  CLI::App* pwd = app.add_subcommand("pwd", "Passwords to hexadecimal cipher text and back, as EnCrypt_Pwd/DeCrypt_Pwd");
+  CLI::App* pwd =
+      app.add_subcommand("pwd", "Passwords to hexadecimal cipher text and back, as EnCrypt_Pwd/DeCrypt_Pwd");
   pwd->require_subcommand(1);
   addPasswordCommand(*pwd, "encrypt", Direction::Encrypt, "Encrypt each password, one cipher text a line");
   addPasswordCommand(*pwd, "decrypt", Direction::Decrypt,
