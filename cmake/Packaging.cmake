@@ -38,12 +38,13 @@ if(NOT CMAKE_CROSSCOMPILING AND ORVACCT_BUILD_TOOL)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_STRIP_FILES ON)
   set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "OrvAcctMan logs, password cipher and helpers from the command line")
+  # The first line of the Description field is the summary above; this is the rest.
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-      "OrvAcctMan logs, password cipher and helpers from the command line\n"
-      "orvacct does on Linux what the OrvAcctMan COM component does for Windows client\n"
-      "applications, with the same code: it writes and purges their error logs, encrypts and\n"
-      "decrypts their passwords and files with the component's own cipher, makes identifiers and\n"
-      "quotes SQL text, so their stored data can be read and moved away from Windows.")
+      "orvacct does on Linux what the OrvAcctMan COM component does for Windows\n"
+      "client applications, with the same code: it writes and purges their error\n"
+      "logs, encrypts and decrypts their passwords and files with the component's\n"
+      "own cipher, makes identifiers and quotes SQL text, so that their stored data\n"
+      "can be read and moved away from Windows.")
   string(REPLACE ";" "" CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs every Debian package the native build, the tests and the benchmarks use.
+# Installs every Debian package the native build, the tests, the benchmarks and the packaging use.
 # Idempotent: installs only what is missing, refreshing the package lists first when needed.
 set -euo pipefail
 source "$(dirname "$0")/install_missing.sh"
@@ -10,6 +10,7 @@ native_packages=(
   libcli11-dev uuid-dev libssl-dev
   clang libclang-rt-14-dev
   time jq
+  zip unzip dpkg-dev groff-base
 )
 
 install_missing setup "${native_packages[@]}"

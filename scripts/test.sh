@@ -21,3 +21,11 @@ for preset in windows-i686 windows-x86_64; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset"
 done
+
+# The release as its users get it: made from clean builds into dist/, then checked (the zip's
+# files, register.cmd and the samples in fresh Wine prefixes, the reg-free client, per-user keys,
+# the .deb unpacked and run).
+SECONDS=0
+bash scripts/package.sh
+bash tests/package/check_package.sh
+echo "packaging and its checks: ${SECONDS} s"

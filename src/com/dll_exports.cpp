@@ -1,4 +1,4 @@
-// The four entry points of the in-process server (exported by name through OrvAcctMan.def).
+// The five entry points of the in-process server (exported by name through OrvAcctMan.def).
 // No DllMain of its own: the runtime's serves, and the module finds itself by address.
 #include <windows.h>
 
@@ -25,3 +25,11 @@ extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return orv::com::moduleInU
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() { return orv::com::registerServer(); }
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() { return orv::com::unregisterServer(); }
+
+// regsvr32 /n /i:user registers for the current user alone and /u /n /i:user removes that;
+// "machine" (or no text) does what DllRegisterServer and DllUnregisterServer do.
+extern "C" HRESULT STDAPICALLTYPE DllInstall(BOOL install, PCWSTR commandLine) {
+  const auto scope = orv::com::installScope(commandLine);
+  if (!scope) return E_INVALIDARG;
+  return install ? orv::com::registerServer(*scope) : orv::com::unregisterServer(*scope);
+}

@@ -1,12 +1,22 @@
 #pragma once
 // Self-registration: the type library, the class (in-process, apartment-threaded), the ProgID
 // "OrvAcctMan.clsOrvAcctMan" and all seven interface identifiers. Unregistration removes exactly
-// those keys.
+// those keys. Per machine they go under HKEY_CLASSES_ROOT (DllRegisterServer); per user, for
+// people without administrator rights, the same keys go under HKEY_CURRENT_USER\Software\Classes
+// (DllInstall with "user"), the type library's included.
 #include <windows.h>
+
+#include <optional>
 
 namespace orv::com {
 
-HRESULT registerServer();
-HRESULT unregisterServer();
+enum class Scope { Machine, User };
+
+HRESULT registerServer(Scope scope = Scope::Machine);
+HRESULT unregisterServer(Scope scope = Scope::Machine);
+
+// The scope DllInstall's command line names: "user", or "machine" or nothing; anything else
+// is no scope.
+std::optional<Scope> installScope(const wchar_t* commandLine);
 
 }  // namespace orv::com

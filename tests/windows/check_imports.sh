@@ -8,8 +8,8 @@ failed=0
 for name in $imports; do
   if [[ "$allowed" != *" $name "* ]]; then echo "unexpected import: $name"; failed=$((failed + 1)); fi
 done
-exports=$("$objdump" -p "$dll" | grep -cE '^\s+\[\s*[0-9]+\] Dll(CanUnloadNow|GetClassObject|RegisterServer|UnregisterServer)$' || true)
-[ "$exports" = 4 ] || { echo "expected the four entry points exported by name, found $exports"; failed=$((failed + 1)); }
+exports=$("$objdump" -p "$dll" | grep -cE '^\s+\[\s*[0-9]+\] Dll(CanUnloadNow|GetClassObject|Install|RegisterServer|UnregisterServer)$' || true)
+[ "$exports" = 5 ] || { echo "expected the five entry points exported by name, found $exports"; failed=$((failed + 1)); }
 echo "imports: $(echo $imports)"
 echo "$(( $(wc -w <<<"$imports") + 1 - failed )) passed, $failed failed"
 exit "$failed"

@@ -3,9 +3,12 @@
 # files: "machine" lists HKLM\Software\Classes (system.reg), "user" HKCU\Software\Classes
 # (user.reg). One line per key and per value, paths below Classes in lower case, sorted, so that
 # two listings compare with diff. Nothing when the component is not registered in that scope.
-# usage: class_keys.sh PREFIX machine|user
+# "merged" lists a 32-bit registration's keys (Wow6432Node) with the 64-bit ones: Wine keeps no
+# separate 32-bit view of HKCU\Software\Classes, so per-user keys compare with per-machine ones
+# only that way.
+# usage: class_keys.sh PREFIX machine|user [merged]
 set -euo pipefail
-prefix=$(realpath "$1") scope=$2
+prefix=$(realpath "$1") scope=$2 views=${3:-apart}
 case $scope in
   machine) file=$prefix/system.reg ;;
   user) file=$prefix/user.reg ;;
@@ -27,4 +30,4 @@ awk -v ours="$ours" '
     next
   }
   keep && /^(@|")/ { value = $0; gsub(/\\\\/, "\\", value); print path " | " value }
-' "$file" | sort
+' "$file" | if [ "$views" = merged ]; then sed 's/^wow6432node\\//' | sort -u; else sort; fi
