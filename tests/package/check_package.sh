@@ -5,7 +5,8 @@
 # - the zip: its file list, Windows line ends in its text files, each DLL in its bitness's folder;
 # - in fresh Wine prefixes, with nothing but the zip: register.cmd and unregister.cmd per machine
 #   on 32-bit and on 64-bit Windows, the VBScript sample against each DLL, the C++ sample built
-#   from the zip and used without registration (by CLSID and by ProgID), and register.cmd /user
+#   from the zip and used without registration (by CLSID and by ProgID, and through a proxy from
+#   a multithreaded apartment), and register.cmd /user
 #   writing under HKCU\Software\Classes exactly the keys it writes per machine (32-bit Windows);
 # - the .deb: its contents and fields, and the tool run from a root it was unpacked into.
 # usage: check_package.sh [DIST]        (default dist/; work files in build/package-check)
@@ -151,8 +152,11 @@ for pair in i686:x86:wine x86_64:x64:$wine64; do
   app=$work/app-$folder
   mkdir -p "$app"
   (cd "$work/zip/samples/cpp" && "$cross-w64-mingw32-windres" client.rc -O coff -o "$app/client.res.o")
-  "$cross-w64-mingw32-g++-posix" -Wall -Wextra -Werror -I"$work/zip/include" "$work/zip/samples/cpp/client.cpp" \
-    "$work/zip/include/OrvAcctMan_i.c" "$app/client.res.o" -lole32 -loleaut32 -static -o "$app/client.exe"
+  for program in "$work/zip/samples/cpp/client.cpp" tests/package/cross_apartment_client.cpp; do
+    "$cross-w64-mingw32-g++-posix" -Wall -Wextra -Werror -I"$work/zip/include" "$program" \
+      "$work/zip/include/OrvAcctMan_i.c" "$app/client.res.o" -lole32 -loleaut32 -static \
+      -o "$app/$(basename "$program" .cpp).exe"
+  done
   # Without the assembly beside it the program cannot have the component: the manifest is what serves it.
   cp "$work/zip/$folder/OrvAcctMan.dll" "$app/"
   code=0
@@ -191,6 +195,14 @@ contains "$work/register-user64.log" "x86\\OrvAcctMan.dll registered for 32-bit 
 expect_run 0 "$work/unregister-user64.log" "$wine64" cmd /c "$unregister" /user
 [ -z "$(bash "$keys" "$WINEPREFIX" user)" ] || fail "unregister.cmd /user left keys behind"
 ok "both DLLs registered and unregistered per user; no machine keys"
+
+step "64-bit Windows, not registered: a multithreaded client through the manifest's interface entries"
+# Last, since Wine's type library marshaler registers the type library it builds the proxy from.
+for pair in x86:wine x64:$wine64; do
+  IFS=: read -r folder loader <<<"$pair"
+  expect_run 0 "$work/regfree-mta-$folder.log" "$loader" "$work/app-$folder/cross_apartment_client.exe"
+done
+ok "x86 and x64: a working proxy from a multithreaded apartment"
 stop_wine
 
 step ".deb: contents, fields, the tool from an unpacked root"
