@@ -2,7 +2,7 @@
 // record's date, the purge reads the date out of it.
 #include <chrono>
 
-#include "log/log.h"
+#include "log/error_log.h"
 #include "log/log_file_name.h"
 #include "log/log_files.h"
 #include "text/lower_case.h"
