@@ -73,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::vector<std::uint8_t> bytes = sealed;
   orv::cipher::clsBlowfish byBytes;
-  check(byBytes.decryptByteWithOutcome(bytes, key) == (fits ? DecryptOutcome::Plain : DecryptOutcome::BadSizeDescriptor));
+  check(byBytes.decryptByteWithOutcome(bytes, key) ==
+        (fits ? DecryptOutcome::Plain : DecryptOutcome::BadSizeDescriptor));
   check(bytes == expected);
 
   orv::cipher::clsBlowfish byText;
