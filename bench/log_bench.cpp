@@ -9,7 +9,7 @@
 #include <string>
 
 #include "component/clsOrvAcctMan.h"
-#include "log/log.h"
+#include "log/error_log.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The eight-line record and its single append.
 #include "base/failure.h"
-#include "log/log.h"
+#include "log/error_log.h"
 #include "log/log_file_name.h"
 #include "log/log_files.h"
 #include "text/ansi_codepage.h"

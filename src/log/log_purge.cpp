@@ -1,6 +1,6 @@
 #include <chrono>
 
-#include "log/log.h"
+#include "log/error_log.h"
 #include "log/log_files.h"
 
 namespace orv::log {

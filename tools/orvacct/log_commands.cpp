@@ -6,7 +6,7 @@
 
 #include "base/failure.h"
 #include "commands.h"
-#include "log/log.h"
+#include "log/error_log.h"
 #include "platform/local_time.h"
 #include "text/utf.h"
 #include "tool_output.h"

@@ -3,7 +3,7 @@
 
 #include "base/failure.h"
 #include "component/clsOrvAcctMan.h"
-#include "log/log.h"
+#include "log/error_log.h"
 
 namespace orv {
 
