@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "about/form_texts.h"
-#include "component/failure.h"  // TEMP until merge
+#include "base/failure.h"
 
 namespace orv::about {
 namespace {
@@ -72,7 +72,7 @@ bool GetKeyValue(SysInfoPlatform& platform, std::int32_t lngRootKey, const std::
     return false;
   }
   // A value without data has no last character to look at.
-  if (size == 0) throw Failure(5, u"Invalid procedure call or argument");
+  if (size == 0) throw Failure(error_number::kInvalidProcedureCall, u"Invalid procedure call or argument");
   std::string text(buffer.begin(), buffer.begin() + size);
   if (text.back() == '\0') text.pop_back();
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "component/failure.h"  // TEMP until merge
+#include "base/failure.h"
 
 namespace orv::about {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "component/component_identity.h"
+#include "platform/component_identity.h"
 #include "platform/local_time.h"
 #include "util/guid.h"
 

@@ -12,7 +12,7 @@
 #include "about/form_layout.h"
 #include "about/sys_info.h"
 #include "component/clsOrvAcctMan.h"
-#include "component/failure.h"
+#include "base/failure.h"
 #include "support/component_fixture.h"
 #include "support/in_memory_registry_double.h"
 #include "support/temp_folder.h"

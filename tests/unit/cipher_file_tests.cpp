@@ -9,7 +9,8 @@
 #include "cipher/cipher_data.h"
 #include "cipher/clsBlowfish.h"
 #include "cipher/file_cipher.h"
-#include "scratch_folder.h"
+#include "support/forged_cipher_data.h"
+#include "support/temp_folder.h"
 
 namespace orv::cipher {
 namespace {
@@ -38,7 +39,7 @@ class FileCipher : public ::testing::Test {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()));
   }
 
-  const testing::ScratchFolder folder_{"orvacct-file-"};
+  const testing::TempFolder folder_;
 };
 
 TEST_F(FileCipher, EncryptedLengthsAndRoundTripIncludingAnEmptySource) {
@@ -107,7 +108,7 @@ TEST_F(FileCipher, WrongKeyOrDamagedFileIsRefusedAndTheDestinationKept) {
   write(path("opened"), {4, 5, 6});
 
   clsBlowfish wrong;
-  const FileResult result = wrong.decryptFile({path("sealed"), path("opened"), true}, u"wrong");
+  const FileResult result = wrong.decryptFileWithResult({path("sealed"), path("opened"), true}, u"wrong");
   EXPECT_EQ(result.outcome, FileOutcome::BadCipherData);
   EXPECT_FALSE(wrong.DecryptFile(path("sealed").u16string(), path("opened").u16string(), true, u"wrong"));
 
@@ -118,8 +119,12 @@ TEST_F(FileCipher, WrongKeyOrDamagedFileIsRefusedAndTheDestinationKept) {
   write(path("empty"), {});
   EXPECT_FALSE(right.DecryptFile(path("empty").u16string(), path("opened").u16string(), true, u"right"));
 
+  write(path("forged"), testing::forgedCipherData(u"right", -1));
+  EXPECT_EQ(right.decryptFileWithResult({path("forged"), path("opened"), true}, u"right").outcome,
+            FileOutcome::BadCipherData);
+
   EXPECT_EQ(read(path("opened")), (std::vector<std::uint8_t>{4, 5, 6}));
-  EXPECT_EQ(filesInFolder(), 5u) << "a temporary file was left behind";
+  EXPECT_EQ(filesInFolder(), 6u) << "a temporary file was left behind";
 }
 
 TEST_F(FileCipher, FailureWhileWritingLeavesTheDestinationAndNoTemporaryFile) {

@@ -4,7 +4,7 @@
 
 #include "about/about_box.h"
 #include "about/form_texts.h"
-#include "component/failure.h"  // TEMP until merge
+#include "base/failure.h"
 #include "component/clsOrvAcctMan.h"
 #include "component/method_guard.h"
 
@@ -12,7 +12,7 @@ namespace orv {
 namespace {
 
 about::AboutBox& aboutBox(const Services& services) {
-  if (!services.aboutBox) throw Failure(91, u"Object variable or With block variable not set");
+  if (!services.aboutBox) throwObjectVariableNotSet();
   return *services.aboutBox;
 }
 
