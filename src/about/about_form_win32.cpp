@@ -69,6 +69,17 @@ void fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
 
 COLORREF colourRef(unsigned rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
+// The click of cmdSysInfo. Only the window handle is used: the form may be gone when the
+// notice returns. Nothing may leave a window procedure.
+void startSysInfo(HWND owner) noexcept {
+  try {
+    Win32SysInfoPlatform platform(owner);
+    StartSysInfo(platform);
+  } catch (...) {
+    // Not even the platform could be made: there is nothing to start and no one to tell.
+  }
+}
+
 }  // namespace
 
 HWND AboutForm::windowOfThisThread() noexcept {
@@ -230,12 +241,9 @@ INT_PTR CALLBACK AboutForm::dialogProc(HWND window, UINT message, WPARAM wParam,
         case IDCANCEL:  // Esc: cmdOK is the cancel button too
           DestroyWindow(window);
           return TRUE;
-        case kIdSysInfo: {
-          // The form may be gone when the notice returns: only the window handle is used here.
-          Win32SysInfoPlatform platform(window);
-          StartSysInfo(platform);
+        case kIdSysInfo:
+          startSysInfo(window);
           return TRUE;
-        }
         default:
           return FALSE;
       }

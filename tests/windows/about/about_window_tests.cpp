@@ -2,7 +2,9 @@
 // at 96 DPI: layout, texts and reuse, the dialog keys, the drawn pixels, and unloading.
 #include <objbase.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "about_test_support.h"
 #include "png_file.h"
@@ -121,6 +123,41 @@ TEST_F(AboutBoxTest, TextsReuseOfTheShownBoxAndReloadAfterOk) {
   EXPECT_EQ(L"About Orv Account Management", windowText(reloaded));
   EXPECT_EQ(L"Again", windowText(GetDlgItem(reloaded, kIdAppName)));
   EXPECT_TRUE(IsWindowVisible(reloaded));
+}
+
+// Another client thread, with its own object, gets a box of its own; this thread's stays.
+TEST_F(AboutBoxTest, EachClientThreadHasABoxOfItsOwn) {
+  const HWND mine = openBox(L"First thread", L"1");
+  ASSERT_NE(nullptr, mine);
+  HWND otherBox = nullptr;
+  std::wstring otherName;
+  std::atomic<bool> done{false};
+  std::thread other([&] {
+    if (SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+      {
+        ComPtr<_clsOrvAcctMan> object;
+        if (SUCCEEDED(CoCreateInstance(CLSID_clsOrvAcctMan, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object)))) {
+          BSTR name = SysAllocString(L"Second thread");
+          BSTR version = SysAllocString(L"2");
+          object->ShowAbout(&name, &version);
+          SysFreeString(name);
+          SysFreeString(version);
+          otherBox = theBox();
+          otherName = windowText(GetDlgItem(otherBox, kIdAppName));
+          DestroyWindow(otherBox);
+        }
+      }
+      CoUninitialize();
+    }
+    done = true;
+  });
+  pumpUntil([&] { return done.load(); }, 10000);
+  other.join();
+  EXPECT_NE(nullptr, otherBox);
+  EXPECT_NE(mine, otherBox);
+  EXPECT_EQ(L"Second thread", otherName);
+  EXPECT_EQ(std::vector<HWND>{mine}, aboutBoxes());
+  EXPECT_EQ(L"First thread", windowText(GetDlgItem(mine, kIdAppName)));
 }
 
 // Keys are posted, as a keyboard would queue them: the hook hands them to the dialog.
