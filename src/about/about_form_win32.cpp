@@ -106,9 +106,9 @@ AboutForm& AboutForm::load() {
   const RECT client = form->pixels(0, 0, kClientWidth, kClientHeight);
   RECT outer = client;
   AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
-  const HWND window = CreateWindowExW(kFormExStyle, kDialogClass, wide(kStoredCaption).c_str(), kFormStyle, 0, 0,
-                                      outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                                      ownModule(), nullptr);
+  const HWND window =
+      CreateWindowExW(kFormExStyle, kDialogClass, wide(kStoredCaption).c_str(), kFormStyle, 0, 0,
+                      outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, ownModule(), nullptr);
   if (window == nullptr) throwLastWin32Error();
   if (!SetPropW(window, formProperty(), form.get())) {
     const DWORD error = GetLastError();
@@ -173,10 +173,10 @@ void AboutForm::build() {
       place.right = place.left + (fit.right - fit.left);
       place.bottom = place.top + (fit.bottom - fit.top);
     }
-    const HWND child = CreateWindowExW(kind.exStyle, kind.windowClass, wide(control.storedCaption).c_str(), kind.style,
-                                       place.left, place.top, place.right - place.left, place.bottom - place.top,
-                                       window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), ownModule(),
-                                       nullptr);
+    const HWND child =
+        CreateWindowExW(kind.exStyle, kind.windowClass, wide(control.storedCaption).c_str(), kind.style, place.left,
+                        place.top, place.right - place.left, place.bottom - place.top, window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), ownModule(), nullptr);
     if (child == nullptr) throwLastWin32Error();
     SendMessageW(child, WM_SETFONT, font, FALSE);
     if (control.kind == ControlKind::Picture) {
@@ -210,8 +210,8 @@ void AboutForm::paintRule(HDC dc) const {
   // from one system to the next, and the system colours differ too. Grey row at the rule's y,
   // white row directly below it.
   const int y = twipsToPixels(kRuleTop, dpiY_);
-  fill(dc, twipsToPixels(kRuleWhite.fromX, dpiX_), y, twipsToPixels(kRuleWhite.toX, dpiX_),
-       y + kRuleWhite.widthPixels, colourRef(kRuleWhite.rgb));
+  fill(dc, twipsToPixels(kRuleWhite.fromX, dpiX_), y, twipsToPixels(kRuleWhite.toX, dpiX_), y + kRuleWhite.widthPixels,
+       colourRef(kRuleWhite.rgb));
   fill(dc, twipsToPixels(kRuleGrey.fromX, dpiX_), y, twipsToPixels(kRuleGrey.toX, dpiX_), y + kRuleGrey.widthPixels,
        colourRef(kRuleGrey.rgb));
 }

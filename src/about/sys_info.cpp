@@ -85,7 +85,8 @@ bool GetKeyValue(SysInfoPlatform& platform, std::int32_t lngRootKey, const std::
       break;
     case registry::kRegDword: {
       std::string digits = strKeyValue;
-      for (auto code = text.rbegin(); code != text.rend(); ++code) digits += hexDigits(static_cast<unsigned char>(*code));
+      for (auto code = text.rbegin(); code != text.rend(); ++code)
+        digits += hexDigits(static_cast<unsigned char>(*code));
       strKeyValue = formatGeneral("&h" + digits);
       break;
     }

@@ -24,8 +24,6 @@ void lockServer(bool lock) noexcept {
 }
 // An open About box runs this module's window and hook procedures even after its client has
 // released every object.
-bool moduleInUse() noexcept {
-  return liveObjects.load() > 0 || serverLocks.load() > 0 || about::openBoxes() > 0;
-}
+bool moduleInUse() noexcept { return liveObjects.load() > 0 || serverLocks.load() > 0 || about::openBoxes() > 0; }
 
 }  // namespace orv::com

@@ -244,7 +244,7 @@ TEST_F(ShowAboutTest, NameThenVersionLabelThenShow) {
   component->ShowAbout(u"Ledger", u"2.1");
   component->ShowAbout();
   EXPECT_EQ(box->steps, (std::vector<std::u16string>{u"name Ledger", u"version VER 2.1", u"show", u"name ",
-                                                      u"version VER ", u"show"}));
+                                                     u"version VER ", u"show"}));
   EXPECT_TRUE(reports.empty());
 }
 

@@ -84,7 +84,8 @@ Colour scene(Point p, bool tile, double pixel) {
   const double outline = tile ? 0.7 * pixel : 0.02;
   if (personShape(p) < 0 && key > outline) colour = mix(rgb(0xF4F7FA), rgb(0xC9D8E6), std::clamp(p.y - 0.3, 0.0, 1.0));
   if (key < 0) {
-    colour = key > -outline ? rgb(0x8A5A0C) : mix(rgb(0xFFD766), rgb(0xE0A020), std::clamp((p.x + p.y - 1.1) * 2, 0.0, 1.0));
+    colour =
+        key > -outline ? rgb(0x8A5A0C) : mix(rgb(0xFFD766), rgb(0xE0A020), std::clamp((p.x + p.y - 1.1) * 2, 0.0, 1.0));
   } else if (key < outline) {
     colour = rgb(0x8A5A0C);
   }
@@ -101,7 +102,8 @@ std::vector<Colour> render(int size, bool tile) {
       Colour sum;
       for (int sy = 0; sy < kSamples; ++sy) {
         for (int sx = 0; sx < kSamples; ++sx) {
-          const Colour c = scene({(x + (sx + 0.5) / kSamples) * pixel, (y + (sy + 0.5) / kSamples) * pixel}, tile, pixel);
+          const Colour c =
+              scene({(x + (sx + 0.5) / kSamples) * pixel, (y + (sy + 0.5) / kSamples) * pixel}, tile, pixel);
           sum.r += c.r * c.a;
           sum.g += c.g * c.a;
           sum.b += c.b * c.a;
@@ -130,7 +132,8 @@ std::vector<Rgb> palette(const std::vector<Rgb>& colours, std::size_t entries) {
   auto widest = [](const std::vector<Rgb>& box, int& channel) {
     int best = -1;
     for (int c = 0; c < 3; ++c) {
-      const auto [lo, hi] = std::minmax_element(box.begin(), box.end(), [c](const Rgb& a, const Rgb& b) { return a[c] < b[c]; });
+      const auto [lo, hi] =
+          std::minmax_element(box.begin(), box.end(), [c](const Rgb& a, const Rgb& b) { return a[c] < b[c]; });
       if ((*hi)[c] - (*lo)[c] > best) {
         best = (*hi)[c] - (*lo)[c];
         channel = c;
@@ -153,7 +156,8 @@ std::vector<Rgb> palette(const std::vector<Rgb>& colours, std::size_t entries) {
     }
     if (chosen == boxes.size()) break;  // every box is a single colour
     std::vector<Rgb>& box = boxes[chosen];
-    std::sort(box.begin(), box.end(), [chosenChannel](const Rgb& a, const Rgb& b) { return a[chosenChannel] < b[chosenChannel]; });
+    std::sort(box.begin(), box.end(),
+              [chosenChannel](const Rgb& a, const Rgb& b) { return a[chosenChannel] < b[chosenChannel]; });
     std::vector<Rgb> upper(box.begin() + static_cast<std::ptrdiff_t>(box.size() / 2), box.end());
     box.resize(box.size() / 2);
     boxes.push_back(std::move(upper));
@@ -236,13 +240,15 @@ std::string iconImage(int size) {
         const std::vector<Rgb> rest(entries.begin() + 1, entries.end());
         row[static_cast<std::size_t>(x)] = static_cast<char>(1 + nearest(rest, toRgb(c)));
       } else {
-        mask[static_cast<std::size_t>(x / 8)] = static_cast<char>(mask[static_cast<std::size_t>(x / 8)] | (0x80 >> (x % 8)));
+        mask[static_cast<std::size_t>(x / 8)] =
+            static_cast<char>(mask[static_cast<std::size_t>(x / 8)] | (0x80 >> (x % 8)));
       }
     }
     colourBits += row;
     maskBits += mask;
   }
-  std::string image = infoHeader(size, size * 2, 8, static_cast<std::uint32_t>(colourBits.size() + maskBits.size()), 256);
+  std::string image =
+      infoHeader(size, size * 2, 8, static_cast<std::uint32_t>(colourBits.size() + maskBits.size()), 256);
   for (const Rgb& c : entries) {
     image += static_cast<char>(c[2]);
     image += static_cast<char>(c[1]);

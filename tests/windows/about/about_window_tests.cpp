@@ -60,9 +60,8 @@ TEST_F(AboutBoxTest, LayoutStylesDefaultButtonAndIconsAt96Dpi) {
   for (const auto& control : controls) {
     tabOrder.push_back(control.id);
     const RECT actual = controlRect(box, control.id);
-    EXPECT_TRUE(sameRect(control.expected, actual))
-        << "control " << control.id << ": " << actual.left << "," << actual.top << " " << actual.right << ","
-        << actual.bottom;
+    EXPECT_TRUE(sameRect(control.expected, actual)) << "control " << control.id << ": " << actual.left << ","
+                                                    << actual.top << " " << actual.right << "," << actual.bottom;
     if (control.id != kIdPicture) {
       EXPECT_EQ(GetStockObject(DEFAULT_GUI_FONT),
                 reinterpret_cast<HGDIOBJ>(SendDlgItemMessageW(box, control.id, WM_GETFONT, 0, 0)))
@@ -247,7 +246,8 @@ TEST_F(AboutBoxTest, ScreenShowsTheEtchedRuleAndThePictureInPlace) {
   RECT frame{};
   GetWindowRect(box, &frame);
   const Capture shot = captureScreen(frame);
-  EXPECT_TRUE(writePng(std::filesystem::path(ORVACCT_TEST_OUTPUT_DIR) / "about_box.png", shot.width, shot.height, shot.rgb));
+  EXPECT_TRUE(
+      writePng(std::filesystem::path(ORVACCT_TEST_OUTPUT_DIR) / "about_box.png", shot.width, shot.height, shot.rgb));
 }
 
 TEST_F(AboutBoxTest, AnOpenBoxKeepsTheDllLoadedAfterItsObjectIsReleased) {

@@ -56,10 +56,14 @@ class BitWriter {
 
 // The fixed literal/length code of a symbol (0-287).
 void symbol(BitWriter& out, int value) {
-  if (value < 144) out.code(0x30 + value, 8);
-  else if (value < 256) out.code(0x190 + value - 144, 9);
-  else if (value < 280) out.code(value - 256, 7);
-  else out.code(0xC0 + value - 280, 8);
+  if (value < 144)
+    out.code(0x30 + value, 8);
+  else if (value < 256)
+    out.code(0x190 + value - 144, 9);
+  else if (value < 280)
+    out.code(value - 256, 7);
+  else
+    out.code(0xC0 + value - 280, 8);
 }
 
 // A run of `length` (3-258) copies of the byte before: a length code and distance 1.
@@ -71,7 +75,8 @@ void repeat(BitWriter& out, int length) {
   int index = 28;
   while (kBase[static_cast<std::size_t>(index)] > length) --index;
   symbol(out, 257 + index);
-  out.bits(static_cast<std::uint32_t>(length - kBase[static_cast<std::size_t>(index)]), kExtra[static_cast<std::size_t>(index)]);
+  out.bits(static_cast<std::uint32_t>(length - kBase[static_cast<std::size_t>(index)]),
+           kExtra[static_cast<std::size_t>(index)]);
   out.code(0, 5);  // distance code 0: distance 1
 }
 
