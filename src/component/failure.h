@@ -11,7 +11,10 @@ namespace error_number {
 inline constexpr std::int32_t kOverflow = 6;
 inline constexpr std::int32_t kOutOfMemory = 7;
 inline constexpr std::int32_t kSubscriptOutOfRange = 9;
+inline constexpr std::int32_t kTypeMismatch = 13;
 inline constexpr std::int32_t kInternalError = 51;
+inline constexpr std::int32_t kObjectNotSet = 91;  // a call through an object field that holds nothing
+inline constexpr std::int32_t kObjectRequired = 424;  // a member answered something that is not an object
 }  // namespace error_number
 
 class Failure : public std::runtime_error {

@@ -1,5 +1,6 @@
 #include "component/services.h"
 
+#include "messaging/messaging_api.h"
 #include "registry/registry_api.h"
 
 namespace orv {
@@ -10,6 +11,8 @@ Services platformServices() {
   services.identity = currentComponentIdentity;
   services.newGuid = platformNewGuid;
   services.registry = platformRegistry();
+  services.messaging = platformMessaging();
+  services.showMessageBox = platformMessageBox();
   return services;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "component/component_identity.h"
+#include "messaging/message_box.h"
 #include "platform/local_time.h"
 #include "util/guid.h"
 
@@ -14,6 +15,9 @@ namespace orv {
 
 namespace registry {
 class RegistryApi;
+}
+namespace messaging {
+class MessagingApi;
 }
 
 // Called with every failure a guarded method reports, beside the log record (the command
@@ -26,6 +30,8 @@ struct Services {
   std::function<ComponentIdentity()> identity;
   GuidSource newGuid;
   std::shared_ptr<registry::RegistryApi> registry;
+  std::shared_ptr<messaging::MessagingApi> messaging;
+  messaging::ShowMessageBox showMessageBox;
   FailureObserver failureObserver;
 };
 
