@@ -39,7 +39,7 @@ ComPtr<IDispatch> objectOf(const VARIANT& value) {
 
 PropertyValue propertyValueOf(const VARIANT& value) {
   OwnedVariant direct;
-  if (FAILED(VariantCopyInd(direct.get(), &value))) return {PropertyValue::Kind::Other};
+  if (FAILED(VariantCopyInd(direct.get(), const_cast<VARIANT*>(&value)))) return {PropertyValue::Kind::Other};
   switch ((*direct).vt) {
     case VT_EMPTY:
       return {PropertyValue::Kind::Empty};
