@@ -9,7 +9,7 @@
 #include <string>
 
 #include "component/clsOrvAcctMan.h"
-#include "log/error_record.h"
+#include "log/error_log.h"
 
 namespace {
 

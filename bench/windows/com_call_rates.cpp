@@ -9,13 +9,14 @@
 #include <cstdio>
 #include <string>
 
+#include "com_test_support.h"
 #include "orvacctman_idl.h"
 
 namespace {
 
-using Microsoft::WRL::ComPtr;
-
-constexpr DISPID kDeTick = 0x60030014;
+using orv::testing::Bstr;
+using orv::testing::ComPtr;
+using orv::testing::Variant;
 
 double seconds() {
   static LARGE_INTEGER frequency = [] {
@@ -45,8 +46,8 @@ SIZE_T privateBytes() {
 }
 
 ComPtr<_clsOrvAcctMan> create() {
-  ComPtr<_clsOrvAcctMan> object;
-  if (FAILED(CoCreateInstance(CLSID_clsOrvAcctMan, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object)))) {
+  ComPtr<_clsOrvAcctMan> object = orv::testing::createComponent();
+  if (!object) {
     std::printf("clsOrvAcctMan is not registered\n");
     std::exit(1);
   }
@@ -55,53 +56,39 @@ ComPtr<_clsOrvAcctMan> create() {
 
 void deTickRates(_clsOrvAcctMan* object) {
   constexpr long kCalls = 200000;
-  BSTR text = SysAllocString(L"O'Brien's pub, Paddy's bar");
+  Bstr text(L"O'Brien's pub, Paddy's bar");
   const double early = rate(kCalls, [&](long) {
-    BSTR result = nullptr;
-    object->DeTick(&text, &result);
-    SysFreeString(result);
+    Bstr result;
+    object->DeTick(text.ref(), result.out());
   });
   ComPtr<IDispatch> dispatch;
   object->QueryInterface(IID_PPV_ARGS(&dispatch));
-  VARIANT variable;
-  VariantInit(&variable);
-  variable.vt = VT_BSTR;
-  variable.bstrVal = text;
-  VARIANT argument;
-  argument.vt = VT_BYREF | VT_VARIANT;  // as VBScript passes a variable
-  argument.pvarVal = &variable;
+  Variant variable(text.text());
+  VARIANT argument = orv::testing::byRefVariant(variable);  // as VBScript passes a variable
   DISPPARAMS params{&argument, nullptr, 1, 0};
   const double late = rate(kCalls, [&](long) {
-    VARIANT result;
-    VariantInit(&result);
+    Variant result;
     UINT error = 0;
-    dispatch->Invoke(kDeTick, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result, nullptr, &error);
-    VariantClear(&result);
+    dispatch->Invoke(orv::testing::dispid::kDeTick, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                     result.get(), nullptr, &error);
   });
-  SysFreeString(text);
   std::printf("DeTick early bound:  %10.0f calls/s\n", early);
   std::printf("DeTick by DISPID:    %10.0f calls/s   early bound / by DISPID = %.2f\n", late, early / late);
 }
 
 void passwordRates(_clsOrvAcctMan* object) {
   constexpr long kCalls = 5000;
-  BSTR password = SysAllocString(L"correct horse");
-  BSTR key = SysAllocString(L"the same key every time");
+  Bstr password(L"correct horse");
+  Bstr key(L"the same key every time");
   const double repeated = rate(kCalls, [&](long) {
-    BSTR result = nullptr;
-    object->EnCrypt_Pwd(&password, &key, &result);
-    SysFreeString(result);
+    Bstr result;
+    object->EnCrypt_Pwd(password.ref(), key.ref(), result.out());
   });
   const double fresh = rate(kCalls, [&](long i) {
-    const std::wstring text = L"key number " + std::to_wstring(i);
-    BSTR newKey = SysAllocString(text.c_str());
-    BSTR result = nullptr;
-    object->EnCrypt_Pwd(&password, &newKey, &result);
-    SysFreeString(result);
-    SysFreeString(newKey);
+    Bstr newKey(L"key number " + std::to_wstring(i));
+    Bstr result;
+    object->EnCrypt_Pwd(password.ref(), newKey.ref(), result.out());
   });
-  SysFreeString(password);
-  SysFreeString(key);
   std::printf("EnCrypt_Pwd repeated key: %8.0f calls/s\n", repeated);
   std::printf("EnCrypt_Pwd new key:      %8.0f calls/s   repeated / new = %.2f\n", fresh, repeated / fresh);
 }
@@ -113,11 +100,9 @@ void creationFigures() {
   const SIZE_T before = privateBytes();
   const double perSecond = rate(kInstances, [](long) {
     ComPtr<_clsOrvAcctMan> object = create();
-    BSTR text = SysAllocString(L"x'y");
-    BSTR result = nullptr;
-    object->DeTick(&text, &result);
-    SysFreeString(result);
-    SysFreeString(text);
+    Bstr text(L"x'y");
+    Bstr result;
+    object->DeTick(text.ref(), result.out());
   });
   const SIZE_T after = privateBytes();
   std::printf("create+call+release: %10.0f instances/s over %ld\n", perSecond, kInstances);
@@ -129,7 +114,7 @@ void creationFigures() {
 }  // namespace
 
 int main() {
-  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
+  const orv::testing::Apartment apartment;
   std::printf("OrvAcctMan.dll, %d-bit, under this process's COM runtime\n", static_cast<int>(sizeof(void*) * 8));
   {
     ComPtr<_clsOrvAcctMan> object = create();
@@ -137,6 +122,5 @@ int main() {
     passwordRates(object.Get());
   }
   creationFigures();
-  CoUninitialize();
   return 0;
 }

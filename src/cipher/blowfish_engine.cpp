@@ -1,6 +1,6 @@
 #include "cipher/blowfish_engine.h"
 
-#include "cipher/byte_order.h"
+#include "base/byte_order.h"
 #include "cipher/initial_tables.h"
 #include "cipher/secure_wipe.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cipher/byte_order.h"
-#include "component/failure.h"
+#include "base/byte_order.h"
+#include "base/failure.h"
 
 namespace orv::cipher {
 namespace {

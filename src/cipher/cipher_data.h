@@ -44,6 +44,7 @@ enum class DecryptOutcome {
   BadSizeDescriptor,  // wrong key or damaged data: bytes hold every decrypted byte, header included
   IncompleteBlock,    // length not whole blocks: whole blocks decrypted, the rest untouched
   TooShort,           // no room for a size descriptor: whole blocks decrypted
+  Interrupted,        // a failure inside the operation ended it: bytes stay as far as it got
 };
 
 // Replaces cipher data by its plain bytes when it can; never throws for bad data.

@@ -3,8 +3,9 @@
 #include <filesystem>
 
 #include "cipher/hex_text.h"
+#include "cipher/password.h"
 #include "cipher/secure_wipe.h"
-#include "component/failure.h"
+#include "base/failure.h"
 #include "text/ansi_codepage.h"
 
 namespace orv::cipher {
@@ -46,17 +47,19 @@ void clsBlowfish::EncryptByte(std::vector<std::uint8_t>& byteArray, const std::u
   encryptCipherData(engine_, byteArray, randomWords_(), progress_);
 }
 
-DecryptOutcome clsBlowfish::decryptBytes(std::vector<std::uint8_t>& byteArray, const std::u16string& key) {
-  applyKeyIfGiven(key);
-  return decryptCipherData(engine_, byteArray, progress_);
+DecryptOutcome clsBlowfish::decryptByteWithOutcome(std::vector<std::uint8_t>& byteArray,
+                                                   const std::u16string& key) noexcept {
+  try {
+    applyKeyIfGiven(key);
+    return decryptCipherData(engine_, byteArray, progress_);
+  } catch (...) {
+    // Decryption absorbs its failures; the array stays as far as it got.
+    return DecryptOutcome::Interrupted;
+  }
 }
 
 void clsBlowfish::DecryptByte(std::vector<std::uint8_t>& byteArray, const std::u16string& key) noexcept {
-  try {
-    decryptBytes(byteArray, key);
-  } catch (...) {
-    // Decryption absorbs its failures; the array stays as far as it got.
-  }
+  static_cast<void>(decryptByteWithOutcome(byteArray, key));
 }
 
 std::u16string clsBlowfish::EncryptString(const std::u16string& text, const std::u16string& key, bool outputInHex) {
@@ -68,24 +71,22 @@ std::u16string clsBlowfish::EncryptString(const std::u16string& text, const std:
 }
 
 std::u16string clsBlowfish::DecryptString(std::u16string& text, const std::u16string& key, bool isTextInHex) {
-  std::vector<std::uint8_t> bytes;
   if (isTextInHex) {
-    const std::string decoded = bytesFromHexText(text);
-    text = text::fromAnsi(decoded);
-    bytes = toByteArray(decoded);
-  } else {
-    bytes = toByteArray(text::toAnsi(text));
+    PasswordDecryption decrypted = decryptPassword(*this, text, key);
+    text = std::move(decrypted.rawText);
+    return std::move(decrypted.text);
   }
+  std::vector<std::uint8_t> bytes = toByteArray(text::toAnsi(text));
   DecryptByte(bytes, key);
   return text::fromAnsi(asChars(bytes));
 }
 
-FileResult clsBlowfish::encryptFile(FileJob job, const std::u16string& key) {
+FileResult clsBlowfish::encryptFileWithResult(FileJob job, const std::u16string& key) {
   applyKeyIfGiven(key);
   return cipher::encryptFile(engine_, job, randomWords_(), progress_);
 }
 
-FileResult clsBlowfish::decryptFile(FileJob job, const std::u16string& key) {
+FileResult clsBlowfish::decryptFileWithResult(FileJob job, const std::u16string& key) {
   applyKeyIfGiven(key);
   return cipher::decryptFile(engine_, job, progress_);
 }
@@ -93,8 +94,8 @@ FileResult clsBlowfish::decryptFile(FileJob job, const std::u16string& key) {
 bool clsBlowfish::EncryptFile(const std::u16string& inFile, const std::u16string& outFile, bool overwrite,
                               const std::u16string& key) {
   try {
-    return encryptFile({std::filesystem::path(inFile), std::filesystem::path(outFile), overwrite}, key).outcome ==
-           FileOutcome::Written;
+    return encryptFileWithResult({std::filesystem::path(inFile), std::filesystem::path(outFile), overwrite}, key)
+               .outcome == FileOutcome::Written;
   } catch (...) {
     return false;
   }
@@ -103,8 +104,8 @@ bool clsBlowfish::EncryptFile(const std::u16string& inFile, const std::u16string
 bool clsBlowfish::DecryptFile(const std::u16string& inFile, const std::u16string& outFile, bool overwrite,
                               const std::u16string& key) {
   try {
-    return decryptFile({std::filesystem::path(inFile), std::filesystem::path(outFile), overwrite}, key).outcome ==
-           FileOutcome::Written;
+    return decryptFileWithResult({std::filesystem::path(inFile), std::filesystem::path(outFile), overwrite}, key)
+               .outcome == FileOutcome::Written;
   } catch (...) {
     return false;
   }

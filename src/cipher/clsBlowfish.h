@@ -44,11 +44,12 @@ class clsBlowfish {
   void setRandomWordSource(RandomWordSource source) { randomWords_ = std::move(source); }
 
   // DecryptByte that tells what it found, for callers that must tell a wrong key apart.
-  DecryptOutcome decryptBytes(std::vector<std::uint8_t>& byteArray, const std::u16string& key);
+  DecryptOutcome decryptByteWithOutcome(std::vector<std::uint8_t>& byteArray, const std::u16string& key) noexcept;
 
-  // File operations that say why they failed; the Boolean members are these, reduced.
-  FileResult encryptFile(FileJob job, const std::u16string& key);
-  FileResult decryptFile(FileJob job, const std::u16string& key);
+  // File operations that say why they failed; EncryptFile and DecryptFile are these, reduced
+  // to a Boolean.
+  FileResult encryptFileWithResult(FileJob job, const std::u16string& key);
+  FileResult decryptFileWithResult(FileJob job, const std::u16string& key);
 
   const BlowfishTables& tables() const { return engine_.tables(); }
   const std::u16string& currentKey() const { return m_CurrentKey; }

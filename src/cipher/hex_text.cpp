@@ -4,28 +4,29 @@ namespace orv::cipher {
 namespace {
 
 constexpr int kNotADigit = -1;
+constexpr char kDigits[] = "0123456789ABCDEF";
 
-int digitValue(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+template <class Char>
+int digitValue(Char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return kNotADigit;
 }
 
-}  // namespace
-
-std::u16string toHexText(std::string_view bytes) {
-  static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
-  std::u16string text(bytes.size() * 2, u'0');
+template <class Char>
+std::basic_string<Char> hexOf(std::string_view bytes) {
+  std::basic_string<Char> text(bytes.size() * 2, Char('0'));
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const auto b = static_cast<unsigned char>(bytes[i]);
-    text[2 * i] = kDigits[b >> 4];
-    text[2 * i + 1] = kDigits[b & 0xF];
+    text[2 * i] = static_cast<Char>(kDigits[b >> 4]);
+    text[2 * i + 1] = static_cast<Char>(kDigits[b & 0xF]);
   }
   return text;
 }
 
-std::string bytesFromHexText(std::u16string_view text) {
+template <class Char>
+std::string bytesOf(std::basic_string_view<Char> text) {
   std::string bytes((text.size() + 1) / 2, '\0');
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const int high = digitValue(text[2 * i]);
@@ -36,12 +37,24 @@ std::string bytesFromHexText(std::u16string_view text) {
   return bytes;
 }
 
-bool isHexPairs(std::u16string_view text) {
+template <class Char>
+bool pairsOnly(std::basic_string_view<Char> text) {
   if (text.size() % 2 != 0) return false;
-  for (const char16_t c : text) {
+  for (const Char c : text) {
     if (digitValue(c) == kNotADigit) return false;
   }
   return true;
 }
+
+}  // namespace
+
+std::u16string toHexText(std::string_view bytes) { return hexOf<char16_t>(bytes); }
+std::string toHexDigits(std::string_view bytes) { return hexOf<char>(bytes); }
+
+std::string bytesFromHexText(std::u16string_view text) { return bytesOf(text); }
+std::string bytesFromHexText(std::string_view text) { return bytesOf(text); }
+
+bool isHexPairs(std::u16string_view text) { return pairsOnly(text); }
+bool isHexPairs(std::string_view text) { return pairsOnly(text); }
 
 }  // namespace orv::cipher

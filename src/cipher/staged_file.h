@@ -6,6 +6,12 @@
 #include <filesystem>
 #include <span>
 
+#ifdef _WIN32
+#include "platform/unique_handle_win32.h"
+#else
+#include "platform/unique_fd.h"
+#endif
+
 namespace orv::cipher {
 
 class StagedFile {
@@ -22,11 +28,13 @@ class StagedFile {
   void commit();
 
  private:
-  void closeHandle() noexcept;
-
   std::filesystem::path destination_;
   std::filesystem::path temporary_;
-  std::intptr_t handle_ = -1;  // a file descriptor, or a Windows HANDLE
+#ifdef _WIN32
+  platform::UniqueHandle file_;
+#else
+  platform::UniqueFd file_;
+#endif
   bool committed_ = false;
 };
 

@@ -23,23 +23,18 @@ StagedFile::StagedFile(const std::filesystem::path& destination) : destination_(
   std::string pattern = (folder / name).string();
   const int fd = mkstemp(pattern.data());
   if (fd < 0) throwErrno("cannot create a temporary file beside the destination");
-  handle_ = fd;
+  file_ = platform::UniqueFd(fd);
   temporary_ = pattern;
 }
 
 StagedFile::~StagedFile() {
-  closeHandle();
+  file_.close();
   if (!committed_) ::unlink(temporary_.c_str());
-}
-
-void StagedFile::closeHandle() noexcept {
-  if (handle_ >= 0) ::close(static_cast<int>(handle_));
-  handle_ = -1;
 }
 
 void StagedFile::write(std::span<const std::uint8_t> bytes) {
   while (!bytes.empty()) {
-    const ssize_t written = ::write(static_cast<int>(handle_), bytes.data(), bytes.size());
+    const ssize_t written = ::write(file_.get(), bytes.data(), bytes.size());
     if (written < 0) {
       if (errno == EINTR) continue;
       throwErrno("cannot write the destination");
@@ -49,10 +44,8 @@ void StagedFile::write(std::span<const std::uint8_t> bytes) {
 }
 
 void StagedFile::commit() {
-  if (::fsync(static_cast<int>(handle_)) != 0) throwErrno("cannot write the destination");
-  const int fd = static_cast<int>(handle_);
-  handle_ = -1;
-  if (::close(fd) != 0) throwErrno("cannot write the destination");
+  if (::fsync(file_.get()) != 0) throwErrno("cannot write the destination");
+  if (!file_.close()) throwErrno("cannot write the destination");
   if (::rename(temporary_.c_str(), destination_.c_str()) != 0) throwErrno("cannot replace the destination");
   committed_ = true;
 }

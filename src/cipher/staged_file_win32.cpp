@@ -2,6 +2,7 @@
 
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "cipher/random_words.h"
 #include "cipher/staged_file.h"
@@ -13,8 +14,6 @@ namespace {
   throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
 }
 
-HANDLE asHandle(std::intptr_t value) { return reinterpret_cast<HANDLE>(value); }
-
 }  // namespace
 
 StagedFile::StagedFile(const std::filesystem::path& destination) : destination_(destination) {
@@ -22,12 +21,12 @@ StagedFile::StagedFile(const std::filesystem::path& destination) : destination_(
   const std::filesystem::path folder = destination.has_parent_path() ? destination.parent_path() : L".";
   for (int attempt = 0; attempt < 16; ++attempt) {
     const RandomWords words = systemRandomWords();
-    const std::wstring name =
-        L"~" + destination.filename().wstring() + L"." + std::to_wstring(words.first) + L".tmp";
+    const std::wstring name = L"~" + destination.filename().wstring() + L"." + std::to_wstring(words.first) + L".tmp";
     const std::filesystem::path candidate = folder / name;
-    const HANDLE h = CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-      handle_ = reinterpret_cast<std::intptr_t>(h);
+    platform::UniqueHandle file(
+        CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file) {
+      file_ = std::move(file);
       temporary_ = candidate;
       return;
     }
@@ -37,27 +36,22 @@ StagedFile::StagedFile(const std::filesystem::path& destination) : destination_(
 }
 
 StagedFile::~StagedFile() {
-  closeHandle();
+  file_.close();
   if (!committed_ && !temporary_.empty()) DeleteFileW(temporary_.c_str());
-}
-
-void StagedFile::closeHandle() noexcept {
-  if (handle_ != -1) CloseHandle(asHandle(handle_));
-  handle_ = -1;
 }
 
 void StagedFile::write(std::span<const std::uint8_t> bytes) {
   while (!bytes.empty()) {
     const DWORD piece = static_cast<DWORD>(bytes.size() < (1u << 30) ? bytes.size() : (1u << 30));
     DWORD written = 0;
-    if (!WriteFile(asHandle(handle_), bytes.data(), piece, &written, nullptr)) throwLastError("cannot write the destination");
+    if (!WriteFile(file_.get(), bytes.data(), piece, &written, nullptr)) throwLastError("cannot write the destination");
     bytes = bytes.subspan(written);
   }
 }
 
 void StagedFile::commit() {
-  if (!FlushFileBuffers(asHandle(handle_))) throwLastError("cannot write the destination");
-  closeHandle();
+  if (!FlushFileBuffers(file_.get())) throwLastError("cannot write the destination");
+  file_.close();
   if (!MoveFileExW(temporary_.c_str(), destination_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     throwLastError("cannot replace the destination");
   }

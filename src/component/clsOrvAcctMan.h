@@ -9,6 +9,8 @@
 
 #include "component/services.h"
 #include "messaging/messaging_api.h"
+#include "registry/hkey_hive.h"
+#include "registry/registry_api.h"
 #include "util/guid.h"
 
 namespace orv {
@@ -18,14 +20,8 @@ class clsBlowfish;
 class KeyedEngineCache;
 }  // namespace cipher
 
-// Registry roots; any other 32-bit value is passed to the registry unchanged.
-enum HKeyHive : std::int32_t {
-  HkeyClassesRToot = static_cast<std::int32_t>(0x80000000),
-  HkeyCurrentUser = static_cast<std::int32_t>(0x80000001),
-  HkeyLocalMachine = static_cast<std::int32_t>(0x80000002),
-  HkeyUsers = static_cast<std::int32_t>(0x80000003),
-  HkeyCurrentConfig = static_cast<std::int32_t>(0x80000005),
-};
+template <class Reporter>
+class MethodGuard;
 
 inline constexpr char16_t kModuleName[] = u"clsOrvAcctMan";
 
@@ -70,9 +66,17 @@ class clsOrvAcctMan {
   void reportFailure(std::int32_t number, const std::u16string& description, std::u16string_view procedure) noexcept;
 
  private:
+  using Guard = MethodGuard<clsOrvAcctMan>;
+
   void ReportError(std::int32_t lngErrNumber, const std::u16string& strErrDescription,
                    const std::u16string& strErrModule, const std::u16string& strErrProcedure) noexcept;
 
+  // How a Reg_ method gets its key: RegOpenKeyA, RegOpenKeyExA for reading, or RegCreateKeyA.
+  enum class KeyOpening { Open, OpenForReading, Create };
+  // The Reg_ methods' shared frame: the open or create step (its handle kept in
+  // m_lngKeyHandle), the method's own steps on the key, and the close as the last step.
+  template <class Steps>
+  void withRegistryKey(Guard& guard, KeyOpening opening, HKeyHive hKey, const std::u16string& strPath, Steps&& steps);
   bool succeeded(bool stepRan) const noexcept;  // registry reads: the step ran and the call succeeded
 
   Services services_;

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <utility>
 
-#include "component/failure.h"
+#include "base/failure.h"
 
 namespace orv {
 

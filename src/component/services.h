@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "component/component_identity.h"
 #include "messaging/message_box.h"
+#include "platform/component_identity.h"
 #include "platform/local_time.h"
 #include "util/guid.h"
 

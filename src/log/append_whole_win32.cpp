@@ -1,7 +1,8 @@
 #include <windows.h>
 
-#include "component/failure.h"
+#include "base/failure.h"
 #include "log/log_files.h"
+#include "platform/unique_handle_win32.h"
 
 namespace orv::log {
 namespace {
@@ -14,18 +15,18 @@ constexpr DWORD kSharingRetryMilliseconds = 10;
 
 bool appendWhole(const std::u16string& file, std::string_view bytes) {
   const auto* path = reinterpret_cast<const wchar_t*>(file.c_str());
-  HANDLE handle = INVALID_HANDLE_VALUE;
+  platform::UniqueHandle handle;
   for (int attempt = 0; attempt <= kSharingRetries; ++attempt) {
-    handle = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) break;
+    handle = platform::UniqueHandle(CreateFileW(path, FILE_APPEND_DATA,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (handle || GetLastError() != ERROR_SHARING_VIOLATION) break;
     Sleep(kSharingRetryMilliseconds);
   }
-  if (handle == INVALID_HANDLE_VALUE) return false;
+  if (!handle) return false;
   DWORD written = 0;
-  const BOOL ok = WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(handle);
-  if (!ok || written != bytes.size()) throw Failure(61, u"Disk full");
+  const BOOL ok = WriteFile(handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  if (!ok || written != bytes.size()) throwDiskFull();
   return true;
 }
 

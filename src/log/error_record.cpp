@@ -1,45 +1,11 @@
-#include "log/error_record.h"
-
-#include "component/failure.h"
+// The eight-line record and its single append.
+#include "base/failure.h"
+#include "log/error_log.h"
+#include "log/log_file_name.h"
 #include "log/log_files.h"
-#include "text/lower_case.h"
 #include "text/ansi_codepage.h"
 
 namespace orv::log {
-namespace {
-
-void appendLogFileName(std::u16string& out, std::u16string_view appName, const LocalDateTime& day) {
-  for (const char16_t c : appName) out += text::lowerCaseLetter(c);
-  const auto digits = [&out](int value, int count) {
-    for (int unit = count == 4 ? 1000 : 10; unit > 0; unit /= 10) out += static_cast<char16_t>(u'0' + value / unit % 10);
-  };
-  out += u'-';
-  digits(day.month, 2);
-  digits(day.day, 2);
-  digits(day.year, 4);
-  out += u".log";
-}
-
-void appendLogFolder(std::u16string& out, std::u16string_view appPath) {
-  out += appPath;
-  out += kPathSeparator;
-  out += u"Logs";
-  out += kPathSeparator;
-}
-
-}  // namespace
-
-std::u16string logFileName(const std::u16string& appName, const LocalDateTime& day) {
-  std::u16string name;
-  appendLogFileName(name, appName, day);
-  return name;
-}
-
-std::u16string logFolder(const std::u16string& appPath) {
-  std::u16string folder;
-  appendLogFolder(folder, appPath);
-  return folder;
-}
 
 std::string formatRecord(const ErrorRecord& record, const LocalDateTime& when) {
   // Built straight into the ANSI bytes: this runs once per record, often.
@@ -81,7 +47,7 @@ void appendRecord(const std::u16string& appPath, const std::u16string& appName, 
   if (appendWhole(file, bytes)) return;
   const std::u16string folder = file.substr(0, folderLength);
   if (!folderExists(folder)) createFolder(folder);
-  if (!appendWhole(file, bytes)) throw Failure(75, u"Path/File access error");
+  if (!appendWhole(file, bytes)) throwPathFileAccessError();
 }
 
 }  // namespace orv::log

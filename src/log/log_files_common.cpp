@@ -2,7 +2,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "component/failure.h"
+#include "base/failure.h"
 #include "log/log_files.h"
 
 namespace orv::log {
@@ -17,7 +17,7 @@ bool folderExists(const std::u16string& folder) {
 void createFolder(const std::u16string& folder) {
   std::error_code ec;
   if (!fs::create_directory(fs::path(folder), ec) && !fs::is_directory(fs::path(folder))) {
-    throw Failure(76, u"Path not found");
+    throwPathNotFound();
   }
 }
 

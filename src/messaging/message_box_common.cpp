@@ -1,4 +1,4 @@
-#include "component/failure.h"
+#include "base/failure.h"
 #include "messaging/message_box.h"
 
 namespace orv::messaging {

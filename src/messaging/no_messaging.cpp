@@ -1,6 +1,6 @@
 #include "messaging/no_messaging.h"
 
-#include "component/failure.h"
+#include "base/failure.h"
 
 namespace orv::messaging {
 namespace {

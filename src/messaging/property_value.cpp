@@ -1,6 +1,6 @@
 #include "messaging/property_value.h"
 
-#include "component/failure.h"
+#include "base/failure.h"
 
 namespace orv::messaging {
 

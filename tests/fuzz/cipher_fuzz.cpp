@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(hexText.size() == decoded.size());
 
   std::vector<std::uint8_t> bytes(body, body + bodySize);
-  const auto outcome = cipher.decryptBytes(bytes, u"");
+  const auto outcome = cipher.decryptByteWithOutcome(bytes, u"");
   check(outcome == orv::cipher::DecryptOutcome::Plain ? bytes.size() + 12 <= bodySize : bytes.size() == bodySize);
 
   std::vector<std::uint8_t> plain(body, body + bodySize);

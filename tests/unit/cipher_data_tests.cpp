@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "cipher/byte_order.h"
+#include "base/byte_order.h"
 #include "cipher/cipher_data.h"
 #include "cipher/clsBlowfish.h"
 #include "cipher/hex_text.h"

@@ -5,9 +5,9 @@
 #include <random>
 
 #include "cipher/blowfish_engine.h"
-#include "cipher/byte_order.h"
+#include "base/byte_order.h"
 #include "cipher/clsBlowfish.h"
-#include "component/failure.h"
+#include "base/failure.h"
 #include "pi_words.h"
 #include "text/ansi_codepage.h"
 #include "vector_files.h"

@@ -9,7 +9,7 @@
 #include "cipher/cipher_data.h"
 #include "cipher/clsBlowfish.h"
 #include "cipher/file_cipher.h"
-#include "scratch_folder.h"
+#include "support/temp_folder.h"
 
 namespace orv::cipher {
 namespace {
@@ -38,7 +38,7 @@ class FileCipher : public ::testing::Test {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()));
   }
 
-  const testing::ScratchFolder folder_{"orvacct-file-"};
+  const testing::TempFolder folder_;
 };
 
 TEST_F(FileCipher, EncryptedLengthsAndRoundTripIncludingAnEmptySource) {
@@ -107,7 +107,7 @@ TEST_F(FileCipher, WrongKeyOrDamagedFileIsRefusedAndTheDestinationKept) {
   write(path("opened"), {4, 5, 6});
 
   clsBlowfish wrong;
-  const FileResult result = wrong.decryptFile({path("sealed"), path("opened"), true}, u"wrong");
+  const FileResult result = wrong.decryptFileWithResult({path("sealed"), path("opened"), true}, u"wrong");
   EXPECT_EQ(result.outcome, FileOutcome::BadCipherData);
   EXPECT_FALSE(wrong.DecryptFile(path("sealed").u16string(), path("opened").u16string(), true, u"wrong"));
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "component/clsOrvAcctMan.h"
-#include "log/log_purge.h"
+#include "log/error_log.h"
 #include "support/component_fixture.h"
 #include "support/temp_folder.h"
 

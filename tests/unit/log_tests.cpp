@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "component/clsOrvAcctMan.h"
-#include "log/error_record.h"
+#include "log/error_log.h"
 #include "support/component_fixture.h"
 #include "support/temp_folder.h"
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "scratch_folder.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ ToolRun orvacct(const std::string& arguments) {
 class OrvacctCipher : public ::testing::Test {
  protected:
   std::string path(const std::string& name) const { return (folder_ / name).string(); }
-  const orv::testing::ScratchFolder folder_{"orvacct-tool-"};
+  const orv::testing::TempFolder folder_;
 };
 
 TEST_F(OrvacctCipher, PwdDecryptsComponentCipherTextAndRefusesAWrongKey) {

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "component/failure.h"
+#include "base/failure.h"
 #include "support/registry_fixture.h"
 
 namespace orv::testing {

@@ -32,7 +32,7 @@ struct Report {
 };
 
 Report notSet(const char16_t* procedure) {
-  return {error_number::kObjectNotSet, u"Object variable or With block variable not set", procedure};
+  return {error_number::kObjectVariableNotSet, u"Object variable or With block variable not set", procedure};
 }
 Report failed(const char16_t* call, const char16_t* procedure) {
   return {testing::kDoubleFailure, std::u16string(call) + u" failed", procedure};

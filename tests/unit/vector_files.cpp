@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "cipher/hex_text.h"
+
 namespace orv::testing {
 namespace {
 
@@ -45,21 +47,12 @@ std::vector<VectorRow> readVectorRows(const std::string& fileName) {
 }
 
 std::vector<std::uint8_t> hexToBytes(std::string_view hex) {
-  std::vector<std::uint8_t> bytes;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-    bytes.push_back(static_cast<std::uint8_t>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
-  }
-  return bytes;
+  const std::string bytes = cipher::bytesFromHexText(hex);
+  return {bytes.begin(), bytes.end()};
 }
 
 std::string bytesToHex(const std::vector<std::uint8_t>& bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string hex;
-  for (const std::uint8_t b : bytes) {
-    hex += kDigits[b >> 4];
-    hex += kDigits[b & 0xF];
-  }
-  return hex;
+  return cipher::toHexDigits(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace orv::testing

@@ -1,13 +1,14 @@
 #pragma once
-// What the COM client tests share: an apartment per test, the created object, late-bound calls
-// by DISPID, and the DLL's own path.
+// What every COM client of the Wine suites and figures shares: the apartment, the created
+// component, BSTR and VARIANT holders and builders, late-bound calls by DISPID.
 #include <windows.h>
 #include <oleauto.h>
 #include <wrl/client.h>
 
-#include <gtest/gtest.h>
-
+#include <initializer_list>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "orvacctman_idl.h"
@@ -39,45 +40,63 @@ inline constexpr DISPID kRegSaveSettingBinary = 0x6003001F;
 inline constexpr DISPID kCheckState = 0x60030020;
 }  // namespace dispid
 
-// A single-threaded apartment for the length of one test, as script clients and VB use.
-class ComTest : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)); }
-  void TearDown() override { CoUninitialize(); }
+inline void check(HRESULT hr, const char* what) {
+  if (FAILED(hr)) throw std::runtime_error(std::string(what) + " failed: " + std::to_string(hr));
+}
 
-  static ComPtr<_clsOrvAcctMan> create() {
-    ComPtr<_clsOrvAcctMan> object;
-    EXPECT_EQ(S_OK, CoCreateInstance(CLSID_clsOrvAcctMan, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object)));
-    return object;
-  }
+// COM on this thread, single-threaded as script clients and VB use it, for the holder's life.
+class Apartment {
+ public:
+  Apartment() { check(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), "CoInitializeEx"); }
+  ~Apartment() { CoUninitialize(); }
+  Apartment(const Apartment&) = delete;
+  Apartment& operator=(const Apartment&) = delete;
 };
 
-// One created object, early bound and by IDispatch.
-class ObjectTest : public ComTest {
- protected:
-  void SetUp() override {
-    ComTest::SetUp();
-    object_ = create();
-    ASSERT_TRUE(object_);
-    ASSERT_EQ(S_OK, object_.As(&dispatch_));
-  }
-  void TearDown() override {
-    dispatch_.Reset();
-    object_.Reset();
-    ComTest::TearDown();
-  }
+// A new clsOrvAcctMan through its registration; null when the class is not registered.
+inline ComPtr<_clsOrvAcctMan> createComponent() {
+  ComPtr<_clsOrvAcctMan> object;
+  const HRESULT hr = CoCreateInstance(CLSID_clsOrvAcctMan, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object));
+  if (hr == REGDB_E_CLASSNOTREG) return nullptr;
+  check(hr, "CoCreateInstance");
+  return object;
+}
 
-  ComPtr<_clsOrvAcctMan> object_;
-  ComPtr<IDispatch> dispatch_;
+inline std::wstring fromBstr(BSTR text) {
+  return text == nullptr ? std::wstring() : std::wstring(text, SysStringLen(text));
+}
+
+inline BSTR allocBstr(std::wstring_view text) { return SysAllocStringLen(text.data(), static_cast<UINT>(text.size())); }
+
+// One BSTR, length-counted so embedded NULs survive, freed at scope end.
+class Bstr {
+ public:
+  Bstr() = default;
+  explicit Bstr(std::wstring_view text) : value_(allocBstr(text)) {}
+  ~Bstr() { SysFreeString(value_); }
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+
+  BSTR get() const { return value_; }
+  BSTR* ref() { return &value_; }  // in-out, as VB passes a String by reference
+  BSTR* out() {
+    SysFreeString(value_);
+    value_ = nullptr;
+    return &value_;
+  }
+  std::wstring text() const { return fromBstr(value_); }
+
+ private:
+  BSTR value_ = nullptr;
 };
 
 // Owns a VARIANT.
 class Variant {
  public:
   Variant() { VariantInit(&value_); }
-  explicit Variant(const wchar_t* text) : Variant() {
+  explicit Variant(std::wstring_view text) : Variant() {
     value_.vt = VT_BSTR;
-    value_.bstrVal = SysAllocString(text);
+    value_.bstrVal = allocBstr(text);
   }
   explicit Variant(LONG number) : Variant() {
     value_.vt = VT_I4;
@@ -90,13 +109,46 @@ class Variant {
   VARIANT* get() { return &value_; }
   const VARIANT& operator*() const { return value_; }
   std::wstring text() const {
-    return value_.vt == VT_BSTR && value_.bstrVal != nullptr ? std::wstring(value_.bstrVal, SysStringLen(value_.bstrVal))
-                                                              : std::wstring();
+    return value_.vt == VT_BSTR && value_.bstrVal != nullptr
+               ? std::wstring(value_.bstrVal, SysStringLen(value_.bstrVal))
+               : std::wstring();
   }
 
  private:
   VARIANT value_;
 };
+
+// Arguments by value, owned until the call returns.
+class VariantList {
+ public:
+  VariantList(std::initializer_list<VARIANT> values) : values_(values) {}
+  ~VariantList() {
+    for (VARIANT& v : values_) VariantClear(&v);
+  }
+  VariantList(const VariantList&) = delete;
+  VariantList& operator=(const VariantList&) = delete;
+  void push_back(VARIANT v) { values_.push_back(v); }
+  const std::vector<VARIANT>& values() const { return values_; }
+
+ private:
+  std::vector<VARIANT> values_;
+};
+
+inline VARIANT numberArgument(LONG value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = value;
+  return v;
+}
+
+inline VARIANT textArgument(std::wstring_view value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BSTR;
+  v.bstrVal = allocBstr(value);
+  return v;
+}
 
 // A VARIANT standing for an argument the caller leaves out.
 inline VARIANT omittedArgument() {
@@ -138,24 +190,6 @@ inline VARIANT byRefBstr(BSTR* variable) {
   reference.pbstrVal = variable;
   return reference;
 }
-
-inline std::wstring fromBstr(BSTR text) { return text == nullptr ? std::wstring() : std::wstring(text, SysStringLen(text)); }
-
-// Owns a BSTR result of an early-bound call.
-struct Bstr {
-  BSTR value = nullptr;
-  Bstr() = default;
-  explicit Bstr(const wchar_t* text) : value(SysAllocString(text)) {}
-  ~Bstr() { SysFreeString(value); }
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-  BSTR* out() {
-    SysFreeString(value);
-    value = nullptr;
-    return &value;
-  }
-  std::wstring text() const { return fromBstr(value); }
-};
 
 // The "MMDDYYYY" of today, as the daily log file names carry it.
 inline std::wstring todayStamp() {

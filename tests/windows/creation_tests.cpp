@@ -1,7 +1,7 @@
 // Creation through the registry (by CLSID and by ProgID), the interfaces one object answers to,
 // and the server's unload test.
-#include "com_test_support.h"
-#include "component/com/interface_ids.h"
+#include "com_fixtures.h"
+#include "com/interface_ids.h"
 
 namespace orv::testing {
 namespace {
@@ -20,7 +20,7 @@ TEST_F(CreationTest, ByClsidAndByProgIdGiveWorkingObjects) {
 
   Bstr result;
   Bstr input(L"it's");
-  ASSERT_EQ(S_OK, byClsid->DeTick(&input.value, result.out()));
+  ASSERT_EQ(S_OK, byClsid->DeTick(input.ref(), result.out()));
   EXPECT_EQ(L"it''s", result.text());
 }
 
@@ -36,7 +36,7 @@ TEST_F(CreationTest, EveryInterfaceIdentifierGivesTheOneInterface) {
     // A client compiled against an earlier identifier calls the same vtable.
     Bstr input(L"a'b");
     Bstr result;
-    ASSERT_EQ(S_OK, through->DeTick(&input.value, result.out()));
+    ASSERT_EQ(S_OK, through->DeTick(input.ref(), result.out()));
     EXPECT_EQ(L"a''b", result.text());
   }
   ComPtr<IDispatch> dispatch;

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <utility>
 
-#include "com_test_support.h"
+#include "com_fixtures.h"
 #include "support/temp_folder.h"
 
 namespace orv::testing {

@@ -1,7 +1,7 @@
 // A test build of the DLL whose GUID source fails, to see a failure inside a method reach the
 // component's own log while the call still succeeds.
-#include "component/com/component_services.h"
-#include "component/failure.h"
+#include "com/component_services.h"
+#include "base/failure.h"
 
 namespace orv::com {
 

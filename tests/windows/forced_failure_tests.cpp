@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "com_test_support.h"
+#include "com_fixtures.h"
 #include "support/temp_folder.h"
 
 namespace orv::testing {

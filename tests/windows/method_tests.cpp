@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "com_test_support.h"
+#include "com_fixtures.h"
 #include "support/temp_folder.h"
 
 namespace orv::testing {
@@ -14,7 +14,7 @@ class MethodTest : public ObjectTest {
   std::wstring deTickEarly(const wchar_t* text) {
     Bstr input(text);
     Bstr result;
-    EXPECT_EQ(S_OK, object_->DeTick(&input.value, result.out()));
+    EXPECT_EQ(S_OK, object_->DeTick(input.ref(), result.out()));
     EXPECT_EQ(text, input.text());
     return result.text();
   }
@@ -97,8 +97,8 @@ TEST_F(MethodTest, LogErrorsWritesOneRecordPerErrorBothWays) {
   Bstr minor(L"4");
   Bstr revision(L"17");
   for (int i = 0; i < 2; ++i) {  // the repeat is not written again
-    ASSERT_EQ(S_OK, object_->LogErrors(&appPath.value, &appName.value, &number, &description.value, &module.value,
-                                       &procedure.value, &major.value, &minor.value, &revision.value));
+    ASSERT_EQ(S_OK, object_->LogErrors(appPath.ref(), appName.ref(), &number, description.ref(), module.ref(),
+                                       procedure.ref(), major.ref(), minor.ref(), revision.ref()));
   }
   const std::string early = readAll(folder.path() / "Logs" / (L"earlyapp-" + todayStamp() + L".log"));
   EXPECT_NE(std::string::npos, early.find("Error Number: -2147467259\r\nModule Name: modMain\r\n"));
@@ -129,7 +129,7 @@ TEST_F(MethodTest, PurgeLogsDeletesOnlyOldFilesBothWays) {
   touch(L"app-" + todayStamp() + L".log");
   Bstr appPath(folder.path().wstring().c_str());
   Bstr appName(L"App");
-  ASSERT_EQ(S_OK, object_->PurgeLogs(&appPath.value, &appName.value));
+  ASSERT_EQ(S_OK, object_->PurgeLogs(appPath.ref(), appName.ref()));
   EXPECT_FALSE(std::filesystem::exists(logs / L"app-01012020.log"));
   EXPECT_TRUE(std::filesystem::exists(logs / (L"app-" + todayStamp() + L".log")));
 
@@ -144,7 +144,7 @@ TEST_F(MethodTest, PurgeLogsDeletesOnlyOldFilesBothWays) {
 TEST_F(MethodTest, ShowAboutAcceptsNoneOrBothArguments) {
   Bstr name(L"Client");
   Bstr version(L"1.2");
-  EXPECT_EQ(S_OK, object_->ShowAbout(&name.value, &version.value));
+  EXPECT_EQ(S_OK, object_->ShowAbout(name.ref(), version.ref()));
   EXPECT_EQ(S_OK, object_->ShowAbout(nullptr, nullptr));
   EXPECT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kShowAbout, {}));
   Variant lateName(L"Client");

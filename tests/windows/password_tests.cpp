@@ -1,7 +1,7 @@
 // EnCrypt_Pwd and DeCrypt_Pwd through COM: early bound and by DISPID they invert each other,
 // and DeCrypt_Pwd's by-reference sPwd comes back to the caller as its hex-decoded text,
 // whichever way the caller passed its variable.
-#include "com_test_support.h"
+#include "com_fixtures.h"
 
 namespace orv::testing {
 namespace {
@@ -12,7 +12,7 @@ class PasswordTest : public ObjectTest {
     Bstr pwd(password);
     Bstr keyText(key);
     Bstr result;
-    EXPECT_EQ(S_OK, object_->EnCrypt_Pwd(&pwd.value, &keyText.value, result.out()));
+    EXPECT_EQ(S_OK, object_->EnCrypt_Pwd(pwd.ref(), keyText.ref(), result.out()));
     EXPECT_EQ(password, pwd.text());
     EXPECT_EQ(key, keyText.text());
     return result.text();
@@ -37,7 +37,7 @@ TEST_F(PasswordTest, EarlyAndLateBoundInvertEachOther) {
       Bstr lateCipher(late.text().c_str());
       Bstr keyText(key);
       Bstr again;
-      ASSERT_EQ(S_OK, object_->DeCrypt_Pwd(&lateCipher.value, &keyText.value, again.out()));
+      ASSERT_EQ(S_OK, object_->DeCrypt_Pwd(lateCipher.ref(), keyText.ref(), again.out()));
       EXPECT_EQ(password, again.text());
     }
   }
@@ -55,7 +55,7 @@ TEST_F(PasswordTest, DecryptWritesTheDecodedTextBackIntoEveryKindOfVariable) {
   Bstr early(cipher.c_str());
   Bstr key(L"k");
   Bstr plain;
-  ASSERT_EQ(S_OK, object_->DeCrypt_Pwd(&early.value, &key.value, plain.out()));
+  ASSERT_EQ(S_OK, object_->DeCrypt_Pwd(early.ref(), key.ref(), plain.out()));
   EXPECT_EQ(L"secret", plain.text());
   EXPECT_EQ(cipher.size() / 2, early.text().size());
   EXPECT_EQ(L"k", key.text());

@@ -2,8 +2,8 @@
 #include <cstring>
 #include <vector>
 
-#include "com_test_support.h"
-#include "component/com/interface_ids.h"
+#include "com_fixtures.h"
+#include "com/interface_ids.h"
 
 namespace orv::testing {
 namespace {

@@ -7,6 +7,7 @@
 
 #include "cipher/clsBlowfish.h"
 #include "cipher/hex_text.h"
+#include "cipher/password.h"
 #include "commands.h"
 #include "key_options.h"
 #include "progress_bar.h"
@@ -67,12 +68,11 @@ class PasswordBatch {
     }
     const std::u16string hex = orv::text::fromUtf8(utf8);
     if (!orv::cipher::isHexPairs(hex)) throw ToolError(where + ": not hexadecimal cipher text");
-    const std::string raw = orv::cipher::bytesFromHexText(hex);
-    std::vector<std::uint8_t> bytes(raw.begin(), raw.end());
-    if (cipher_.decryptBytes(bytes, u"") != DecryptOutcome::Plain) {
+    const orv::cipher::PasswordDecryption decrypted = orv::cipher::decryptPassword(cipher_, hex, u"");
+    if (decrypted.outcome != DecryptOutcome::Plain) {
       throw ToolError(where + ": wrong key or damaged cipher text (size descriptor out of range)");
     }
-    out_.add(orv::text::fromAnsi(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
+    out_.add(decrypted.text);
   }
 
  private:
@@ -84,7 +84,8 @@ class PasswordBatch {
 void runPasswords(Direction direction, const PasswordOptions& options) {
   PasswordBatch batch(direction, resolveKey(options.key));
   if (!options.items.empty()) {
-    for (std::size_t i = 0; i < options.items.size(); ++i) batch.process(options.items[i], "item " + std::to_string(i + 1));
+    for (std::size_t i = 0; i < options.items.size(); ++i)
+      batch.process(options.items[i], "item " + std::to_string(i + 1));
     return;
   }
   std::ios::sync_with_stdio(false);
@@ -121,7 +122,7 @@ void runFile(Direction direction, const FileOptions& options) {
   const orv::cipher::FileJob job{std::filesystem::path(orv::text::fromUtf8(options.source)),
                                  std::filesystem::path(orv::text::fromUtf8(options.destination)), options.overwrite};
   const orv::cipher::FileResult result =
-      direction == Direction::Encrypt ? cipher.encryptFile(job, key) : cipher.decryptFile(job, key);
+      direction == Direction::Encrypt ? cipher.encryptFileWithResult(job, key) : cipher.decryptFileWithResult(job, key);
   if (result.outcome == FileOutcome::Written) return;
   if (bar) std::fputc('\n', stderr);
   throw ToolError(describe(result, options));
@@ -148,7 +149,8 @@ void addFileCommand(CLI::App& file, const std::string& name, Direction direction
 }  // namespace
 
 void addCipherCommands(CLI::App& app) {
-  CLI::App* pwd = app.add_subcommand("pwd", "Passwords to hexadecimal cipher text and back, as EnCrypt_Pwd/DeCrypt_Pwd");
+  CLI::App* pwd =
+      app.add_subcommand("pwd", "Passwords to hexadecimal cipher text and back, as EnCrypt_Pwd/DeCrypt_Pwd");
   pwd->require_subcommand(1);
   addPasswordCommand(*pwd, "encrypt", Direction::Encrypt, "Encrypt each password, one cipher text a line");
   addPasswordCommand(*pwd, "decrypt", Direction::Decrypt,

@@ -1,12 +1,12 @@
 // orvacct log, orvacct purge-logs
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 
+#include "base/failure.h"
 #include "commands.h"
-#include "component/failure.h"
-#include "log/error_record.h"
-#include "log/log_files.h"
-#include "log/log_purge.h"
+#include "log/error_log.h"
 #include "platform/local_time.h"
 #include "text/utf.h"
 #include "tool_output.h"
@@ -26,7 +26,8 @@ void writeRecord(const LogOptions& o) {
                        revision = fromUtf8(o.revision);
   const orv::log::ErrorRecord record{o.number, description, module, procedure, major, minor, revision};
   const std::u16string appPath = fromUtf8(o.appPath);
-  if (!orv::log::folderExists(appPath)) {
+  std::error_code ignored;
+  if (!std::filesystem::is_directory(std::filesystem::path(appPath), ignored)) {
     throw ToolError("application folder does not exist: " + o.appPath);
   }
   try {

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "cipher/hex_text.h"
 #include "tool_output.h"
 
 namespace orvacct {
@@ -31,13 +32,6 @@ bool sameWord(std::string_view a, std::string_view b) {
   return true;
 }
 
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
 
 orv::HKeyHive parseHive(std::string_view name) {
@@ -62,33 +56,17 @@ std::int32_t parseDword(const std::string& text) {
 }
 
 std::string parseHex(std::string_view text) {
-  std::string bytes;
-  int high = -1;
+  // Spaces may part the bytes, never the two digits of one.
+  std::string digits;
   for (const char c : text) {
-    if (c == ' ' && high < 0) continue;
-    const int digit = hexDigit(c);
-    if (digit < 0) throw ToolError("not hex data: '" + std::string(text) + "'");
-    if (high < 0) {
-      high = digit;
-    } else {
-      bytes.push_back(static_cast<char>(high << 4 | digit));
-      high = -1;
-    }
+    if (c == ' ' && digits.size() % 2 == 0) continue;
+    digits.push_back(c);
   }
-  if (high >= 0) throw ToolError("hex data needs two digits a byte: '" + std::string(text) + "'");
-  return bytes;
-}
-
-std::string toHex(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string hex;
-  hex.reserve(bytes.size() * 2);
-  for (const char byte : bytes) {
-    const auto b = static_cast<unsigned char>(byte);
-    hex.push_back(kDigits[b >> 4]);
-    hex.push_back(kDigits[b & 0xF]);
+  if (orv::cipher::isHexPairs(digits)) return orv::cipher::bytesFromHexText(std::string_view(digits));
+  if (orv::cipher::isHexPairs(digits + '0')) {  // digits only, one short of whole bytes
+    throw ToolError("hex data needs two digits a byte: '" + std::string(text) + "'");
   }
-  return hex;
+  throw ToolError("not hex data: '" + std::string(text) + "'");
 }
 
 }  // namespace orvacct

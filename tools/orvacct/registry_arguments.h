@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "component/clsOrvAcctMan.h"
+#include "registry/hkey_hive.h"
 
 namespace orvacct {
 
@@ -16,6 +16,5 @@ std::int32_t parseDword(const std::string& text);
 
 // Two hex digits a byte; spaces between pairs are allowed.
 std::string parseHex(std::string_view text);
-std::string toHex(std::string_view bytes);
 
 }  // namespace orvacct

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "cipher/hex_text.h"
 #include "commands.h"
 #include "component/clsOrvAcctMan.h"
 #include "registry_arguments.h"
@@ -85,7 +86,7 @@ void addRegistryCommands(CLI::App& app) {
   addCommand(*reg, "get-binary", "Print a value's bytes as hex", Shape::Value,
              [](clsOrvAcctMan& c, const Target& t, const RegArguments&) {
                const std::string bytes = orv::text::toAnsi(c.Reg_GetSettingBinary(t.hive, t.path, t.name));
-               printLine(fromUtf8(toHex(bytes)));
+               printLine(fromUtf8(orv::cipher::toHexDigits(bytes)));
              });
   addCommand(*reg, "set-string", "Write DATA as REG_SZ, without a terminating NUL", Shape::ValueAndData,
              [](clsOrvAcctMan& c, const Target& t, const RegArguments& a) {

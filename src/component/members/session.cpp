@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "component/clsOrvAcctMan.h"
-#include "component/failure.h"
+#include "base/failure.h"
 #include "component/method_guard.h"
 #include "messaging/message_box.h"
 #include "messaging/messaging_api.h"
@@ -17,7 +17,7 @@ namespace {
 // A call through an object field that holds nothing.
 template <class Object>
 Object& required(const std::unique_ptr<Object>& field) {
-  if (!field) throw Failure(error_number::kObjectNotSet, u"Object variable or With block variable not set");
+  if (!field) throwObjectVariableNotSet();
   return *field;
 }
 

@@ -2,7 +2,7 @@
 
 #include <wrl/client.h>
 
-#include "component/failure.h"
+#include "base/failure.h"
 #include "messaging/com/com_values.h"
 
 namespace orv::messaging::com {

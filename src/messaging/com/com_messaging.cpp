@@ -3,7 +3,7 @@
 // CLSCTX_SERVER (Outlook is a local server), never taken from the running object table.
 #include <utility>
 
-#include "component/failure.h"
+#include "base/failure.h"
 #include "messaging/com/cdo_dispatch.h"
 #include "messaging/com/com_failure.h"
 #include "messaging/com/com_values.h"
@@ -16,7 +16,7 @@ namespace {
 // An object a member handed back; Nothing where a later call needs one is error 91.
 ComPtr<IDispatch> requiredObject(const VARIANT& value) {
   ComPtr<IDispatch> object = objectOf(value);
-  if (!object) throw Failure(error_number::kObjectNotSet, u"Object variable or With block variable not set");
+  if (!object) throwObjectVariableNotSet();
   return object;
 }
 

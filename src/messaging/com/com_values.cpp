@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "component/failure.h"
+#include "base/failure.h"
 
 namespace orv::messaging::com {
 

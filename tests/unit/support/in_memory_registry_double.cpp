@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "component/clsOrvAcctMan.h"
-#include "component/failure.h"
+#include "base/failure.h"
 
 namespace orv::testing {
 

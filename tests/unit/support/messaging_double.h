@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "component/failure.h"
+#include "base/failure.h"
 #include "messaging/messaging_api.h"
 #include "text/utf.h"
 

@@ -25,6 +25,7 @@ class TempFolder {
 
   const std::filesystem::path& path() const { return path_; }
   std::u16string text() const { return path_.u16string(); }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
  private:
   std::filesystem::path path_;

@@ -10,51 +10,12 @@
 namespace orv::wintest {
 namespace {
 
+using orv::testing::Apartment;
+using orv::testing::check;
 using orv::testing::ComPtr;
+using orv::testing::createComponent;
+using Text = orv::testing::Bstr;
 namespace dispid = orv::testing::dispid;
-
-void check(HRESULT hr, const char* what) {
-  if (FAILED(hr)) throw std::runtime_error(std::string(what) + " failed: " + std::to_string(hr));
-}
-
-// One BSTR, freed at scope end.
-class Text {
- public:
-  explicit Text(const std::wstring& text = {})
-      : value_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-  ~Text() { SysFreeString(value_); }
-  Text(const Text&) = delete;
-  Text& operator=(const Text&) = delete;
-  BSTR get() const { return value_; }
-  BSTR* ref() { return &value_; }
-  BSTR* out() {
-    SysFreeString(value_);
-    value_ = nullptr;
-    return &value_;
-  }
-  std::wstring text() const { return orv::testing::fromBstr(value_); }
-
- private:
-  BSTR value_;
-};
-
-// COM for the life of a client, on its thread.
-class Apartment {
- public:
-  Apartment() { check(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), "CoInitializeEx"); }
-  ~Apartment() { CoUninitialize(); }
-  Apartment(const Apartment&) = delete;
-  Apartment& operator=(const Apartment&) = delete;
-};
-
-// Null when the class is not registered.
-ComPtr<_clsOrvAcctMan> createComponent() {
-  ComPtr<_clsOrvAcctMan> object;
-  const HRESULT hr = CoCreateInstance(CLSID_clsOrvAcctMan, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object));
-  if (hr == REGDB_E_CLASSNOTREG) return nullptr;
-  check(hr, "CoCreateInstance");
-  return object;
-}
 
 class EarlyBoundClient final : public RegistryClient {
  public:
@@ -174,36 +135,9 @@ class LateBoundClient final : public RegistryClient {
  private:
   using Result = orv::testing::Variant;
 
-  // Arguments by value, owned until the call returns.
-  class Arguments {
-   public:
-    Arguments(std::initializer_list<VARIANT> values) : values_(values) {}
-    ~Arguments() {
-      for (VARIANT& v : values_) VariantClear(&v);
-    }
-    Arguments(const Arguments&) = delete;
-    Arguments& operator=(const Arguments&) = delete;
-    void push_back(VARIANT v) { values_.push_back(v); }
-    const std::vector<VARIANT>& values() const { return values_; }
-
-   private:
-    std::vector<VARIANT> values_;
-  };
-
-  static VARIANT number(std::int32_t value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = value;
-    return v;
-  }
-  static VARIANT text(const std::wstring& value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
-    return v;
-  }
+  using Arguments = orv::testing::VariantList;
+  static VARIANT number(std::int32_t value) { return orv::testing::numberArgument(value); }
+  static VARIANT text(const std::wstring& value) { return orv::testing::textArgument(value); }
 
   void call(DISPID id, const Arguments& args, Result* result = nullptr) {
     check(orv::testing::invoke(object_.Get(), id, args.values(), result != nullptr ? result->get() : nullptr),

@@ -1,0 +1,7 @@
+#include "com/component_services.h"
+
+namespace orv::com {
+
+Services componentServices() { return platformServices(); }
+
+}  // namespace orv::com

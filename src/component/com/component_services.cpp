@@ -1,7 +1,0 @@
-#include "component/com/component_services.h"
-
-namespace orv::com {
-
-Services componentServices() { return platformServices(); }
-
-}  // namespace orv::com

@@ -1,0 +1,26 @@
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "platform/component_identity.h"
+#include "text/utf.h"
+
+namespace orv {
+
+ComponentIdentity currentComponentIdentity() {
+  std::filesystem::path state;
+  if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg != nullptr && *xdg == '/') {
+    state = xdg;
+  } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+    state = std::filesystem::path(home) / ".local" / "state";
+  } else {
+    state = std::filesystem::temp_directory_path();
+  }
+  const std::filesystem::path folder = state / "orvacct";
+  std::error_code ignored;
+  std::filesystem::create_directories(folder, ignored);
+  return ComponentIdentity{text::fromUtf8(folder.string()), u"orvacctman", 1, 0, 1};
+}
+
+}  // namespace orv
