@@ -13,6 +13,7 @@
 #include "messaging/no_messaging.h"
 #include "support/component_fixture.h"
 #include "support/messaging_double.h"
+#include "support/run_tool.h"
 
 namespace orv {
 namespace {
@@ -304,6 +305,15 @@ TEST(SessionWithoutProvider, CreateSessionReportsAndAnswersFalseAndTheBoxIsRepor
                      "Procedure Name: CheckState() As Boolean\r\n"),
             std::string::npos)
       << log;
+}
+
+TEST(ToolSession, SaysMessagingIsWindowsOnly) {
+  for (const std::string verb : {"open", "check"}) {
+    const auto run = testing::runTool("session " + verb);
+    EXPECT_EQ(run.exitCode, 1) << verb;
+    EXPECT_EQ(run.out,
+              "orvacct: messaging exists only on Windows; run a Windows build of orvacct (under Wine, for instance)\n");
+  }
 }
 
 TEST(PropertyValueComparison, FollowsVariantRules) {

@@ -2,6 +2,7 @@
 // the stand-ins for Outlook, CDO and the current-user object: the calls each server saw and
 // their order, the warning box read and answered on this thread, the reports in the
 // component's own log, and no stand-in object alive once the session is gone.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -305,6 +306,49 @@ TEST_F(SessionThroughCom, OutsideAnInteractiveWindowStationTheWarningIsReported)
                                     "FAILED: Outlook session could not be made.",
                                     -2147023437, kCheck)));
 }
+
+#ifdef ORVACCT_TOOL_PATH
+// The tool's output (stdout and stderr together) and exit code; it inherits the steering.
+std::pair<std::string, DWORD> runTool(const std::wstring& arguments) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return {"no pipe", 99};
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = startup.hStdError = writeEnd;
+  PROCESS_INFORMATION process{};
+  std::wstring command = L"\"" ORVACCT_TOOL_PATH L"\" " + arguments;
+  const BOOL started =
+      CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+  CloseHandle(writeEnd);
+  std::string output;
+  char buffer[4096];
+  DWORD read = 0;
+  while (started && ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read > 0) output.append(buffer, read);
+  CloseHandle(readEnd);
+  DWORD exitCode = 99;
+  if (started) {
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+  }
+  output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
+  return {output, exitCode};
+}
+
+TEST_F(SessionThroughCom, TheToolOpensAndClosesASession) {
+  EXPECT_EQ(runTool(L"session open"), std::make_pair(std::string("True\n"), DWORD{0}));
+  EXPECT_EQ(standIns.take("call"), kOpening + kClosing);
+  standIns.steer(L"fail=Logon");
+  EXPECT_EQ(runTool(L"session open"),
+            std::make_pair(std::string("orvacct: error -2147221231: Stand-in failure: Logon (in Create_Session() As "
+                                       "Boolean)\norvacct: no messaging session could be made\n"),
+                           DWORD{1}));
+}
+#endif
 
 }  // namespace
 }  // namespace orv::testing
