@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang in build/fuzz and runs each for a bounded time
-# (seconds, default 60). A crash, a sanitizer report or a broken promise fails the script.
+# (seconds per target, default 60). A crash, a sanitizer report or a broken promise fails the script.
+#   cipher_fuzz         arbitrary cipher text: hex reading, DecryptString, DecryptByte
+#   cipher_header_fuzz  encrypted data with a fuzzer-chosen header: every size descriptor value
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -8,9 +10,12 @@ sanitizers="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=al
 cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="$sanitizers" -DORVACCT_BUILD_FUZZERS=ON -DORVACCT_BUILD_TESTS=OFF \
   -DORVACCT_BUILD_BENCHMARKS=OFF -DORVACCT_BUILD_TOOL=OFF >/dev/null
-cmake --build build/fuzz -j 2 --target cipher_fuzz
-corpus=build/fuzz/corpus/cipher
-mkdir -p "$corpus"
-build/fuzz/tests/fuzz/cipher_fuzz -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 "$corpus" \
-  2>build/fuzz/cipher_fuzz.log || { tail -40 build/fuzz/cipher_fuzz.log; exit 1; }
-grep -E "^stat::number_of_executed_units|^Done" build/fuzz/cipher_fuzz.log || true
+for target in cipher_fuzz cipher_header_fuzz; do
+  cmake --build build/fuzz -j 2 --target "$target"
+  corpus=build/fuzz/corpus/$target
+  mkdir -p "$corpus"
+  log=build/fuzz/$target.log
+  build/fuzz/tests/fuzz/$target -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 "$corpus" \
+    2>"$log" || { tail -40 "$log"; exit 1; }
+  echo "$target: $(grep -E "^stat::number_of_executed_units" "$log" || true)"
+done

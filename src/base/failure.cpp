@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "text/ansi_codepage.h"
 #include "text/utf.h"
 
 namespace orv {
@@ -32,6 +33,8 @@ CaughtFailure describeCurrentException() noexcept {
     } catch (...) {
       return {failure.number(), {}};
     }
+  } catch (const text::ConversionError&) {
+    return {error_number::kInvalidProcedureCall, u"Invalid procedure call or argument"};
   } catch (const std::bad_alloc&) {
     return {error_number::kOutOfMemory, u"Out of memory"};
   } catch (const std::exception& other) {

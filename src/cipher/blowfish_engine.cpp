@@ -1,6 +1,7 @@
 #include "cipher/blowfish_engine.h"
 
 #include "base/byte_order.h"
+#include "base/failure.h"
 #include "cipher/initial_tables.h"
 #include "cipher/secure_wipe.h"
 
@@ -113,6 +114,8 @@ void BlowfishEngine::decipher(std::uint32_t& left, std::uint32_t& right) const {
 }
 
 void BlowfishEngine::mixKey(std::string_view keyBytes) {
+  // Without key bytes there is nothing to mix, and keyBytes[0] would read past the end.
+  if (keyBytes.empty()) throwSubscriptOutOfRange();
   // Second departure: each key word keeps the bytes it has and ORs the next key byte into
   // the low byte, so its bytes read k0, k0|k1, k0|k1|k2, k0|k1|k2|k3.
   std::size_t j = 0;

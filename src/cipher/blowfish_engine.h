@@ -32,7 +32,7 @@ class BlowfishEngine {
   BlowfishEngine& operator=(const BlowfishEngine&) = default;
   ~BlowfishEngine();
 
-  // Mixes the key bytes into the tables as they stand. keyBytes must not be empty.
+  // Mixes the key bytes into the tables as they stand; no key bytes at all is error 9.
   void mixKey(std::string_view keyBytes);
 
   void encipher(std::uint32_t& left, std::uint32_t& right) const;

@@ -39,6 +39,8 @@ std::int32_t readSizeDescriptor(std::span<const std::uint8_t, kHeaderSize> heade
 }
 
 bool sizeDescriptorFits(std::uint64_t cipherLength, std::int32_t sizeDescriptor) {
+  // A negative count is damaged data too: -1..-3 would otherwise leave a slack of 17..19.
+  if (sizeDescriptor < 0) return false;
   const std::int64_t slack = static_cast<std::int64_t>(cipherLength) - sizeDescriptor;
   return slack >= 12 && slack <= 19;
 }

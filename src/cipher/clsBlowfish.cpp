@@ -33,8 +33,16 @@ void clsBlowfish::Key(const std::u16string& newValue) {
   secureWipe(m_CurrentKey);
   m_CurrentKey = newValue;
   if (newValue.empty()) throwSubscriptOutOfRange();
-  std::string keyBytes = text::toAnsi(newValue);
-  engine_.mixKey(keyBytes);
+  std::string keyBytes;
+  try {
+    keyBytes = text::toAnsi(newValue);
+    engine_.mixKey(keyBytes);
+  } catch (...) {
+    // Not applied: the same key given again must be tried again, not taken as in force.
+    secureWipe(keyBytes);
+    secureWipe(m_CurrentKey);
+    throw;
+  }
   secureWipe(keyBytes);
 }
 

@@ -103,6 +103,10 @@ Check "DeCrypt_Pwd of an expression", o.DeCrypt_Pwd(cipher & "", "k3y"), "secret
 Check "DeCrypt_Pwd lower-case hex", o.DeCrypt_Pwd(LCase(cipher), key), "secret"
 Check "Passwords with an empty key", o.DeCrypt_Pwd(o.EnCrypt_Pwd("p", ""), ""), "p"
 Check "Empty cipher text", o.DeCrypt_Pwd("", key), ""
+' Forged under the empty key with size descriptors -1, -2 and -3: damaged data, every byte back.
+Check "Negative size descriptor -1", Len(o.DeCrypt_Pwd("F155B7CFC1E56C7B926EDE28DDD74E22", "")), 16
+Check "Negative size descriptor -2", Len(o.DeCrypt_Pwd("F155B7CFC1E56C7B9151766722921BDB", "")), 16
+Check "Negative size descriptor -3", Len(o.DeCrypt_Pwd("F155B7CFC1E56C7B7D8B070AA7D7A3D9", "")), 16
 
 ' Registry methods under HKEY_CURRENT_USER (&H80000001): VBScript knows no enumeration names.
 Dim hive, regPath, shell

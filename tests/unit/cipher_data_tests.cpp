@@ -9,6 +9,7 @@
 #include "cipher/clsBlowfish.h"
 #include "cipher/hex_text.h"
 #include "text/ansi_codepage.h"
+#include "support/forged_cipher_data.h"
 #include "vector_files.h"
 
 namespace orv::cipher {
@@ -182,6 +183,22 @@ TEST(DecryptByteFailures, TooShortForADescriptorDecryptsWhatBlocksExist) {
   std::vector<std::uint8_t> empty;
   EXPECT_EQ(decryptCipherData(engine, empty, {}), DecryptOutcome::TooShort);
   EXPECT_TRUE(empty.empty());
+}
+
+TEST(DecryptByteFailures, NegativeSizeDescriptorIsDamagedDataLikeAnyOther) {
+  for (const std::int32_t descriptor : {-1, -2, -3, -4, INT32_MIN}) {
+    const std::vector<std::uint8_t> forged = testing::forgedCipherData(u"k", descriptor);
+    std::vector<std::uint8_t> bytes = forged;
+    clsBlowfish cipher;
+    EXPECT_EQ(cipher.decryptByteWithOutcome(bytes, u"k"), DecryptOutcome::BadSizeDescriptor) << descriptor;
+    ASSERT_EQ(bytes.size(), 16u) << descriptor;
+    EXPECT_EQ(static_cast<std::int32_t>(load32Le(bytes.data() + kSizeDescriptorOffset)), descriptor);
+
+    clsBlowfish again;
+    const std::string raw(forged.begin(), forged.end());
+    std::u16string hex = toHexText(raw);
+    EXPECT_EQ(again.DecryptString(hex, u"k", true).size(), 16u) << descriptor;
+  }
 }
 
 TEST(HexText, UpperCasePairsAndTheLenientReading) {

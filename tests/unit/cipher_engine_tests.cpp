@@ -113,6 +113,11 @@ TEST(KeySchedule, EmptyKeyWhileKeyedFailsWithError9AndKeepsTheTables) {
   // The refused key still became the current one, so the earlier key is mixed in again.
   cipher.Key(u"alpha");
   EXPECT_FALSE(sameTables(cipher.tables(), keyed));
+
+  // No key bytes at all never reach the schedule, whoever asks.
+  BlowfishEngine engine;
+  EXPECT_THROW(engine.mixKey(""), Failure);
+  EXPECT_TRUE(sameTables(engine.tables(), BlowfishEngine().tables()));
 }
 
 TEST(Engine, DecipherInvertsEncipherForKeyedTables) {

@@ -9,6 +9,7 @@
 #include "cipher/cipher_data.h"
 #include "cipher/clsBlowfish.h"
 #include "cipher/file_cipher.h"
+#include "support/forged_cipher_data.h"
 #include "support/temp_folder.h"
 
 namespace orv::cipher {
@@ -118,8 +119,12 @@ TEST_F(FileCipher, WrongKeyOrDamagedFileIsRefusedAndTheDestinationKept) {
   write(path("empty"), {});
   EXPECT_FALSE(right.DecryptFile(path("empty").u16string(), path("opened").u16string(), true, u"right"));
 
+  write(path("forged"), testing::forgedCipherData(u"right", -1));
+  EXPECT_EQ(right.decryptFileWithResult({path("forged"), path("opened"), true}, u"right").outcome,
+            FileOutcome::BadCipherData);
+
   EXPECT_EQ(read(path("opened")), (std::vector<std::uint8_t>{4, 5, 6}));
-  EXPECT_EQ(filesInFolder(), 5u) << "a temporary file was left behind";
+  EXPECT_EQ(filesInFolder(), 6u) << "a temporary file was left behind";
 }
 
 TEST_F(FileCipher, FailureWhileWritingLeavesTheDestinationAndNoTemporaryFile) {

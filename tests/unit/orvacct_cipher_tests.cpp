@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string>
 
+#include "cipher/hex_text.h"
+#include "support/forged_cipher_data.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -42,6 +44,17 @@ TEST_F(OrvacctCipher, PwdDecryptsComponentCipherTextAndRefusesAWrongKey) {
   EXPECT_NE(wrong.status, 0);
   EXPECT_EQ(wrong.out, "");
   EXPECT_NE(orvacct("pwd decrypt --key OrvKey C11E6A58322903").status, 0);
+}
+
+TEST_F(OrvacctCipher, ForgedNegativeSizeDescriptorIsRefusedOnEveryPath) {
+  const std::vector<std::uint8_t> forged = orv::testing::forgedCipherData(u"OrvKey", -1);
+  const ToolRun pwd = orvacct("pwd decrypt --key OrvKey " +
+                              orv::cipher::toHexDigits(std::string(forged.begin(), forged.end())));
+  EXPECT_EQ(pwd.status, 1);
+  EXPECT_EQ(pwd.out, "");
+  std::ofstream(path("forged"), std::ios::binary).write(reinterpret_cast<const char*>(forged.data()), 16);
+  EXPECT_EQ(orvacct("file decrypt --key OrvKey " + path("forged") + " " + path("opened")).status, 1);
+  EXPECT_FALSE(fs::exists(path("opened")));
 }
 
 TEST_F(OrvacctCipher, PwdBatchFromStandardInputWithKeyFromFileAndEnvironment) {

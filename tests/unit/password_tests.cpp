@@ -5,7 +5,9 @@
 #include <filesystem>
 
 #include "cipher/clsBlowfish.h"
+#include "cipher/hex_text.h"
 #include "component/clsOrvAcctMan.h"
+#include "support/forged_cipher_data.h"
 #include "text/utf.h"
 #include "vector_files.h"
 
@@ -82,9 +84,14 @@ TEST_F(PasswordMethods, DecryptWritesTheRawTextBackAndAcceptsLowerCase) {
   EXPECT_EQ(upper, lower);
 }
 
-TEST_F(PasswordMethods, WrongKeyReturnsUnreadableTextAndReportsNothing) {
+TEST_F(PasswordMethods, WrongKeyOrForgedTextReturnsUnreadableTextAndReportsNothing) {
   std::u16string cipherText = account_.EnCrypt_Pwd(u"secret", u"right");
   EXPECT_EQ(account_.DeCrypt_Pwd(cipherText, u"wrong").size(), 24u);
+  for (const std::u16string& key : {std::u16string(), std::u16string(u"right")}) {
+    const std::vector<std::uint8_t> forged = testing::forgedCipherData(key, -1);
+    std::u16string forgedText = cipher::toHexText(std::string(forged.begin(), forged.end()));
+    EXPECT_EQ(account_.DeCrypt_Pwd(forgedText, key).size(), 16u);
+  }
   EXPECT_TRUE(failures_.empty());
 }
 
