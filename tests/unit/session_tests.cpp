@@ -316,14 +316,5 @@ TEST(ToolSession, SaysMessagingIsWindowsOnly) {
   }
 }
 
-TEST(PropertyValueComparison, FollowsVariantRules) {
-  using messaging::equalsNumber;
-  EXPECT_TRUE(equalsNumber(PropertyValue::ofNumber(1), 1));
-  EXPECT_FALSE(equalsNumber(PropertyValue::ofNumber(257), 1));
-  EXPECT_TRUE(equalsNumber(PropertyValue{PropertyValue::Kind::Empty}, 0));
-  EXPECT_FALSE(equalsNumber(PropertyValue{PropertyValue::Kind::Null}, 0));
-  EXPECT_THROW(equalsNumber(PropertyValue{PropertyValue::Kind::Other}, 1), Failure);
-}
-
 }  // namespace
 }  // namespace orv

@@ -5,8 +5,8 @@
 // prove a session open, and flags or a store that cannot be read do not prove them offline.
 #include <memory>
 
-#include "component/clsOrvAcctMan.h"
 #include "base/failure.h"
+#include "component/clsOrvAcctMan.h"
 #include "component/method_guard.h"
 #include "messaging/message_box.h"
 #include "messaging/messaging_api.h"
@@ -27,7 +27,8 @@ bool clsOrvAcctMan::Create_Session() {
   MethodGuard guard(*this, u"Create_Session() As Boolean");
   messaging::MessagingApi& api = *services_.messaging;
 
-  // An open session is kept as it is.
+  // An open session is kept as it is. The name is read only when there is a session: a new
+  // instance has no user to ask.
   if (m_cdoSession) {
     bool named = false;
     guard.step([&] { named = !required(m_CurrentUser).name().empty(); });
@@ -83,6 +84,8 @@ bool clsOrvAcctMan::CheckState() {
     flagsOffline = messaging::equalsNumber(required(m_cdoFolder).fieldValue(messaging::kPrOfflineFlags), 1);
     return flagsOffline;
   });
+  // A failed read of the flags still looks at the store, as resume-next has it; only flags
+  // known to be 1 and a store known to be offline make the result True.
   if (testHeld) {
     guard.step([&] { m_cdoInfoStore = required(m_cdoSession).infoStore(u"Public Folders"); });
     bool storeOffline = false;
