@@ -39,10 +39,10 @@ Report failed(const char16_t* call, const char16_t* procedure) {
   return {testing::kDoubleFailure, std::u16string(call) + u" failed", procedure};
 }
 
-const Journal kOpening{"new Application", "new Session",     "GetNamespace MAPI",
-                       "Logon Namespace \"\" False False", "new CurrentUser", "Name"};
-const Journal kClosing{"Namespace.Logoff", "release Namespace", "release Application",
-                       "release CurrentUser", "Session.Logoff", "release Session"};
+const Journal kOpening{"new Application", "new Session", "GetNamespace MAPI", "Logon Namespace \"\" False False",
+                       "new CurrentUser", "Name"};
+const Journal kClosing{"Namespace.Logoff",    "release Namespace", "release Application",
+                       "release CurrentUser", "Session.Logoff",    "release Session"};
 
 Journal operator+(Journal first, const Journal& second) {
   first.insert(first.end(), second.begin(), second.end());
@@ -134,6 +134,7 @@ TEST_F(SessionTest, EachFailingStepOfCreateSessionIsReportedAndNoneMakesItTrue) 
     std::vector<Report> reports;
     Journal calls;  // without the releases
   };
+  // clang-format off
   const std::vector<Case> cases{
       {"new Application", true, {failed(u"new Application", kCreate), notSet(kCreate)},
        {"new Application", "new Session", "Logon Nothing \"\" False False", "new CurrentUser", "Name"}},
@@ -146,6 +147,7 @@ TEST_F(SessionTest, EachFailingStepOfCreateSessionIsReportedAndNoneMakesItTrue) 
        {"new Application", "new Session", "GetNamespace MAPI", "Logon Namespace \"\" False False", "new CurrentUser"}},
       {"Name", false, {failed(u"Name", kCreate)}, kOpening},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.failing);
     rebuild();
@@ -181,9 +183,9 @@ TEST_F(SessionTest, FailingLogoffsAreReportedAndTheObjectsReleasedAllTheSame) {
 
 TEST_F(SessionTest, CheckStateReadsBothPropertiesAndEndsClosed) {
   EXPECT_TRUE(component->CheckState());
-  const Journal reading{"GetDefaultFolder 5",          "Folder.Field PR_OFFLINE_FLAGS",
-                       "InfoStores Public Folders",   "InfoStore.Field PR_STORE_OFFLINE",
-                       "release InfoStore",           "release Folder"};
+  const Journal reading{"GetDefaultFolder 5",        "Folder.Field PR_OFFLINE_FLAGS",
+                        "InfoStores Public Folders", "InfoStore.Field PR_STORE_OFFLINE",
+                        "release InfoStore",         "release Folder"};
   EXPECT_EQ(journal(), kOpening + reading + kClosing);
   EXPECT_EQ(script->alive, 0);
   EXPECT_TRUE(boxes.empty());
@@ -201,9 +203,10 @@ TEST_F(SessionTest, CheckStateClosesASessionTheClientHadOpened) {
 }
 
 TEST_F(SessionTest, FlagsOtherThanExactlyOneLeaveTheStoreUnread) {
-  for (const PropertyValue& flags : {PropertyValue::ofNumber(0), PropertyValue::ofNumber(2), PropertyValue::ofNumber(3),
-                                     PropertyValue::ofNumber(257), PropertyValue::ofNumber(messaging::kTrue),
-                                     PropertyValue{PropertyValue::Kind::Empty}, PropertyValue{PropertyValue::Kind::Null}}) {
+  for (const PropertyValue& flags :
+       {PropertyValue::ofNumber(0), PropertyValue::ofNumber(2), PropertyValue::ofNumber(3),
+        PropertyValue::ofNumber(257), PropertyValue::ofNumber(messaging::kTrue),
+        PropertyValue{PropertyValue::Kind::Empty}, PropertyValue{PropertyValue::Kind::Null}}) {
     SCOPED_TRACE(flags.number);
     script->offlineFlags = flags;
     EXPECT_FALSE(component->CheckState());
@@ -213,8 +216,8 @@ TEST_F(SessionTest, FlagsOtherThanExactlyOneLeaveTheStoreUnread) {
 }
 
 TEST_F(SessionTest, TheStoreMustSayTrue) {
-  for (const PropertyValue& offline : {PropertyValue::ofNumber(0), PropertyValue::ofNumber(1),
-                                       PropertyValue{PropertyValue::Kind::Empty}}) {
+  for (const PropertyValue& offline :
+       {PropertyValue::ofNumber(0), PropertyValue::ofNumber(1), PropertyValue{PropertyValue::Kind::Empty}}) {
     script->storeOffline = offline;
     EXPECT_FALSE(component->CheckState());
   }

@@ -43,12 +43,11 @@ void addSessionCommands(CLI::App& app) {
     printLine(u"True");
   });
 
-  session->add_subcommand("check", "Print CheckState: True when contacts and public folders are offline")
-      ->callback([] {
-        const Apartment apartment;
-        orv::clsOrvAcctMan component(toolServices());
-        printLine(component.CheckState() ? u"True" : u"False");
-      });
+  session->add_subcommand("check", "Print CheckState: True when contacts and public folders are offline")->callback([] {
+    const Apartment apartment;
+    orv::clsOrvAcctMan component(toolServices());
+    printLine(component.CheckState() ? u"True" : u"False");
+  });
 }
 
 }  // namespace orvacct

@@ -14,8 +14,8 @@ void invokeMember(IDispatch* target, DISPID member, WORD flags, std::initializer
   EXCEPINFO exception{};
   UINT argumentError = 0;
   VariantClear(result.get());
-  const HRESULT outcome =
-      target->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, result.get(), &exception, &argumentError);
+  const HRESULT outcome = target->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, result.get(),
+                                         &exception, &argumentError);
   if (FAILED(outcome)) throwDispatchFailure(outcome, exception);
 }
 

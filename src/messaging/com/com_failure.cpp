@@ -56,7 +56,7 @@ void throwDispatchFailure(HRESULT result, EXCEPINFO& exception) {
   const ExceptionTexts owned{exception};
   if (result != DISP_E_EXCEPTION) throw Failure(signedNumber(result), systemMessage(result));
   if (exception.pfnDeferredFillIn != nullptr) exception.pfnDeferredFillIn(&exception);
-  const HRESULT number = exception.scode != 0  ? exception.scode
+  const HRESULT number = exception.scode != 0   ? exception.scode
                          : exception.wCode != 0 ? static_cast<HRESULT>(exception.wCode)
                                                 : result;
   std::u16string description = textOf(exception.bstrDescription);

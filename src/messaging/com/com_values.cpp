@@ -45,9 +45,22 @@ PropertyValue propertyValueOf(const VARIANT& value) {
       return {PropertyValue::Kind::Empty};
     case VT_NULL:
       return {PropertyValue::Kind::Null};
-    case VT_I1: case VT_I2: case VT_I4: case VT_I8: case VT_INT:
-    case VT_UI1: case VT_UI2: case VT_UI4: case VT_UI8: case VT_UINT:
-    case VT_R4: case VT_R8: case VT_CY: case VT_DECIMAL: case VT_BOOL: case VT_DATE: {
+    case VT_I1:
+    case VT_I2:
+    case VT_I4:
+    case VT_I8:
+    case VT_INT:
+    case VT_UI1:
+    case VT_UI2:
+    case VT_UI4:
+    case VT_UI8:
+    case VT_UINT:
+    case VT_R4:
+    case VT_R8:
+    case VT_CY:
+    case VT_DECIMAL:
+    case VT_BOOL:
+    case VT_DATE: {
       OwnedVariant number;
       if (FAILED(VariantChangeType(number.get(), direct.get(), 0, VT_R8))) break;
       return PropertyValue::ofNumber((*number).dblVal);

@@ -86,7 +86,9 @@ class FieldHolder final : public messaging::FieldHolder, Tracked {
   FieldHolder(ScriptPtr script, std::string kind) : Tracked(std::move(script), std::move(kind)) {}
   messaging::PropertyValue fieldValue(std::int32_t tag) override {
     const bool flags = tag == messaging::kPrOfflineFlags;
-    script_->call(kind_ + ".Field", flags ? "PR_OFFLINE_FLAGS" : tag == messaging::kPrStoreOffline ? "PR_STORE_OFFLINE" : "?");
+    script_->call(kind_ + ".Field", flags                               ? "PR_OFFLINE_FLAGS"
+                                    : tag == messaging::kPrStoreOffline ? "PR_STORE_OFFLINE"
+                                                                        : "?");
     return flags ? script_->offlineFlags : script_->storeOffline;
   }
 };

@@ -53,8 +53,10 @@ class StandIns {
     std::size_t number = 0;
     for (std::string line; std::getline(all, line); ++number) {
       if (number < seen_) continue;
-      if (kind.empty()) lines.push_back(line);
-      else if (line.rfind(kind + " ", 0) == 0) lines.push_back(line.substr(kind.size() + 1));
+      if (kind.empty())
+        lines.push_back(line);
+      else if (line.rfind(kind + " ", 0) == 0)
+        lines.push_back(line.substr(kind.size() + 1));
     }
     seen_ = number;
     return lines;
@@ -126,7 +128,8 @@ class MessageBoxWatcher {
   static LRESULT CALLBACK onEvent(int code, WPARAM wParam, LPARAM lParam) {
     const HWND window = reinterpret_cast<HWND>(wParam);
     wchar_t type[32] = {};
-    if (code == HCBT_ACTIVATE && current_ != nullptr && GetClassNameW(window, type, 32) && lstrcmpW(type, L"#32770") == 0) {
+    if (code == HCBT_ACTIVATE && current_ != nullptr && GetClassNameW(window, type, 32) &&
+        lstrcmpW(type, L"#32770") == 0) {
       Box box;
       box.title = textOf(window);
       EnumChildWindows(window, &readControl, reinterpret_cast<LPARAM>(&box));
@@ -144,7 +147,8 @@ class MessageBoxWatcher {
 class ComponentLog {
  public:
   ComponentLog()
-      : file_(std::filesystem::path(ORVACCT_DLL_PATH).parent_path() / "Logs" / (L"orvacctman-" + todayStamp() + L".log")),
+      : file_(std::filesystem::path(ORVACCT_DLL_PATH).parent_path() / "Logs" /
+              (L"orvacctman-" + todayStamp() + L".log")),
         start_(readText(file_).size()) {}
   std::string added() const { return readText(file_).substr(start_); }
 
@@ -256,8 +260,7 @@ TEST_F(SessionThroughCom, ServerErrorsReachTheLogAndNeverMakeTrue) {
   EXPECT_FALSE(checkStateByDispid());
   EXPECT_NE(std::string::npos, log.added().find(record("Stand-in failure: InfoStores", -2147221233, kCheck) +
                                                 "Version Number: 1.0.1\r\n"));
-  EXPECT_NE(std::string::npos,
-            log.added().find(record("Object variable or With block variable not set", 91, kCheck)));
+  EXPECT_NE(std::string::npos, log.added().find(record("Object variable or With block variable not set", 91, kCheck)));
 
   standIns.steer(L"fail=Application.create,NameSpace.Logoff,Session.Logoff");  // HRESULT alone
   EXPECT_TRUE(createSession());
@@ -320,8 +323,8 @@ std::pair<std::string, DWORD> runTool(const std::wstring& arguments) {
   startup.hStdOutput = startup.hStdError = writeEnd;
   PROCESS_INFORMATION process{};
   std::wstring command = L"\"" ORVACCT_TOOL_PATH L"\" " + arguments;
-  const BOOL started =
-      CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                      nullptr, &startup, &process);
   CloseHandle(writeEnd);
   std::string output;
   char buffer[4096];

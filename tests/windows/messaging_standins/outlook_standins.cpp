@@ -54,7 +54,8 @@ class NameSpace final : public StandInObject<NameSpace> {
   // Slot 21, DISPID 8454.
   virtual HRESULT STDMETHODCALLTYPE Logoff() {
     journal("call NameSpace.Logoff() slot 21");
-    if (currentSteering().fails("NameSpace.Logoff")) return failThroughErrorInfo("NameSpace.Logoff", kNamespaceInterface);
+    if (currentSteering().fails("NameSpace.Logoff"))
+      return failThroughErrorInfo("NameSpace.Logoff", kNamespaceInterface);
     return S_OK;
   }
   STANDIN_UNEXPECTED_SLOT(22)

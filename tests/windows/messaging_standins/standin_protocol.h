@@ -36,8 +36,8 @@ inline constexpr FailurePoint kFailurePoints[] = {
     {"GetNamespace", static_cast<HRESULT>(0x80040201)},
     {"NameSpace.Logoff", static_cast<HRESULT>(0x80040202)},
     {"Name", static_cast<HRESULT>(0x80040203)},
-    {"Logon", static_cast<HRESULT>(0x80040111)},           // MAPI_E_LOGON_FAILED
-    {"Session.Logoff", static_cast<HRESULT>(0x80040605)},  // MAPI_E_NOT_INITIALIZED
+    {"Logon", static_cast<HRESULT>(0x80040111)},             // MAPI_E_LOGON_FAILED
+    {"Session.Logoff", static_cast<HRESULT>(0x80040605)},    // MAPI_E_NOT_INITIALIZED
     {"GetDefaultFolder", static_cast<HRESULT>(0x8004010F)},  // MAPI_E_NOT_FOUND
     {"InfoStores", static_cast<HRESULT>(0x8004010F)},
     {"Fields", static_cast<HRESULT>(0x80004005)},

@@ -98,7 +98,8 @@ Steering currentSteering() {
     const std::string item = trimmed(std::string_view(text).substr(start, end - start));
     const std::size_t equals = item.find('=');
     try {
-      if (equals != std::string::npos) apply(steering, trimmed(item.substr(0, equals)), trimmed(item.substr(equals + 1)));
+      if (equals != std::string::npos)
+        apply(steering, trimmed(item.substr(0, equals)), trimmed(item.substr(equals + 1)));
     } catch (const std::exception&) {
       journal("unexpected steering " + item);
     }
@@ -111,8 +112,8 @@ Steering currentSteering() {
 void journal(const std::string& line) {
   const std::wstring path = environment(kJournalVariable);
   if (path.empty()) return;
-  const HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_ALWAYS, 0, nullptr);
+  const HANDLE file =
+      CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   const std::string record = line + "\n";
   DWORD written = 0;
@@ -149,7 +150,9 @@ std::string describe(const VARIANT& value) {
     case VT_I4:
       return "VT_I4 " + hex(static_cast<unsigned long>(value.lVal));
     case VT_BOOL:
-      return std::string("VT_BOOL ") + (value.boolVal == VARIANT_FALSE ? "False" : value.boolVal == VARIANT_TRUE ? "True" : "?");
+      return std::string("VT_BOOL ") + (value.boolVal == VARIANT_FALSE  ? "False"
+                                        : value.boolVal == VARIANT_TRUE ? "True"
+                                                                        : "?");
     case VT_BSTR:
       return "VT_BSTR \"" + utf8(value.bstrVal, static_cast<int>(SysStringLen(value.bstrVal))) + "\"";
     case VT_DISPATCH:
