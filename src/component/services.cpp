@@ -1,5 +1,6 @@
 #include "component/services.h"
 
+#include "about/about_box.h"
 #include "messaging/messaging_api.h"
 #include "registry/registry_api.h"
 
@@ -13,6 +14,7 @@ Services platformServices() {
   services.registry = platformRegistry();
   services.messaging = platformMessaging();
   services.showMessageBox = platformMessageBox();
+  services.aboutBox = about::platformAboutBox();
   return services;
 }
 

@@ -16,6 +16,9 @@ namespace orv {
 namespace registry {
 class RegistryApi;
 }
+namespace about {
+class AboutBox;
+}
 namespace messaging {
 class MessagingApi;
 }
@@ -32,6 +35,7 @@ struct Services {
   std::shared_ptr<registry::RegistryApi> registry;
   std::shared_ptr<messaging::MessagingApi> messaging;
   messaging::ShowMessageBox showMessageBox;
+  std::shared_ptr<about::AboutBox> aboutBox;
   FailureObserver failureObserver;
 };
 
