@@ -76,7 +76,7 @@ check("Reg_GetSettingDWord omitted default", o.Reg_GetSettingDWord(hive, regPath
 o.Reg_DeleteKey(hive, regPath);
 check("Reg_DeleteKey", o.Reg_GetSettingString(hive, regPath, "Text", "gone"), "gone");
 
-// The messaging session has a client of its own (messaging.vbs). About box: not available yet.
+// The messaging session has a client of its own (messaging.vbs). ShowAbout answers.
 o.ShowAbout();
 o.ShowAbout("JsApp", "1.0");
 

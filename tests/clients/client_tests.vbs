@@ -131,7 +131,7 @@ Check "Reg_DeleteValue", o.Reg_GetSettingString(hive, regPath, "Text", "gone"), 
 o.Reg_DeleteKey hive, regPath
 Check "Reg_DeleteKey", o.Reg_GetSettingDWord(hive, regPath, "Number", 77), 77
 
-' The messaging session has a client of its own (messaging.vbs). About box: not available yet.
+' The messaging session has a client of its own (messaging.vbs). ShowAbout answers.
 o.ShowAbout
 o.ShowAbout "VbsApp", "1.0"
 Check "ShowAbout returns", True, True
