@@ -25,10 +25,17 @@ bool setDeleteOnClose(HANDLE file, bool remove) {
   return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
-// Renames the open file over the destination, through the handle, so no other program can
-// take the temporary name in between.
+// The path without MAX_PATH's limit: any name the file system allows fits.
+std::wstring extendedLengthPath(const std::filesystem::path& path) {
+  std::wstring full = std::filesystem::absolute(path).wstring();
+  if (full.starts_with(L"\\\\?\\")) return full;
+  if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+// Renames the open file over the destination, through the handle.
 bool renameOver(HANDLE file, const std::filesystem::path& destination) {
-  const std::wstring target = std::filesystem::absolute(destination).wstring();
+  const std::wstring target = extendedLengthPath(destination);
   std::vector<std::byte> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
   auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
   rename->ReplaceIfExists = TRUE;
@@ -46,7 +53,7 @@ StagedFile::StagedFile(const std::filesystem::path& destination, TemporaryNameOb
       folder_(destination.has_parent_path() ? destination.parent_path() : L"."),
       observer_(std::move(observer)) {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::filesystem::path candidate = folder_ / temporaryName();
+    const std::filesystem::path candidate = extendedLengthPath(folder_ / temporaryName());
     platform::UniqueHandle file(CreateFileW(candidate.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) {
