@@ -10,6 +10,8 @@
 namespace orv::com {
 namespace {
 
+constexpr int kMostReferenceLinks = 8;
+
 bool omitted(const VARIANT& value) { return value.vt == VT_ERROR && value.scode == DISP_E_PARAMNOTFOUND; }
 
 bool sameValue(const VARIANT& left, const VARIANT& right) {
@@ -111,8 +113,12 @@ CallArgument::CallArgument() noexcept { VariantInit(&call_); }
 
 HRESULT CallArgument::prepare(const DeclaredParameter& declared, VARIANT* supplied, LCID locale) {
   // VBScript passes its variables as VT_BYREF|VT_VARIANT: the variable is what they point to.
+  // No caller needs more than a few links; a longer chain may be a loop.
   VARIANT* holder = supplied;
-  while (holder != nullptr && holder->vt == (VT_BYREF | VT_VARIANT)) holder = holder->pvarVal;
+  for (int links = 0; holder != nullptr && holder->vt == (VT_BYREF | VT_VARIANT); ++links) {
+    if (links == kMostReferenceLinks || holder->pvarVal == nullptr) return DISP_E_TYPEMISMATCH;
+    holder = holder->pvarVal;
+  }
 
   if (holder == nullptr || omitted(*holder)) {
     if (!declared.optional) return DISP_E_PARAMNOTOPTIONAL;

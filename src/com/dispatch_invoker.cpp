@@ -71,6 +71,8 @@ HRESULT DispatchInvoker::invoke(IUnknown* target, DISPID id, LCID locale, WORD f
   DISPPARAMS none{};
   if (params == nullptr) params = &none;
   if (params->cNamedArgs > 0) return DISP_E_NONAMEDARGS;
+  // A count without the arguments it counts cannot be read.
+  if (params->cArgs > 0 && params->rgvarg == nullptr) return DISP_E_BADPARAMCOUNT;
 
   UniqueFuncDesc function(nullptr, FuncDescRelease{interfaceInfo_.Get()});
   if (HRESULT hr = findFunction(interfaceInfo_.Get(), id, function); FAILED(hr)) return hr;

@@ -14,11 +14,7 @@ constexpr std::u16string_view kExtension = u".log";
 constexpr std::size_t kDateLength = 8;  // MMDDYYYY
 
 bool equalIgnoringCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (text::lowerCaseLetter(a[i]) != text::lowerCaseLetter(b[i])) return false;
-  }
-  return true;
+  return a.size() == b.size() && text::lowerCase(a) == text::lowerCase(b);
 }
 
 std::optional<int> digits(std::u16string_view text) {
@@ -40,7 +36,7 @@ void appendLogFolder(std::u16string& out, std::u16string_view appPath) {
 }
 
 void appendLogFileName(std::u16string& out, std::u16string_view appName, const LocalDateTime& day) {
-  for (const char16_t c : appName) out += text::lowerCaseLetter(c);
+  text::appendLowerCase(out, appName);
   const auto digits = [&out](int value, int count) {
     for (int unit = count == 4 ? 1000 : 10; unit > 0; unit /= 10)
       out += static_cast<char16_t>(u'0' + value / unit % 10);

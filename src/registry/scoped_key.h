@@ -10,7 +10,7 @@ class ScopedKey {
  public:
   explicit ScopedKey(RegistryApi& api) noexcept : api_(api) {}
   ~ScopedKey() {
-    if (!closed_) api_.closeKey(handle_);
+    if (!closed_ && !borrowed_) api_.closeKey(handle_);
   }
   ScopedKey(const ScopedKey&) = delete;
   ScopedKey& operator=(const ScopedKey&) = delete;
@@ -20,16 +20,21 @@ class ScopedKey {
   KeyHandle get() const noexcept { return handle_; }
 
   // Closes the key whatever the open answered, as the methods always have: closing handle 0
-  // is a harmless failure.
+  // is a harmless failure. A borrowed handle is not this key's to close.
   std::int32_t close() noexcept {
     closed_ = true;
-    return api_.closeKey(handle_);
+    return borrowed_ ? kErrorSuccess : api_.closeKey(handle_);
   }
+
+  // The open or create handed back a handle the caller already owned (the root itself, for an
+  // empty path): closing it would close the caller's handle, perhaps not even a key.
+  void borrowed() noexcept { borrowed_ = true; }
 
  private:
   RegistryApi& api_;
   KeyHandle handle_ = 0;
   bool closed_ = false;
+  bool borrowed_ = false;
 };
 
 }  // namespace orv::registry

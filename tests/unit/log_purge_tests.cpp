@@ -26,7 +26,8 @@ class PurgeLogsTest : public ::testing::Test {
   void create(const std::string& name) { testing::writeFile(app.path() / "Logs" / name, "record\r\n"); }
   std::set<std::string> remaining() const {
     std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(app.path() / "Logs")) names.insert(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(app.path() / "Logs"))
+      names.insert(entry.path().filename().string());
     return names;
   }
 };
@@ -37,6 +38,16 @@ TEST_F(PurgeLogsTest, KeepsSevenDaysAndDeletesFromTheEighth) {
   }
   component.PurgeLogs(app.text(), u"MyApp");
   EXPECT_EQ(remaining(), (std::set<std::string>{"myapp-03052002.log", "myapp-02262002.log"}));
+}
+
+TEST_F(PurgeLogsTest, NamesOfEveryScriptAreFoundWhateverTheirCase) {
+  // Today's writer lowers Cyrillic; an earlier one left it as it was. Both are this application's.
+  create("\u043F\u0440\u0438\u043B\u043E\u0436\u0435\u043D\u0438\u0435-01011999.log");
+  create("\u041F\u0440\u0438\u043B\u043E\u0436\u0435\u043D\u0438\u0435-01021999.log");
+  create("\u043F\u0440\u0438\u043B\u043E\u0436\u0435\u043D\u0438\u0435-03052002.log");
+  component.PurgeLogs(app.text(), u"\u041F\u0420\u0418\u041B\u041E\u0416\u0415\u041D\u0418\u0415");
+  EXPECT_EQ(remaining(),
+            std::set<std::string>{"\u043F\u0440\u0438\u043B\u043E\u0436\u0435\u043D\u0438\u0435-03052002.log"});
 }
 
 TEST_F(PurgeLogsTest, CountsWholeDaysAcrossMonthAndYearEnds) {

@@ -27,8 +27,8 @@ class LogErrorsTest : public ::testing::Test {
   clsOrvAcctMan component{testing::testServices(clock, componentFolder.path())};
 
   void log(std::int32_t number, const std::u16string& description, const std::u16string& folder = {}) {
-    component.LogErrors(folder.empty() ? app.text() : folder, u"MyApp", number, description, u"modMain",
-                        u"Sub Main()", u"2", u"4", u"17");
+    component.LogErrors(folder.empty() ? app.text() : folder, u"MyApp", number, description, u"modMain", u"Sub Main()",
+                        u"2", u"4", u"17");
   }
   std::string logOf(const char* date, const std::filesystem::path& folder = {}) const {
     return readFile((folder.empty() ? app.path() : folder) / "Logs" / (std::string("myapp-") + date + ".log"));
@@ -43,8 +43,8 @@ class LogErrorsTest : public ::testing::Test {
   // lines in order with the expected description.
   static std::vector<int> wholeRecordNumbers(const std::string& content, const std::string& description) {
     std::vector<int> numbers;
-    const std::string head = "+++++++++++++++++++++++++++++++++++++++++\r\nError Description: " + description +
-                             "\r\nError Number: ";
+    const std::string head =
+        "+++++++++++++++++++++++++++++++++++++++++\r\nError Description: " + description + "\r\nError Number: ";
     std::size_t at = 0;
     while (at < content.size()) {
       const std::size_t end = content.find("\r\n\r\n", at);
@@ -68,8 +68,8 @@ class LogErrorsTest : public ::testing::Test {
 };
 
 TEST_F(LogErrorsTest, WritesTheEightLineRecordByteForByte) {
-  component.LogErrors(app.text(), u"MyApp", -2147467259, u"Unspecified error \u00E9\u20AC", u"modMain",
-                      u"Sub Main()", u"2", u"4", u"17");
+  component.LogErrors(app.text(), u"MyApp", -2147467259, u"Unspecified error \u00E9\u20AC", u"modMain", u"Sub Main()",
+                      u"2", u"4", u"17");
   EXPECT_EQ(logOf("03052002"),
             "+++++++++++++++++++++++++++++++++++++++++\r\n"
             "Error Description: Unspecified error \xE9\x80\r\n"
@@ -91,6 +91,12 @@ TEST_F(LogErrorsTest, FileNamesCarryMonthDayYearAndTheNameInLowerCase) {
   component.LogErrors(app.text(), u"My\u00C9App", 1, u"d", u"m", u"p");
   EXPECT_TRUE(std::filesystem::exists(app.path() / "Logs" / u"my\u00e9app-11122002.log"));
   EXPECT_EQ(log::logFileName(u"ABC", {2002, 3, 5, 0, 0, 0}), u"abc-03052002.log");
+  // Every script's capitals, not only Latin-1's.
+  EXPECT_EQ(log::logFileName(u"\u0141\u00F3d\u017AApp", {2002, 3, 5, 0, 0, 0}), u"\u0142\u00F3d\u017Aapp-03052002.log");
+  EXPECT_EQ(log::logFileName(u"\u041F\u0440\u0438\u043B\u043E\u0436\u0435\u043D\u0438\u0435", {2002, 3, 5, 0, 0, 0}),
+            u"\u043F\u0440\u0438\u043B\u043E\u0436\u0435\u043D\u0438\u0435-03052002.log");
+  EXPECT_EQ(log::logFileName(u"\u03A3\uFF21\U00010400\u2126", {2002, 3, 5, 0, 0, 0}),
+            u"\u03C3\uFF41\U00010428\u2126-03052002.log");
 }
 
 TEST_F(LogErrorsTest, FirstRecordCreatesTheFileAndLaterOnesAppend) {

@@ -55,6 +55,26 @@ TEST_F(RegistryKeys, EachRootIsItsOwnTree) {
   EXPECT_EQ(component->Reg_GetSettingDWord(HkeyUsers, u"Software\\Orv", u"N", -1), -1);
 }
 
+// With an empty path the registry hands back the root itself; a root that is a handle of the
+// caller's own must stay open, whichever method got it.
+TEST_F(RegistryKeys, AnEmptyPathNeverClosesTheCallersOwnHandle) {
+  registry::KeyHandle own = 0;
+  ASSERT_EQ(registry->createKey(hkcu(), "Software\\Own", own), registry::kErrorSuccess);
+  const auto root = static_cast<HKeyHive>(static_cast<std::int32_t>(own));
+  const std::size_t open = registry->openHandleCount();
+  component->Reg_SaveSettingString(root, u"", u"S", u"text");
+  component->Reg_SaveSettingDWord(root, u"", u"D", 7);
+  component->Reg_SaveSettingBinary(root, u"", u"B", u"b");
+  component->Reg_CreateKey(root, u"");
+  EXPECT_EQ(component->Reg_GetSettingString(root, u"", u"S"), u"text");
+  EXPECT_EQ(component->Reg_GetSettingDWord(root, u"", u"D"), 7);
+  EXPECT_EQ(component->Reg_GetSettingBinary(root, u"", u"B"), u"b");
+  component->Reg_DeleteValue(root, u"", u"S");
+  EXPECT_EQ(registry->openHandleCount(), open);
+  EXPECT_FALSE(registry->stored(hkcu(), "Software\\Own", "S").has_value());
+  EXPECT_EQ(registry->closeKey(own), registry::kErrorSuccess);
+}
+
 // A root outside the enumeration goes to the registry as it is; refused, it changes nothing
 // and reports nothing.
 TEST_F(RegistryKeys, RootOutsideTheEnumerationFailsSilently) {

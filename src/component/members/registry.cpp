@@ -68,6 +68,7 @@ void clsOrvAcctMan::withRegistryKey(Guard& guard, KeyOpening opening, HKeyHive h
         break;
     }
     m_lngKeyHandle = key.get();
+    if (key.get() != 0 && key.get() == rootOf(hKey)) key.borrowed();
   });
   steps(api, key.get());
   m_lngResult = key.close();

@@ -13,6 +13,7 @@
 #include "cipher/clsBlowfish.h"
 #include "cipher/password.h"
 #include "text/ansi_codepage.h"
+#include "text/lower_case.h"
 
 namespace orv {
 namespace {
@@ -70,6 +71,36 @@ TEST(AnsiConversion, KeysOfTheCodePageStayDistinctAndPasswordsComeBack) {
 
   cipher::clsBlowfish wrong;
   EXPECT_NE(cipher::decryptPassword(wrong, sealed, otherKey).text, key);
+}
+
+void appendCodePoint(std::u16string& out, char32_t c) {
+  if (c < 0x10000) {
+    out += static_cast<char16_t>(c);
+  } else {
+    out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+    out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+  }
+}
+
+// Log file names lower through the system on Windows and through the portable table elsewhere:
+// the two must name the same file.
+TEST(LowerCase, TheSystemAndThePortableMappingAgreeOnEveryCodePoint) {
+  std::u16string every, expected;
+  for (char32_t c = 1; c < 0x110000; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    appendCodePoint(every, c);
+    appendCodePoint(expected, text::lowerCaseCodePoint(c));
+  }
+  const std::u16string lowered = text::lowerCase(every);
+  ASSERT_EQ(lowered.size(), expected.size());
+  int differences = 0;
+  for (std::size_t i = 0; i < lowered.size(); ++i) {
+    if (lowered[i] != expected[i] && ++differences <= 10) {
+      ADD_FAILURE() << std::hex << "code unit " << i << " of U+" << static_cast<unsigned>(every[i]) << ": system U+"
+                    << static_cast<unsigned>(lowered[i]) << ", portable U+" << static_cast<unsigned>(expected[i]);
+    }
+  }
+  EXPECT_EQ(differences, 0);
 }
 
 }  // namespace
