@@ -58,8 +58,8 @@ expect "$(find "$work" -newer "$work/existing" -type f | wc -l)" "0" "no tempora
 # temporary's name is short whatever they are. (winepath cuts paths at MAX_PATH: spelt here.)
 long=$(printf 'n%.0s' $(seq 1 255))
 long_windows="Z:${work//\//\\}\\$long"
-orvacct file encrypt --key secret "$(win "$work/plain")" "$long_windows"
-orvacct file decrypt --key secret --overwrite "$long_windows" "$long_windows"
+orvacct file encrypt --key secret "$(win "$work/plain")" "$long_windows" || true
+orvacct file decrypt --key secret --overwrite "$long_windows" "$long_windows" || true
 expect "$(cmp -s "$work/plain" "$work/$long" && echo same)" "same" "round trip under a 255-character name"
 rm -f "$work/$long"
 
@@ -74,7 +74,7 @@ for _ in $(seq 1 200); do
   sleep 0.05
 done
 expect "$(ls -A "$work/killed" | wc -l)" "2" "a temporary beside the destination while encrypting"
-kill -KILL "$tool_pid"
+kill -KILL "$tool_pid" || true
 wait "$tool_pid" 2>/dev/null || true
 for _ in $(seq 1 100); do
   [ "$(ls -A "$work/killed")" = "out" ] && break
