@@ -92,6 +92,13 @@ expect "$("$wine" "$tool" pwd encrypt --key 'пароль' x 2>&1 | tr -d '\r' |
 expect "$(ORV_EMPTY_KEY='' status pwd encrypt --key-env ORV_EMPTY_KEY x)" "1" "an empty key from the environment"
 expect "$(ORV_KEY='clé' status pwd encrypt --key-env ORV_KEY x)" "0" "a key from the environment beyond ASCII"
 expect "$(status pwd encrypt x)" "2" "no key is a usage error"
+# Bytes in the ANSI code page (1252 here) only when asked for; UTF-8 otherwise.
+printf 'p\344ss\r\n' >"$work/ansi-key"
+expect "$(status pwd encrypt --key-file "$(win "$work/ansi-key")" x)" "1" "a key file that is not UTF-8"
+sealed=$(orvacct pwd encrypt --key-file "$(win "$work/ansi-key")" --key-encoding ansi x)
+expect "$(orvacct pwd decrypt --key 'päss' "$sealed")" "x" "a key file read in the ANSI code page"
+sealed=$(printf 'p\344ss\n' | orvacct pwd encrypt --key k --input-encoding ansi)
+expect "$(orvacct pwd decrypt --key k "$sealed")" "päss" "standard input read in the ANSI code page"
 if "$wine" "$tool" guid >/dev/full 2>/dev/null; then full=0; else full=$?; fi
 expect "$full" "1" "output that cannot be written is a failure"
 
