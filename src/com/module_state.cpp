@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "about/open_boxes.h"
+
 namespace orv::com {
 namespace {
 
@@ -20,6 +22,8 @@ void lockServer(bool lock) noexcept {
     --serverLocks;
   }
 }
-bool moduleInUse() noexcept { return liveObjects.load() > 0 || serverLocks.load() > 0; }
+// An open About box runs this module's window and hook procedures even after its client has
+// released every object.
+bool moduleInUse() noexcept { return liveObjects.load() > 0 || serverLocks.load() > 0 || about::openBoxes() > 0; }
 
 }  // namespace orv::com

@@ -1,6 +1,6 @@
 #pragma once
 // What DllCanUnloadNow asks: how many objects (instances and class objects handed out) and
-// server locks are alive.
+// server locks are alive, and whether an About box is open.
 #include <windows.h>
 
 namespace orv::com {

@@ -1,5 +1,6 @@
 #include "component/services.h"
 
+#include "about/about_box.h"
 #include "registry/registry_api.h"
 
 namespace orv {
@@ -10,6 +11,7 @@ Services platformServices() {
   services.identity = currentComponentIdentity;
   services.newGuid = platformNewGuid;
   services.registry = platformRegistry();
+  services.aboutBox = about::platformAboutBox();
   return services;
 }
 

@@ -15,6 +15,9 @@ namespace orv {
 namespace registry {
 class RegistryApi;
 }
+namespace about {
+class AboutBox;
+}
 
 // Called with every failure a guarded method reports, beside the log record (the command
 // line tool prints them).
@@ -26,6 +29,7 @@ struct Services {
   std::function<ComponentIdentity()> identity;
   GuidSource newGuid;
   std::shared_ptr<registry::RegistryApi> registry;
+  std::shared_ptr<about::AboutBox> aboutBox;
   FailureObserver failureObserver;
 };
 

@@ -3,7 +3,7 @@
 set -euo pipefail
 objdump=$1 dll=$2
 imports=$("$objdump" -p "$dll" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort)
-allowed=" advapi32.dll bcrypt.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll user32.dll version.dll "
+allowed=" advapi32.dll bcrypt.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll user32.dll version.dll "
 failed=0
 for name in $imports; do
   if [[ "$allowed" != *" $name "* ]]; then echo "unexpected import: $name"; failed=$((failed + 1)); fi

@@ -1,0 +1,53 @@
+#include "about/sys_info_win32.h"
+
+#include <string>
+#include <vector>
+
+#include "about/win32_failure.h"
+
+namespace orv::about {
+
+Win32SysInfoPlatform::Win32SysInfoPlatform(HWND owner) : owner_(owner), registry_(platformRegistry()) {}
+
+std::string Win32SysInfoPlatform::expandEnvironment(const std::string& text) {
+  std::vector<char> expanded(text.size() + 1);
+  for (;;) {
+    const DWORD needed = ExpandEnvironmentStringsA(text.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
+    if (needed == 0) throwLastWin32Error();
+    if (needed <= expanded.size()) return std::string(expanded.data());
+    expanded.resize(needed);
+  }
+}
+
+bool Win32SysInfoPlatform::isOrdinaryFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+}
+
+void Win32SysInfoPlatform::startProgram(const std::string& commandLine) {
+  // The command line as it stands, as a shell would take it: CreateProcess resolves a path
+  // with spaces itself. It may write to the buffer, so it gets a copy.
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    throwLastWin32Error();
+  }
+  // The tool runs on its own; it may take the foreground from this process.
+  AllowSetForegroundWindow(process.dwProcessId);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+void Win32SysInfoPlatform::showNotice(std::u16string_view text, std::u16string_view caption) {
+  const std::wstring wideText(text.begin(), text.end());
+  const std::wstring wideCaption(caption.begin(), caption.end());
+  MessageBoxW(owner_, wideText.c_str(), wideCaption.c_str(), MB_OK);
+}
+
+}  // namespace orv::about
