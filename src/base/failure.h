@@ -12,11 +12,13 @@ inline constexpr std::int32_t kInvalidProcedureCall = 5;
 inline constexpr std::int32_t kOverflow = 6;
 inline constexpr std::int32_t kOutOfMemory = 7;
 inline constexpr std::int32_t kSubscriptOutOfRange = 9;
+inline constexpr std::int32_t kTypeMismatch = 13;
 inline constexpr std::int32_t kInternalError = 51;
 inline constexpr std::int32_t kDiskFull = 61;
 inline constexpr std::int32_t kPathFileAccessError = 75;
 inline constexpr std::int32_t kPathNotFound = 76;
 inline constexpr std::int32_t kObjectVariableNotSet = 91;
+inline constexpr std::int32_t kObjectRequired = 424;
 }  // namespace error_number
 
 class Failure : public std::runtime_error {

@@ -4,6 +4,7 @@
 
 #include "cipher/clsBlowfish.h"
 #include "cipher/keyed_engine_cache.h"
+#include "messaging/no_messaging.h"
 #include "registry/no_registry.h"
 
 namespace orv {
@@ -13,6 +14,8 @@ clsOrvAcctMan::clsOrvAcctMan() : clsOrvAcctMan(platformServices()) {}
 clsOrvAcctMan::clsOrvAcctMan(Services services) : services_(std::move(services)) {
   // Services without a registry behave as a platform without one.
   if (!services_.registry) services_.registry = std::make_shared<registry::NoRegistry>();
+  if (!services_.messaging) services_.messaging = std::make_shared<messaging::NoMessaging>();
+  if (!services_.showMessageBox) services_.showMessageBox = platformMessageBox();
 }
 
 clsOrvAcctMan::~clsOrvAcctMan() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "component/services.h"
+#include "messaging/messaging_api.h"
 #include "registry/hkey_hive.h"
 #include "registry/registry_api.h"
 #include "util/guid.h"
@@ -103,6 +104,15 @@ class clsOrvAcctMan {
   std::uint32_t m_lngStringSize = 0;
   std::uint32_t m_lngByteCount = 0;
   std::vector<std::uint8_t> m_bytData;
+
+  // Messaging session, from Create_Session to Close_Session, in the order the class has always
+  // declared them; the folder and store live only during one CheckState.
+  std::unique_ptr<messaging::Namespace> m_olNameSpace;
+  std::unique_ptr<messaging::Session> m_cdoSession;
+  std::unique_ptr<messaging::Application> m_olApplication;
+  std::unique_ptr<messaging::CurrentUser> m_CurrentUser;
+  std::unique_ptr<messaging::Folder> m_cdoFolder;
+  std::unique_ptr<messaging::InfoStore> m_cdoInfoStore;
 
   // LogErrors repeat memory: the last error handled, field by field, and its folder.
   struct LoggedError {

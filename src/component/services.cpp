@@ -1,6 +1,7 @@
 #include "component/services.h"
 
 #include "about/about_box.h"
+#include "messaging/messaging_api.h"
 #include "registry/registry_api.h"
 
 namespace orv {
@@ -11,6 +12,8 @@ Services platformServices() {
   services.identity = currentComponentIdentity;
   services.newGuid = platformNewGuid;
   services.registry = platformRegistry();
+  services.messaging = platformMessaging();
+  services.showMessageBox = platformMessageBox();
   services.aboutBox = about::platformAboutBox();
   return services;
 }

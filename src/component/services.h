@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "messaging/message_box.h"
 #include "platform/component_identity.h"
 #include "platform/local_time.h"
 #include "util/guid.h"
@@ -18,6 +19,9 @@ class RegistryApi;
 namespace about {
 class AboutBox;
 }
+namespace messaging {
+class MessagingApi;
+}
 
 // Called with every failure a guarded method reports, beside the log record (the command
 // line tool prints them).
@@ -29,6 +33,8 @@ struct Services {
   std::function<ComponentIdentity()> identity;
   GuidSource newGuid;
   std::shared_ptr<registry::RegistryApi> registry;
+  std::shared_ptr<messaging::MessagingApi> messaging;
+  messaging::ShowMessageBox showMessageBox;
   std::shared_ptr<about::AboutBox> aboutBox;
   FailureObserver failureObserver;
 };

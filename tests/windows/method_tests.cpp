@@ -66,24 +66,6 @@ TEST_F(MethodTest, CreateGuidGivesNewRegistryFormTextBothWays) {
   EXPECT_NE(early.text(), late.text());
 }
 
-TEST_F(MethodTest, SessionMethodsAnswerFalseBothWays) {
-  VARIANT_BOOL early = VARIANT_TRUE;
-  EXPECT_EQ(S_OK, object_->Create_Session(&early));
-  EXPECT_EQ(VARIANT_FALSE, early);
-  early = VARIANT_TRUE;
-  EXPECT_EQ(S_OK, object_->CheckState(&early));
-  EXPECT_EQ(VARIANT_FALSE, early);
-  EXPECT_EQ(S_OK, object_->Close_Session());
-
-  for (const DISPID id : {dispid::kCreateSession, dispid::kCheckState}) {
-    Variant late;
-    ASSERT_EQ(S_OK, invoke(dispatch_.Get(), id, {}, late.get()));
-    EXPECT_EQ(VT_BOOL, (*late).vt);
-    EXPECT_EQ(VARIANT_FALSE, (*late).boolVal);
-  }
-  EXPECT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kCloseSession, {}));
-}
-
 TEST_F(MethodTest, LogErrorsWritesOneRecordPerErrorBothWays) {
   TempFolder folder;
   const std::wstring path = folder.path().wstring();

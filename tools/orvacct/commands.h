@@ -8,5 +8,6 @@ void addLogCommands(CLI::App& app);
 void addHelperCommands(CLI::App& app);
 void addCipherCommands(CLI::App& app);
 void addRegistryCommands(CLI::App& app);
+void addSessionCommands(CLI::App& app);
 
 }  // namespace orvacct

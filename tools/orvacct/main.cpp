@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
   orvacct::addHelperCommands(app);
   orvacct::addCipherCommands(app);
   orvacct::addRegistryCommands(app);
+  orvacct::addSessionCommands(app);
   try {
     // CLI11 takes the arguments last first.
     std::vector<std::string> arguments = orvacct::utf8Arguments(argc, argv);

@@ -1,0 +1,67 @@
+#include "messaging/com/com_failure.h"
+
+#include <wrl/client.h>
+
+#include "base/failure.h"
+#include "messaging/com/com_values.h"
+
+namespace orv::messaging::com {
+namespace {
+
+std::int32_t signedNumber(HRESULT result) { return static_cast<std::int32_t>(result); }
+
+// Owns the BSTRs of an EXCEPINFO, whoever filled it.
+struct ExceptionTexts {
+  EXCEPINFO& info;
+  ~ExceptionTexts() {
+    SysFreeString(info.bstrSource);
+    SysFreeString(info.bstrDescription);
+    SysFreeString(info.bstrHelpFile);
+    info.bstrSource = info.bstrDescription = info.bstrHelpFile = nullptr;
+  }
+};
+
+}  // namespace
+
+std::u16string systemMessage(HRESULT result) {
+  wchar_t* buffer = nullptr;
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, static_cast<DWORD>(result), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::u16string text;
+  if (length != 0 && buffer != nullptr) text.assign(buffer, buffer + length);
+  LocalFree(buffer);
+  while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ')) text.pop_back();
+  return text.empty() ? std::u16string(u"Automation error") : text;
+}
+
+void throwCreationFailure(HRESULT result) { throw Failure(signedNumber(result), systemMessage(result)); }
+
+void throwCallFailure(HRESULT result, IUnknown* object, REFIID calledInterface) {
+  std::u16string description;
+  Microsoft::WRL::ComPtr<ISupportErrorInfo> support;
+  if (object != nullptr && SUCCEEDED(object->QueryInterface(IID_PPV_ARGS(&support))) &&
+      support->InterfaceSupportsErrorInfo(calledInterface) == S_OK) {
+    Microsoft::WRL::ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.ReleaseAndGetAddressOf()) == S_OK && info) {
+      BSTR text = nullptr;
+      if (SUCCEEDED(info->GetDescription(&text))) description = textOf(UniqueBstr(text).get());
+    }
+  }
+  if (description.empty()) description = systemMessage(result);
+  throw Failure(signedNumber(result), std::move(description));
+}
+
+void throwDispatchFailure(HRESULT result, EXCEPINFO& exception) {
+  const ExceptionTexts owned{exception};
+  if (result != DISP_E_EXCEPTION) throw Failure(signedNumber(result), systemMessage(result));
+  if (exception.pfnDeferredFillIn != nullptr) exception.pfnDeferredFillIn(&exception);
+  const HRESULT number = exception.scode != 0   ? exception.scode
+                         : exception.wCode != 0 ? static_cast<HRESULT>(exception.wCode)
+                                                : result;
+  std::u16string description = textOf(exception.bstrDescription);
+  if (description.empty()) description = systemMessage(number);
+  throw Failure(signedNumber(number), std::move(description));
+}
+
+}  // namespace orv::messaging::com
