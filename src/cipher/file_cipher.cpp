@@ -56,7 +56,7 @@ FileResult encryptStreaming(const BlowfishEngine& engine, const FileJob& job, Ra
   if (plainLength > kMaxPlainLength) return {FileOutcome::SourceTooLarge, "the source is too large to encrypt"};
 
   SourceReader source(job.source);
-  StagedFile destination(job.destination);
+  StagedFile destination(job.destination, job.temporaryNames);
   std::vector<std::uint8_t> chunk(job.chunkSize);
   ProgressRule rule(cipherLength(plainLength), progress);
   CbcChain chain;
@@ -110,7 +110,7 @@ FileResult decryptStreaming(const BlowfishEngine& engine, const FileJob& job, co
       readSizeDescriptor(std::span<const std::uint8_t, kHeaderSize>(chunk.data(), kHeaderSize));
   if (!sizeDescriptorFits(cipherLen, plainLength)) return damaged;
 
-  StagedFile destination(job.destination);
+  StagedFile destination(job.destination, job.temporaryNames);
   std::uint64_t offset = 0;
   std::uint64_t unwritten = static_cast<std::uint64_t>(plainLength);
   std::size_t skip = kHeaderSize;

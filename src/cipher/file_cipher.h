@@ -9,6 +9,7 @@
 #include "cipher/blowfish_engine.h"
 #include "cipher/progress_rule.h"
 #include "cipher/random_words.h"
+#include "cipher/temporary_name_observer.h"
 
 namespace orv::cipher {
 
@@ -17,6 +18,7 @@ struct FileJob {
   std::filesystem::path destination;  // may be the source itself
   bool overwrite = false;
   std::size_t chunkSize = std::size_t{1} << 20;  // whole blocks, at least two
+  TemporaryNameObserver temporaryNames = {};     // see StagedFile
 };
 
 enum class FileOutcome {

@@ -1,10 +1,18 @@
 #pragma once
-// A destination file written under a temporary name in its own folder and renamed over the
-// destination only when complete: a failure at any point leaves an existing destination as it
-// was, and the temporary file goes with the object.
+// A destination file written aside and put in place only when complete: a failure or an
+// interruption at any point leaves an existing destination as it was and no other file.
+//   Linux: an unnamed file (O_TMPFILE) in the destination's folder, linked into place at the
+//   end; where the file system has no unnamed files, a named temporary that the object removes
+//   and that the observer is told of, so a process ended by a signal can remove it too.
+//   Windows: a named temporary marked for deletion while its handle is open, until committed.
+// Temporary names are short and of fixed length, so any destination name the folder allows
+// works. A replaced destination keeps its permissions; a new one is private to its owner.
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
+
+#include "cipher/temporary_name_observer.h"
 
 #ifdef _WIN32
 #include "platform/unique_handle_win32.h"
@@ -16,26 +24,33 @@ namespace orv::cipher {
 
 class StagedFile {
  public:
-  // Throws std::system_error when the temporary file cannot be created.
-  explicit StagedFile(const std::filesystem::path& destination);
+  // Throws std::system_error when no temporary file can be made beside the destination.
+  explicit StagedFile(const std::filesystem::path& destination, TemporaryNameObserver observer = {});
   ~StagedFile();
   StagedFile(const StagedFile&) = delete;
   StagedFile& operator=(const StagedFile&) = delete;
 
   void write(std::span<const std::uint8_t> bytes);
 
-  // Flushes to disk, closes and renames over the destination (replacing it).
+  // Flushes to disk and puts the file in place of the destination (replacing it).
   void commit();
 
  private:
+  // A fresh random name for a temporary file in the destination's folder.
+  static std::string temporaryName();
+  void tellObserver(const std::filesystem::path& name) const;
+
   std::filesystem::path destination_;
-  std::filesystem::path temporary_;
+  std::filesystem::path folder_;
+  std::filesystem::path temporary_;  // a named temporary of ours that exists, or empty
+  TemporaryNameObserver observer_;
 #ifdef _WIN32
   platform::UniqueHandle file_;
+  bool deletedOnClose_ = false;
+  bool committed_ = false;
 #else
   platform::UniqueFd file_;
 #endif
-  bool committed_ = false;
 };
 
 }  // namespace orv::cipher

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,26 +11,61 @@
 namespace orv::cipher {
 namespace {
 
+constexpr mode_t kPrivate = 0600;
+constexpr int kNameAttempts = 16;
+
 [[noreturn]] void throwErrno(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
+
+// Links an unnamed file to a name: through its /proc entry, which needs no privilege, or, where
+// /proc is missing, AT_EMPTY_PATH, which some systems allow only to privileged processes.
+bool linkUnnamed(int fd, const std::filesystem::path& name) {
+  const std::string procEntry = "/proc/self/fd/" + std::to_string(fd);
+  if (::linkat(AT_FDCWD, procEntry.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+  if (errno != ENOENT) return false;
+  return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+}
+
+// The destination's permissions when it exists; a new file is its owner's alone.
+mode_t modeFor(const std::filesystem::path& destination) {
+  struct stat existing {};
+  if (::stat(destination.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) return existing.st_mode & 07777;
+  return kPrivate;
+}
 
 }  // namespace
 
-StagedFile::StagedFile(const std::filesystem::path& destination) : destination_(destination) {
-  // Same folder as the destination, so the final rename never crosses file systems.
-  const std::filesystem::path folder = destination.has_parent_path() ? destination.parent_path() : ".";
-  std::string name = ".";
-  name += destination.filename().string();
-  name += ".XXXXXX";
-  std::string pattern = (folder / name).string();
-  const int fd = mkstemp(pattern.data());
-  if (fd < 0) throwErrno("cannot create a temporary file beside the destination");
-  file_ = platform::UniqueFd(fd);
-  temporary_ = pattern;
+StagedFile::StagedFile(const std::filesystem::path& destination, TemporaryNameObserver observer)
+    : destination_(destination),
+      // Same folder as the destination, so the file is put in place without crossing file systems.
+      folder_(destination.has_parent_path() ? destination.parent_path() : "."),
+      observer_(std::move(observer)) {
+  // An unnamed file is linked through /proc at the end: without /proc, do without it.
+  if (::access("/proc/self/fd", X_OK) == 0) {
+    file_ = platform::UniqueFd(::open(folder_.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, kPrivate));
+    if (file_) return;
+  }
+  // No unnamed files here (EOPNOTSUPP from the file system, EISDIR or EINVAL from a kernel
+  // before 3.11): a named temporary, created exclusively so no other file is ever taken over.
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::filesystem::path candidate = folder_ / temporaryName();
+    platform::UniqueFd file(::open(candidate.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, kPrivate));
+    if (file) {
+      file_ = std::move(file);
+      temporary_ = candidate;
+      tellObserver(temporary_);
+      return;
+    }
+    if (errno != EEXIST) break;
+  }
+  throwErrno("cannot create a temporary file beside the destination");
 }
 
 StagedFile::~StagedFile() {
   file_.close();
-  if (!committed_) ::unlink(temporary_.c_str());
+  if (!temporary_.empty()) {
+    ::unlink(temporary_.c_str());
+    tellObserver({});
+  }
 }
 
 void StagedFile::write(std::span<const std::uint8_t> bytes) {
@@ -44,10 +80,31 @@ void StagedFile::write(std::span<const std::uint8_t> bytes) {
 }
 
 void StagedFile::commit() {
+  if (::fchmod(file_.get(), modeFor(destination_)) != 0) throwErrno("cannot set the destination's permissions");
   if (::fsync(file_.get()) != 0) throwErrno("cannot write the destination");
+  if (temporary_.empty()) {
+    // A new destination takes the file's first name directly. An existing one is replaced
+    // through a name of our own, since only rename replaces atomically.
+    if (!linkUnnamed(file_.get(), destination_)) {
+      if (errno != EEXIST) throwErrno("cannot put the destination in place");
+      for (int attempt = 0; temporary_.empty() && attempt < kNameAttempts; ++attempt) {
+        const std::filesystem::path candidate = folder_ / temporaryName();
+        if (linkUnnamed(file_.get(), candidate)) {
+          temporary_ = candidate;
+          tellObserver(temporary_);
+        } else if (errno != EEXIST) {
+          throwErrno("cannot put the destination in place");
+        }
+      }
+      if (temporary_.empty()) throwErrno("cannot put the destination in place");
+    }
+  }
   if (!file_.close()) throwErrno("cannot write the destination");
-  if (::rename(temporary_.c_str(), destination_.c_str()) != 0) throwErrno("cannot replace the destination");
-  committed_ = true;
+  if (!temporary_.empty()) {
+    if (::rename(temporary_.c_str(), destination_.c_str()) != 0) throwErrno("cannot replace the destination");
+    temporary_.clear();
+    tellObserver({});
+  }
 }
 
 }  // namespace orv::cipher

@@ -1,33 +1,68 @@
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 #include <system_error>
 #include <utility>
+#include <vector>
 
-#include "cipher/random_words.h"
 #include "cipher/staged_file.h"
 
 namespace orv::cipher {
 namespace {
 
+constexpr int kNameAttempts = 16;
+
 [[noreturn]] void throwLastError(const char* what) {
   throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
 }
 
+// While set, the file goes when its last handle closes, however the process ends; unlike
+// FILE_FLAG_DELETE_ON_CLOSE it can be cleared again.
+bool setDeleteOnClose(HANDLE file, bool remove) {
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = remove ? TRUE : FALSE;
+  return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+}
+
+// The path without MAX_PATH's limit: any name the file system allows fits.
+std::wstring extendedLengthPath(const std::filesystem::path& path) {
+  std::wstring full = std::filesystem::absolute(path).wstring();
+  if (full.starts_with(L"\\\\?\\")) return full;
+  if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+// Renames the open file over the destination, through the handle.
+bool renameOver(HANDLE file, const std::filesystem::path& destination) {
+  const std::wstring target = extendedLengthPath(destination);
+  std::vector<std::byte> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
+  auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  rename->ReplaceIfExists = TRUE;
+  rename->RootDirectory = nullptr;
+  rename->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
+  target.copy(rename->FileName, target.size());
+  return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size())) != FALSE;
+}
+
 }  // namespace
 
-StagedFile::StagedFile(const std::filesystem::path& destination) : destination_(destination) {
-  // Same folder as the destination, so MoveFileEx replaces it without copying.
-  const std::filesystem::path folder = destination.has_parent_path() ? destination.parent_path() : L".";
-  for (int attempt = 0; attempt < 16; ++attempt) {
-    const RandomWords words = systemRandomWords();
-    const std::wstring name = L"~" + destination.filename().wstring() + L"." + std::to_wstring(words.first) + L".tmp";
-    const std::filesystem::path candidate = folder / name;
-    platform::UniqueHandle file(
-        CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+StagedFile::StagedFile(const std::filesystem::path& destination, TemporaryNameObserver observer)
+    : destination_(destination),
+      // Same folder as the destination, so the rename replaces it without copying.
+      folder_(destination.has_parent_path() ? destination.parent_path() : L"."),
+      observer_(std::move(observer)) {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::filesystem::path candidate = extendedLengthPath(folder_ / temporaryName());
+    platform::UniqueHandle file(CreateFileW(candidate.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) {
       file_ = std::move(file);
       temporary_ = candidate;
+      deletedOnClose_ = setDeleteOnClose(file_.get(), true);
+      // Without delete-on-close (a file system that refuses it) the file is named like any
+      // other, and only this object or the observer's owner can remove it.
+      if (!deletedOnClose_) tellObserver(temporary_);
       return;
     }
     if (GetLastError() != ERROR_FILE_EXISTS) break;
@@ -37,7 +72,10 @@ StagedFile::StagedFile(const std::filesystem::path& destination) : destination_(
 
 StagedFile::~StagedFile() {
   file_.close();
-  if (!committed_ && !temporary_.empty()) DeleteFileW(temporary_.c_str());
+  if (!committed_ && !deletedOnClose_ && !temporary_.empty()) {
+    DeleteFileW(temporary_.c_str());
+    tellObserver({});
+  }
 }
 
 void StagedFile::write(std::span<const std::uint8_t> bytes) {
@@ -51,11 +89,14 @@ void StagedFile::write(std::span<const std::uint8_t> bytes) {
 
 void StagedFile::commit() {
   if (!FlushFileBuffers(file_.get())) throwLastError("cannot write the destination");
-  file_.close();
-  if (!MoveFileExW(temporary_.c_str(), destination_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    throwLastError("cannot replace the destination");
+  // A file marked for deletion cannot be renamed: keep it first, then rename at once.
+  if (deletedOnClose_) {
+    if (!setDeleteOnClose(file_.get(), false)) throwLastError("cannot keep the destination");
+    deletedOnClose_ = false;
   }
+  if (!renameOver(file_.get(), destination_)) throwLastError("cannot replace the destination");
   committed_ = true;
+  if (!file_.close()) throwLastError("cannot write the destination");
 }
 
 }  // namespace orv::cipher

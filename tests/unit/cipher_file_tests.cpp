@@ -1,6 +1,8 @@
 // File encryption: the format, streaming that matches the whole-file algorithm, and the
 // destination that only changes when the operation succeeds.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -151,6 +153,63 @@ TEST_F(FileCipher, SourceMayBeItsOwnDestination) {
   ASSERT_TRUE(cipher.DecryptFile(path("file").u16string(), path("file").u16string(), true, u"k"));
   EXPECT_EQ(read(path("file")), content);
   EXPECT_EQ(filesInFolder(), 1u);
+}
+
+TEST_F(FileCipher, NothingButTheDestinationAppearsAndAnyNameTheFolderAllowsWorks) {
+  const auto content = randomBytes(3000, 6);
+  write(path("plain"), content);
+  const fs::path longest = path(std::string(pathconf(folder_.path().c_str(), _PC_NAME_MAX), 'n'));
+  std::vector<std::size_t> seen;
+  const auto count = [&](std::int32_t) { seen.push_back(filesInFolder()); };
+  BlowfishEngine engine;
+  // A new destination, then the same replaced, then decrypted over itself.
+  ASSERT_EQ(encryptFile(engine, {path("plain"), longest, false, 64}, {}, count).outcome, FileOutcome::Written);
+  seen.pop_back();  // the final 100% comes once the destination is in place
+  EXPECT_EQ(seen, std::vector<std::size_t>(seen.size(), 1)) << "a file appeared before the destination was complete";
+  seen.clear();
+  ASSERT_EQ(encryptFile(engine, {path("plain"), longest, true, 64}, {}, count).outcome, FileOutcome::Written);
+  ASSERT_EQ(decryptFile(engine, {longest, longest, true, 64}, count).outcome, FileOutcome::Written);
+  EXPECT_EQ(seen, std::vector<std::size_t>(seen.size(), 2));
+  EXPECT_EQ(read(longest), content);
+  EXPECT_EQ(filesInFolder(), 2u);
+}
+
+TEST_F(FileCipher, AReplacedDestinationKeepsItsPermissionsAndANewOneIsPrivate) {
+  const auto modeOf = [](const fs::path& p) {
+    struct stat status {};
+    ::stat(p.c_str(), &status);
+    return status.st_mode & 07777;
+  };
+  const mode_t umaskBefore = ::umask(0);  // what the file is given, not what the umask lets through
+  write(path("plain"), {1, 2, 3});
+  clsBlowfish cipher;
+  ASSERT_TRUE(cipher.EncryptFile(path("plain").u16string(), path("new").u16string(), false, u"k"));
+  EXPECT_EQ(modeOf(path("new")), 0600u);
+  fs::permissions(path("new"), fs::perms(0644));
+  ASSERT_TRUE(cipher.DecryptFile(path("new").u16string(), path("new").u16string(), true, u"k"));
+  EXPECT_EQ(modeOf(path("new")), 0644u);
+  write(path("shared"), {0});
+  fs::permissions(path("shared"), fs::perms(0664));
+  ASSERT_TRUE(cipher.EncryptFile(path("plain").u16string(), path("shared").u16string(), true, u"k"));
+  EXPECT_EQ(modeOf(path("shared")), 0664u);
+  ::umask(umaskBefore);
+}
+
+TEST_F(FileCipher, TheObserverHearsOfEveryNamedTemporaryWhileItExists) {
+  write(path("plain"), randomBytes(100, 7));
+  write(path("sealed"), {1});
+  std::vector<std::string> heard;
+  FileJob job{path("plain"), path("sealed"), true};
+  job.temporaryNames = [&](const fs::path& name) {
+    heard.push_back(name.filename().string());
+    EXPECT_TRUE(name.empty() || fs::exists(name)) << name;
+  };
+  ASSERT_EQ(encryptFile(BlowfishEngine(), job, {}, {}).outcome, FileOutcome::Written);
+  // Replacing goes through a name of its own, which ends up as the destination.
+  ASSERT_EQ(heard.size(), 2u);
+  EXPECT_EQ(heard[0].size(), 16u) << heard[0];
+  EXPECT_EQ(heard[1], "");
+  EXPECT_EQ(filesInFolder(), 2u);
 }
 
 }  // namespace

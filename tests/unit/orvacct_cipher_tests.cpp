@@ -1,14 +1,13 @@
 // The orvacct pwd and file commands, run as a user would.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "cipher/hex_text.h"
 #include "support/forged_cipher_data.h"
+#include "support/run_tool.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -20,14 +19,10 @@ struct ToolRun {
   std::string out;
 };
 
+// Standard output only.
 ToolRun orvacct(const std::string& arguments) {
-  const std::string command = std::string(ORVACCT_TOOL_PATH) + " " + arguments + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  const int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+  const auto run = orv::testing::runToolApart(arguments);
+  return {run.exitCode, run.out};
 }
 
 class OrvacctCipher : public ::testing::Test {

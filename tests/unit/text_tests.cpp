@@ -4,6 +4,7 @@
 #include <string>
 
 #include "text/ansi_codepage.h"
+#include "text/strict_text.h"
 #include "text/utf.h"
 
 namespace orv::text {
@@ -63,6 +64,25 @@ TEST(Utf8, InvalidInputBecomesReplacementCharacters) {
   EXPECT_EQ(fromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");    // overlong
   EXPECT_EQ(fromUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
   EXPECT_EQ(toUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
+}
+
+TEST(StrictText, FindsTheFirstCharacterTheCodePageCannotCarry) {
+  EXPECT_EQ(firstUnrepresentable(u"Gr\u00FC\u00DFe \u20AC?"), std::nullopt);
+  EXPECT_EQ(firstUnrepresentable(u""), std::nullopt);
+  EXPECT_EQ(firstUnrepresentable(u"ab\u043F\u0430"), U'\u043F');
+  EXPECT_EQ(firstUnrepresentable(u"a\U0001F600"), U'\U0001F600');  // a whole code point, not half of one
+  EXPECT_EQ(firstUnrepresentable(std::u16string(1, u'\xDC00')), U'\xDC00');
+}
+
+TEST(StrictText, FindsTheFirstByteThatIsNotUtf8) {
+  EXPECT_EQ(firstInvalidUtf8("plain \xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"), std::nullopt);
+  EXPECT_EQ(firstInvalidUtf8("p\xE4ss"), 1u);                // Windows-1252
+  EXPECT_EQ(firstInvalidUtf8("ab\xE2\x82"), 2u);             // cut short
+  EXPECT_EQ(firstInvalidUtf8("\xC0\xAF"), 0u);               // overlong
+  EXPECT_EQ(firstInvalidUtf8("\xE0\x80\xAF"), 0u);           // overlong, three bytes
+  EXPECT_EQ(firstInvalidUtf8("x\xED\xA0\x80"), 1u);          // an encoded surrogate
+  EXPECT_EQ(firstInvalidUtf8("\xF4\x90\x80\x80"), 0u);       // beyond U+10FFFF
+  EXPECT_EQ(firstInvalidUtf8("\xE2\x28\xA1"), 0u);           // continuation missing
 }
 
 }  // namespace

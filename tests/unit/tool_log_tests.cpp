@@ -36,12 +36,21 @@ TEST(ToolLog, FailuresAreOneLineOnStandardErrorWithAnExitCode) {
   EXPECT_EQ(missingFolder.out, "orvacct: application folder does not exist: /nonexistent/folder\n");
 
   const auto badNumber =
-      runTool("log --app-path /tmp --app-name a --number 2147483648 --description d --module m --procedure p");
-  EXPECT_NE(badNumber.exitCode, 0);
-  EXPECT_NE(badNumber.out.find("--number"), std::string::npos) << badNumber.out;
+      runTool("log --app-path /tmp --app-name a --number 4294967296 --description d --module m --procedure p");
+  EXPECT_EQ(badNumber.exitCode, 2);
+  EXPECT_EQ(badNumber.out, "orvacct: --number is not a 32-bit number: '4294967296' (see 'orvacct log --help')\n");
+}
 
-  EXPECT_NE(runTool("").exitCode, 0);
-  EXPECT_NE(runTool("no-such-command").exitCode, 0);
+TEST(ToolLog, NumbersAsWindowsWritesThem) {
+  // HRESULTs are written in hex or as unsigned 32 bits as often as signed.
+  for (const std::string number : {"-2147467259", "0x80004005", "2147500037"}) {
+    testing::TempFolder app;
+    const auto run = runTool("log --app-path '" + app.path().string() + "' --app-name a --number " + number +
+                             " --description d --module m --procedure p");
+    ASSERT_EQ(run.exitCode, 0) << number << ": " << run.out;
+    const std::string record = testing::readFile(begin(std::filesystem::directory_iterator(app.path() / "Logs"))->path());
+    EXPECT_NE(record.find("\r\nError Number: -2147467259\r\n"), std::string::npos) << number;
+  }
 }
 
 TEST(ToolLog, PurgeSaysWhatItDid) {

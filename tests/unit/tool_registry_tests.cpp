@@ -29,13 +29,15 @@ TEST(ToolRegistry, EveryVerbSaysTheRegistryIsWindowsOnly) {
 
 TEST(ToolRegistry, MistakesInArgumentsAreNamedFirst) {
   const auto hive = runTool("reg get-string HKXX 'Software\\Orv' Name");
-  EXPECT_EQ(hive.exitCode, 1);
-  EXPECT_EQ(hive.out, "orvacct: unknown hive 'HKXX': use HKCU, HKLM, HKCR, HKU, HKCC or their HKEY_ names\n");
+  EXPECT_EQ(hive.exitCode, 2);
+  EXPECT_EQ(hive.out,
+            "orvacct: unknown hive 'HKXX': use HKCU, HKLM, HKCR, HKU, HKCC or their HKEY_ names "
+            "(see 'orvacct reg get-string --help')\n");
 
   for (const std::string data : {"4294967296", "-2147483649", "12abc", "''"}) {
     const auto run = runTool("reg set-dword HKCU Software D " + data);
-    EXPECT_EQ(run.exitCode, 1) << data;
-    EXPECT_NE(run.out.find("not a 32-bit number"), std::string::npos) << run.out;
+    EXPECT_EQ(run.exitCode, 2) << data;
+    EXPECT_NE(run.out.find("DATA is not a 32-bit number"), std::string::npos) << run.out;
   }
   EXPECT_NE(runTool("reg get-dword HKCU Software D --default ten").out.find("not a 32-bit number"), std::string::npos);
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # orvacct pwd and file as built for Windows, under Wine: stored cipher text reads back as on
-# Linux, files make the round trip, and a destination survives every refused or failed write.
+# Linux, files make the round trip, a destination survives every refused or failed write and a
+# killed process, and what the tool refuses it refuses with the right exit code.
 # usage: tool_cipher_check.sh orvacct.exe
 set -euo pipefail
 tool=$1
@@ -52,6 +53,55 @@ expect "$(fails "$wine" "$tool" file encrypt --key secret --overwrite "$(win "$w
   "1" "encrypt of a missing source fails"
 expect "$(cat "$work/existing")" "keep me" "the destination is untouched"
 expect "$(find "$work" -newer "$work/existing" -type f | wc -l)" "0" "no temporary file is left behind"
+
+# Destination names up to the file system's limit (255), the whole path beyond MAX_PATH: the
+# temporary's name is short whatever they are. (winepath cuts paths at MAX_PATH: spelt here.)
+long=$(printf 'n%.0s' $(seq 1 255))
+long_windows="Z:${work//\//\\}\\$long"
+orvacct file encrypt --key secret "$(win "$work/plain")" "$long_windows" || true
+orvacct file decrypt --key secret --overwrite "$long_windows" "$long_windows" || true
+expect "$(cmp -s "$work/plain" "$work/$long" && echo same)" "same" "round trip under a 255-character name"
+rm -f "$work/$long"
+
+# Killed mid-way, the process leaves no temporary: it is deleted with its last handle.
+mkdir "$work/killed"
+truncate -s 256M "$work/zeros"
+echo "keep me" >"$work/killed/out"
+"$wine" "$tool" file encrypt --key secret --overwrite "$(win "$work/zeros")" "$(win "$work/killed/out")" 2>/dev/null &
+tool_pid=$!
+for _ in $(seq 1 200); do
+  [ "$(ls -A "$work/killed" | wc -l)" -gt 1 ] && break
+  sleep 0.05
+done
+expect "$(ls -A "$work/killed" | wc -l)" "2" "a temporary beside the destination while encrypting"
+kill -KILL "$tool_pid" || true
+wait "$tool_pid" 2>/dev/null || true
+for _ in $(seq 1 100); do
+  [ "$(ls -A "$work/killed")" = "out" ] && break
+  sleep 0.05
+done
+expect "$(ls -A "$work/killed")" "out" "no temporary after the process was killed"
+expect "$(cat "$work/killed/out")" "keep me" "the destination survives the kill"
+rm -f "$work/zeros"
+
+# What the tool refuses or reports, and its exit codes: 1 failed, 2 wrong command line.
+status() { if "$wine" "$tool" "$@" >/dev/null 2>&1; then echo 0; else echo $?; fi; }
+expect "$(status pwd encrypt --key 'пароль' x)" "1" "a key the code page cannot carry is refused"
+expect "$("$wine" "$tool" pwd encrypt --key 'пароль' x 2>&1 | tr -d '\r' | grep -c 'U+043F.*code page 1252')" "1" \
+  "the refusal names the character and the code page"
+expect "$(ORV_EMPTY_KEY='' status pwd encrypt --key-env ORV_EMPTY_KEY x)" "1" "an empty key from the environment"
+sealed=$(ORV_KEY='clé' orvacct pwd encrypt --key-env ORV_KEY x)
+expect "$(orvacct pwd decrypt --key 'clé' "$sealed")" "x" "a key from the environment beyond ASCII is that key"
+expect "$(status pwd encrypt x)" "2" "no key is a usage error"
+# Bytes in the ANSI code page (1252 here) only when asked for; UTF-8 otherwise.
+printf 'p\344ss\r\n' >"$work/ansi-key"
+expect "$(status pwd encrypt --key-file "$(win "$work/ansi-key")" x)" "1" "a key file that is not UTF-8"
+sealed=$(orvacct pwd encrypt --key-file "$(win "$work/ansi-key")" --key-encoding ansi x)
+expect "$(orvacct pwd decrypt --key 'päss' "$sealed")" "x" "a key file read in the ANSI code page"
+sealed=$(printf 'p\344ss\n' | orvacct pwd encrypt --key k --input-encoding ansi)
+expect "$(orvacct pwd decrypt --key k "$sealed")" "päss" "standard input read in the ANSI code page"
+if "$wine" "$tool" guid >/dev/full 2>/dev/null; then full=0; else full=$?; fi
+expect "$full" "1" "output that cannot be written is a failure"
 
 echo "$((checks - failed)) passed, $failed failed"
 exit "$failed"

@@ -9,9 +9,10 @@
 #include "cipher/hex_text.h"
 #include "cipher/password.h"
 #include "commands.h"
+#include "input_text.h"
+#include "interrupt_cleanup.h"
 #include "key_options.h"
 #include "progress_bar.h"
-#include "text/ansi_codepage.h"
 #include "text/utf.h"
 #include "tool_output.h"
 
@@ -26,6 +27,7 @@ enum class Direction { Encrypt, Decrypt };
 
 struct PasswordOptions {
   KeyOptions key;
+  ByteEncoding inputEncoding = ByteEncoding::Utf8;
   std::vector<std::string> items;
 };
 
@@ -39,16 +41,22 @@ struct FileOptions {
 // Results collected and written in large pieces: a batch may be millions of lines.
 class LineWriter {
  public:
-  ~LineWriter() { flush(); }
+  ~LineWriter() {
+    // After a failure, what was done before it still reaches the reader.
+    try {
+      finish();
+    } catch (...) {
+    }
+  }
   void add(const std::u16string& text) {
     buffer_ += orv::text::toUtf8(text);
     buffer_ += '\n';
-    if (buffer_.size() >= kFlushAt) flush();
+    if (buffer_.size() >= kFlushAt) finish();
   }
-  void flush() {
-    std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
-    std::fflush(stdout);
+  void finish() {
+    const std::string pending = std::move(buffer_);
     buffer_.clear();
+    writeOutput(pending);
   }
 
  private:
@@ -61,19 +69,26 @@ class PasswordBatch {
  public:
   PasswordBatch(Direction direction, const std::u16string& key) : direction_(direction) { cipher_.Key(key); }
 
-  void process(const std::string& utf8, const std::string& where) {
+  void process(const std::u16string& item, const std::string& where) {
     if (direction_ == Direction::Encrypt) {
-      out_.add(cipher_.EncryptString(orv::text::fromUtf8(utf8), u"", true));
+      requireRepresentable(item, where + ": the password");
+      out_.add(cipher_.EncryptString(item, u"", true));
       return;
     }
-    const std::u16string hex = orv::text::fromUtf8(utf8);
-    if (!orv::cipher::isHexPairs(hex)) throw ToolError(where + ": not hexadecimal cipher text");
-    const orv::cipher::PasswordDecryption decrypted = orv::cipher::decryptPassword(cipher_, hex, u"");
+    // No cipher text at all is the empty password, as the component decrypts it.
+    if (item.empty()) {
+      out_.add(u"");
+      return;
+    }
+    if (!orv::cipher::isHexPairs(item)) throw ToolError(where + ": not hexadecimal cipher text");
+    const orv::cipher::PasswordDecryption decrypted = orv::cipher::decryptPassword(cipher_, item, u"");
     if (decrypted.outcome != DecryptOutcome::Plain) {
       throw ToolError(where + ": wrong key or damaged cipher text (size descriptor out of range)");
     }
     out_.add(decrypted.text);
   }
+
+  void finish() { out_.finish(); }
 
  private:
   Direction direction_;
@@ -84,16 +99,26 @@ class PasswordBatch {
 void runPasswords(Direction direction, const PasswordOptions& options) {
   PasswordBatch batch(direction, resolveKey(options.key));
   if (!options.items.empty()) {
-    for (std::size_t i = 0; i < options.items.size(); ++i)
-      batch.process(options.items[i], "item " + std::to_string(i + 1));
+    for (std::size_t i = 0; i < options.items.size(); ++i) {
+      const std::string where = "item " + std::to_string(i + 1);
+      batch.process(argumentText(options.items[i], where), where);
+    }
+    batch.finish();
     return;
   }
   std::ios::sync_with_stdio(false);
   std::string line;
   for (std::size_t number = 1; std::getline(std::cin, line); ++number) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    batch.process(line, "line " + std::to_string(number));
+    std::string_view bytes = line;
+    if (number == 1 && options.inputEncoding == ByteEncoding::Utf8 && bytes.starts_with("\xEF\xBB\xBF")) {
+      bytes.remove_prefix(3);  // an editor's byte order mark
+    }
+    const std::string where = "line " + std::to_string(number);
+    batch.process(textFromBytes(bytes, options.inputEncoding, where + " of standard input", "--input-encoding"), where);
   }
+  if (std::cin.bad()) throw ToolError("cannot read standard input");
+  batch.finish();
 }
 
 std::string describe(const orv::cipher::FileResult& result, const FileOptions& options) {
@@ -117,10 +142,10 @@ std::string describe(const orv::cipher::FileResult& result, const FileOptions& o
 void runFile(Direction direction, const FileOptions& options) {
   clsBlowfish cipher;
   const std::u16string key = resolveKey(options.key);
+  orv::cipher::FileJob job{pathArgument(options.source), pathArgument(options.destination), options.overwrite};
+  job.temporaryNames = removeTemporaryOnInterrupt();
   const orv::cipher::ProgressHandler bar = progressBar(direction == Direction::Encrypt ? "encrypting" : "decrypting");
   cipher.onProgress(bar);
-  const orv::cipher::FileJob job{std::filesystem::path(orv::text::fromUtf8(options.source)),
-                                 std::filesystem::path(orv::text::fromUtf8(options.destination)), options.overwrite};
   const orv::cipher::FileResult result =
       direction == Direction::Encrypt ? cipher.encryptFileWithResult(job, key) : cipher.decryptFileWithResult(job, key);
   if (result.outcome == FileOutcome::Written) return;
@@ -132,7 +157,10 @@ void addPasswordCommand(CLI::App& pwd, const std::string& name, Direction direct
   auto options = std::make_shared<PasswordOptions>();
   CLI::App* command = pwd.add_subcommand(name, description);
   addKeyOptions(*command, options->key);
-  command->add_option("items", options->items, "Texts to process; without any, each line of standard input");
+  addEncodingOption(*command, "--input-encoding", options->inputEncoding,
+                    "How standard input's bytes are read: utf8 (default) or ansi, bytes in the ANSI code page");
+  command->add_option("items", options->items,
+                      "Texts to process; without any, each line of standard input (a blank line is the empty text)");
   command->callback([options, direction] { runPasswords(direction, *options); });
 }
 
@@ -140,9 +168,11 @@ void addFileCommand(CLI::App& file, const std::string& name, Direction direction
   auto options = std::make_shared<FileOptions>();
   CLI::App* command = file.add_subcommand(name, description);
   addKeyOptions(*command, options->key);
-  command->add_flag("--overwrite", options->overwrite, "Replace OUT when it exists");
+  command->add_flag("--overwrite", options->overwrite, "Replace OUT when it exists, keeping its permissions");
   command->add_option("IN", options->source, "Source file")->required();
-  command->add_option("OUT", options->destination, "Destination file (may be IN itself with --overwrite)")->required();
+  command->add_option("OUT", options->destination,
+                      "Destination file (may be IN itself with --overwrite); outside Windows a new one is private (0600)")
+      ->required();
   command->callback([options, direction] { runFile(direction, *options); });
 }
 

@@ -4,7 +4,7 @@
 
 #include "commands.h"
 #include "component/clsOrvAcctMan.h"
-#include "text/utf.h"
+#include "input_text.h"
 #include "tool_output.h"
 
 namespace orvacct {
@@ -23,7 +23,7 @@ void addHelperCommands(CLI::App& app) {
   detick->add_option("TEXT", *ticked, "The text")->required();
   detick->callback([ticked] {
     orv::clsOrvAcctMan component(toolServices());
-    printLine(component.DeTick(orv::text::fromUtf8(*ticked)));
+    printLine(component.DeTick(argumentText(*ticked, "TEXT")));
   });
 }
 

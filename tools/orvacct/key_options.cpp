@@ -8,17 +8,43 @@
 #include "text/utf.h"
 #include "tool_output.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace orvacct {
 namespace {
 
+const std::string kEmptyKeyRisk = "an empty key encrypts with the cipher's public initial tables, which anyone can decrypt";
+
 std::string readKeyFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(pathArgument(path), std::ios::binary);
   if (!in) throw ToolError("cannot read the key file " + path);
   std::string key{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   // An editor's final line break is not part of the key.
   if (!key.empty() && key.back() == '\n') key.pop_back();
   if (!key.empty() && key.back() == '\r') key.pop_back();
   return key;
+}
+
+// Windows keeps the environment as 16-bit text; elsewhere it is bytes.
+std::u16string environmentKey(const KeyOptions& options) {
+  const std::string what = "environment variable " + options.environmentVariable;
+#ifdef _WIN32
+  const std::u16string name = orv::text::fromUtf8(options.environmentVariable);
+  const auto* wideName = reinterpret_cast<const wchar_t*>(name.c_str());
+  SetLastError(ERROR_SUCCESS);
+  const DWORD size = GetEnvironmentVariableW(wideName, nullptr, 0);
+  if (size == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) throw ToolError(what + " is not set");
+  std::u16string value(size, u'\0');
+  const DWORD length = size == 0 ? 0 : GetEnvironmentVariableW(wideName, reinterpret_cast<wchar_t*>(value.data()), size);
+  value.resize(length < size ? length : 0);
+  return value;
+#else
+  const char* value = std::getenv(options.environmentVariable.c_str());
+  if (value == nullptr) throw ToolError(what + " is not set");
+  return textFromBytes(value, options.encoding, what, "--key-encoding");
+#endif
 }
 
 }  // namespace
@@ -30,25 +56,45 @@ void addKeyOptions(CLI::App& command, KeyOptions& options) {
       "--key-file", options.file, "Take the key from this file: its content, less one trailing line break");
   options.textOption = command.add_option(
       "--key", options.text, "The key itself (visible to other users in the process list; prefer --key-env)");
-  options.textOption->excludes(options.environmentOption)->excludes(options.fileOption);
+  CLI::Option* encoding = addEncodingOption(
+      command, "--key-encoding", options.encoding,
+      "How the key file's bytes (and, outside Windows, the variable's) are read: utf8 (default) or ansi, "
+      "bytes in the ANSI code page");
+  options.textOption->excludes(options.environmentOption)->excludes(options.fileOption)->excludes(encoding);
   options.environmentOption->excludes(options.fileOption);
 }
 
 std::u16string resolveKey(const KeyOptions& options) {
-  std::string utf8;
+  std::u16string key;
+  std::string what;
   if (options.environmentOption->count() > 0) {
-    const char* value = std::getenv(options.environmentVariable.c_str());
-    if (value == nullptr) throw ToolError("environment variable " + options.environmentVariable + " is not set");
-    utf8 = value;
+    what = "environment variable " + options.environmentVariable;
+    key = environmentKey(options);
   } else if (options.fileOption->count() > 0) {
-    utf8 = readKeyFile(options.file);
+    what = "the key file " + options.file;
+    std::string bytes = readKeyFile(options.file);
+    // A byte order mark is how some editors say UTF-8; it is not part of the key.
+    const std::string_view bom = "\xEF\xBB\xBF";
+    const std::string_view content =
+        options.encoding == ByteEncoding::Utf8 && bytes.starts_with(bom) ? std::string_view(bytes).substr(3) : bytes;
+    try {
+      key = textFromBytes(content, options.encoding, what, "--key-encoding");
+    } catch (...) {
+      orv::cipher::secureWipe(bytes);
+      throw;
+    }
+    orv::cipher::secureWipe(bytes);
   } else if (options.textOption->count() > 0) {
-    utf8 = options.text;
+    key = argumentText(options.text, "the key");
+    // Given as such on the command line, an empty key is meant; anywhere else it is a mistake.
+    if (key.empty()) warn("the key is empty: " + kEmptyKeyRisk);
   } else {
-    throw ToolError("no key: give --key-env VAR, --key-file PATH or --key TEXT");
+    throw UsageError("no key: give --key-env VAR, --key-file PATH or --key TEXT");
   }
-  std::u16string key = orv::text::fromUtf8(utf8);
-  orv::cipher::secureWipe(utf8);
+  if (key.empty() && !what.empty()) {
+    throw ToolError(what + " holds an empty key; " + kEmptyKeyRisk + " (give --key \"\" to mean that)");
+  }
+  requireRepresentable(key, "the key");
   return key;
 }
 

@@ -3,12 +3,15 @@
 #include <CLI/CLI.hpp>
 #include <string>
 
+#include "input_text.h"
+
 namespace orvacct {
 
 struct KeyOptions {
   std::string text;
   std::string environmentVariable;
   std::string file;
+  ByteEncoding encoding = ByteEncoding::Utf8;
   CLI::Option* textOption = nullptr;
   CLI::Option* environmentOption = nullptr;
   CLI::Option* fileOption = nullptr;
@@ -16,7 +19,9 @@ struct KeyOptions {
 
 void addKeyOptions(CLI::App& command, KeyOptions& options);
 
-// The key as the component takes it; a ToolError when none was given or it cannot be read.
+// The key as the component takes it. A ToolError when none was given, it cannot be read, it is
+// not UTF-8 (unless code-page bytes were asked for), the code page cannot carry it, or it is
+// empty without having been given as --key "" (which only warns).
 std::u16string resolveKey(const KeyOptions& options);
 
 }  // namespace orvacct

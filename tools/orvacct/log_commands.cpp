@@ -6,6 +6,8 @@
 
 #include "base/failure.h"
 #include "commands.h"
+#include "input_text.h"
+#include "int32_argument.h"
 #include "log/error_log.h"
 #include "platform/local_time.h"
 #include "text/utf.h"
@@ -15,23 +17,23 @@ namespace orvacct {
 namespace {
 
 struct LogOptions {
-  std::string appPath, appName, description, module, procedure, major, minor, revision;
-  std::int32_t number = 0;
+  std::string appPath, appName, description, module, procedure, major, minor, revision, number;
 };
 
 void writeRecord(const LogOptions& o) {
-  using orv::text::fromUtf8;
-  const std::u16string description = fromUtf8(o.description), module = fromUtf8(o.module),
-                       procedure = fromUtf8(o.procedure), major = fromUtf8(o.major), minor = fromUtf8(o.minor),
-                       revision = fromUtf8(o.revision);
-  const orv::log::ErrorRecord record{o.number, description, module, procedure, major, minor, revision};
-  const std::u16string appPath = fromUtf8(o.appPath);
+  const std::int32_t number = parseInt32(o.number, "--number");
+  const std::u16string description = argumentText(o.description, "--description"),
+                       module = argumentText(o.module, "--module"), procedure = argumentText(o.procedure, "--procedure"),
+                       major = argumentText(o.major, "--major"), minor = argumentText(o.minor, "--minor"),
+                       revision = argumentText(o.revision, "--revision");
+  const orv::log::ErrorRecord record{number, description, module, procedure, major, minor, revision};
+  const std::u16string appPath = argumentText(o.appPath, "--app-path");
   std::error_code ignored;
   if (!std::filesystem::is_directory(std::filesystem::path(appPath), ignored)) {
     throw ToolError("application folder does not exist: " + o.appPath);
   }
   try {
-    orv::log::appendRecord(appPath, fromUtf8(o.appName), record, orv::localNow());
+    orv::log::appendRecord(appPath, argumentText(o.appName, "--app-name"), record, orv::localNow());
   } catch (const orv::Failure& failure) {
     throw ToolError("cannot write the log record in " + o.appPath + ": " + orv::text::toUtf8(failure.description()));
   }
@@ -44,7 +46,7 @@ void addLogCommands(CLI::App& app) {
   CLI::App* log = app.add_subcommand("log", "Append one error record to the application's daily log file");
   log->add_option("--app-path", options->appPath, "Application folder; the record goes to its Logs folder")->required();
   log->add_option("--app-name", options->appName, "Application name; the file is NAME-MMDDYYYY.log")->required();
-  log->add_option("--number", options->number, "Error number (signed 32-bit)")->required();
+  log->add_option("--number", options->number, "Error number: 32 bits, decimal (signed or not) or 0x hex")->required();
   log->add_option("--description", options->description, "Error description")->required();
   log->add_option("--module", options->module, "Module name")->required();
   log->add_option("--procedure", options->procedure, "Procedure name")->required();
@@ -58,9 +60,8 @@ void addLogCommands(CLI::App& app) {
   purge->add_option("--app-path", purgeOptions->appPath, "Application folder")->required();
   purge->add_option("--app-name", purgeOptions->appName, "Application name")->required();
   purge->callback([purgeOptions] {
-    using orv::text::fromUtf8;
-    const auto result =
-        orv::log::purgeOldLogs(fromUtf8(purgeOptions->appPath), fromUtf8(purgeOptions->appName), orv::localNow());
+    const auto result = orv::log::purgeOldLogs(argumentText(purgeOptions->appPath, "--app-path"),
+                                               argumentText(purgeOptions->appName, "--app-name"), orv::localNow());
     printLine(orv::text::fromUtf8("deleted " + std::to_string(result.deleted) + ", kept " +
                                   std::to_string(result.kept) + ", refused " + std::to_string(result.refused)));
   });

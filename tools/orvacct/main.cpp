@@ -1,6 +1,8 @@
 // orvacct: the component's logs, cipher and helpers from the command line.
+// Exit status: 0 done, 1 failed, 2 the command line was wrong.
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <csignal>
 #include <exception>
 #include <iostream>
 
@@ -9,10 +11,43 @@
 #include "tool_output.h"
 #include "utf8_arguments.h"
 
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+// The deepest command given, for the hint to its help.
+std::string commandGiven(CLI::App& app) {
+  std::string words = "orvacct";
+  for (CLI::App* at = &app; !at->get_subcommands().empty();) {
+    at = at->get_subcommands().front();
+    words += " " + at->get_name();
+  }
+  return words;
+}
+
+int usageError(CLI::App& app, std::string message) {
+  std::replace(message.begin(), message.end(), '\n', ' ');
+  std::cerr << "orvacct: " << message << " (see '" << commandGiven(app) << " --help')\n";
+  return kUsage;
+}
+
+int failure(const char* message) {
+  std::cerr << "orvacct: " << message << "\n";
+  return kFailed;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+#ifdef SIGPIPE
+  // A reader that went away is a write failure to report, not a silent death.
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
   CLI::App app{"orvacct - OrvAcctMan account services from the command line"};
   app.set_version_flag("--version", "orvacct " ORVACCT_VERSION_TEXT);
   app.require_subcommand(1);
+  app.footer("Exit status: 0 done, 1 failed, 2 wrong command line.");
   orvacct::addLogCommands(app);
   orvacct::addHelperCommands(app);
   orvacct::addCipherCommands(app);
@@ -22,16 +57,18 @@ int main(int argc, char** argv) {
     // CLI11 takes the arguments last first.
     std::vector<std::string> arguments = orvacct::utf8Arguments(argc, argv);
     std::reverse(arguments.begin(), arguments.end());
-    if (argc > 0) app.name(argv[0]);
-    app.parse(arguments);
-  } catch (const CLI::ParseError& e) {
-    return app.exit(e);
-  } catch (const orvacct::ToolError& e) {
-    std::cerr << "orvacct: " << e.what() << "\n";
-    return 1;
+    app.name("orvacct");
+    try {
+      app.parse(arguments);
+    } catch (const CLI::ParseError& e) {
+      if (e.get_exit_code() != static_cast<int>(CLI::ExitCodes::Success)) return usageError(app, e.what());
+      app.exit(e);  // --help or --version
+    }
+    orvacct::finishOutput();
+  } catch (const orvacct::UsageError& e) {
+    return usageError(app, e.what());
   } catch (const std::exception& e) {
-    std::cerr << "orvacct: " << e.what() << "\n";
-    return 1;
+    return failure(e.what());
   }
   return 0;
 }

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cctype>
-#include <stdexcept>
 
 #include "cipher/hex_text.h"
 #include "tool_output.h"
@@ -38,21 +37,7 @@ orv::HKeyHive parseHive(std::string_view name) {
   for (const HiveName& known : kHives) {
     if (sameWord(name, known.shortName) || sameWord(name, known.longName)) return known.hive;
   }
-  throw ToolError("unknown hive '" + std::string(name) + "': use HKCU, HKLM, HKCR, HKU, HKCC or their HKEY_ names");
-}
-
-std::int32_t parseDword(const std::string& text) {
-  long long value = 0;
-  std::size_t used = 0;
-  try {
-    value = std::stoll(text, &used, 0);
-  } catch (const std::exception&) {
-    used = 0;
-  }
-  if (used == 0 || used != text.size() || value < INT32_MIN || value > static_cast<long long>(UINT32_MAX)) {
-    throw ToolError("not a 32-bit number: '" + text + "'");
-  }
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+  throw UsageError("unknown hive '" + std::string(name) + "': use HKCU, HKLM, HKCR, HKU, HKCC or their HKEY_ names");
 }
 
 std::string parseHex(std::string_view text) {
@@ -64,9 +49,9 @@ std::string parseHex(std::string_view text) {
   }
   if (orv::cipher::isHexPairs(digits)) return orv::cipher::bytesFromHexText(std::string_view(digits));
   if (orv::cipher::isHexPairs(digits + '0')) {  // digits only, one short of whole bytes
-    throw ToolError("hex data needs two digits a byte: '" + std::string(text) + "'");
+    throw UsageError("hex data needs two digits a byte: '" + std::string(text) + "'");
   }
-  throw ToolError("not hex data: '" + std::string(text) + "'");
+  throw UsageError("not hex data: '" + std::string(text) + "'");
 }
 
 }  // namespace orvacct

@@ -8,6 +8,8 @@
 #include "cipher/hex_text.h"
 #include "commands.h"
 #include "component/clsOrvAcctMan.h"
+#include "input_text.h"
+#include "int32_argument.h"
 #include "registry_arguments.h"
 #include "text/ansi_codepage.h"
 #include "text/utf.h"
@@ -32,6 +34,14 @@ struct Target {
   std::u16string name;
 };
 
+// Registry names and text data go through the ANSI code page: a character it lacks would name
+// another key or store other text.
+std::u16string registryText(const std::string& argument, const std::string& what) {
+  std::u16string text = argumentText(argument, what);
+  requireRepresentable(text, what);
+  return text;
+}
+
 using Action = std::function<void(orv::clsOrvAcctMan&, const Target&, const RegArguments&)>;
 // Checks the arguments before anything else, so a mistake is named on every platform.
 using Check = std::function<void(const RegArguments&)>;
@@ -50,7 +60,7 @@ void addCommand(CLI::App& reg, const std::string& verb, const std::string& descr
   if (takesDefault) command->add_option("--default", args->fallback, "Printed when the value cannot be read");
   command->callback([args, action, check] {
     if (check) check(*args);
-    const Target target{parseHive(args->hive), orv::text::fromUtf8(args->path), orv::text::fromUtf8(args->name)};
+    const Target target{parseHive(args->hive), registryText(args->path, "PATH"), registryText(args->name, "NAME")};
     if (!kHasRegistry) {
       throw ToolError("the registry exists only on Windows; run a Windows build of orvacct (under Wine, for instance)");
     }
@@ -70,18 +80,18 @@ void addRegistryCommands(CLI::App& app) {
   addCommand(
       *reg, "get-string", "Print a REG_SZ value, up to its first NUL", Shape::Value,
       [](clsOrvAcctMan& c, const Target& t, const RegArguments& a) {
-        printLine(c.Reg_GetSettingString(t.hive, t.path, t.name, fromUtf8(a.fallback)));
+        printLine(c.Reg_GetSettingString(t.hive, t.path, t.name, argumentText(a.fallback, "--default")));
       },
       true);
   addCommand(
       *reg, "get-dword", "Print a value of at most four bytes as a signed 32-bit number", Shape::Value,
       [](clsOrvAcctMan& c, const Target& t, const RegArguments& a) {
-        const std::int32_t fallback = a.fallback.empty() ? 0 : parseDword(a.fallback);
+        const std::int32_t fallback = a.fallback.empty() ? 0 : parseInt32(a.fallback, "--default");
         printLine(fromUtf8(std::to_string(c.Reg_GetSettingDWord(t.hive, t.path, t.name, fallback))));
       },
       true,
       [](const RegArguments& a) {
-        if (!a.fallback.empty()) parseDword(a.fallback);
+        if (!a.fallback.empty()) parseInt32(a.fallback, "--default");
       });
   addCommand(*reg, "get-binary", "Print a value's bytes as hex", Shape::Value,
              [](clsOrvAcctMan& c, const Target& t, const RegArguments&) {
@@ -90,14 +100,15 @@ void addRegistryCommands(CLI::App& app) {
              });
   addCommand(*reg, "set-string", "Write DATA as REG_SZ, without a terminating NUL", Shape::ValueAndData,
              [](clsOrvAcctMan& c, const Target& t, const RegArguments& a) {
-               c.Reg_SaveSettingString(t.hive, t.path, t.name, fromUtf8(a.data));
-             });
+               c.Reg_SaveSettingString(t.hive, t.path, t.name, registryText(a.data, "DATA"));
+             },
+             false, [](const RegArguments& a) { registryText(a.data, "DATA"); });
   addCommand(
       *reg, "set-dword", "Write DATA (decimal or 0x hex) as REG_DWORD", Shape::ValueAndData,
       [](clsOrvAcctMan& c, const Target& t, const RegArguments& a) {
-        c.Reg_SaveSettingDWord(t.hive, t.path, t.name, parseDword(a.data));
+        c.Reg_SaveSettingDWord(t.hive, t.path, t.name, parseInt32(a.data, "DATA"));
       },
-      false, [](const RegArguments& a) { parseDword(a.data); });
+      false, [](const RegArguments& a) { parseInt32(a.data, "DATA"); });
   addCommand(
       *reg, "set-binary", "Write DATA, given as hex, as REG_BINARY", Shape::ValueAndData,
       [](clsOrvAcctMan& c, const Target& t, const RegArguments& a) {

@@ -1,17 +1,42 @@
 #include "tool_output.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include "text/utf.h"
 
 namespace orvacct {
+namespace {
+
+[[noreturn]] void outputFailed() {
+  const int error = errno;
+  throw ToolError(error != 0 ? std::string("cannot write standard output: ") + std::strerror(error)
+                             : "cannot write standard output");
+}
+
+}  // namespace
+
+void writeOutput(std::string_view bytes) {
+  errno = 0;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) outputFailed();
+}
 
 void printLine(const std::u16string& text) {
-  const std::string utf8 = orv::text::toUtf8(text);
-  std::fwrite(utf8.data(), 1, utf8.size(), stdout);
-  std::fputc('\n', stdout);
+  std::string line = orv::text::toUtf8(text);
+  line += '\n';
+  writeOutput(line);
 }
+
+void finishOutput() {
+  errno = 0;
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) outputFailed();
+  std::cout.flush();
+  if (!std::cout) outputFailed();
+}
+
+void warn(const std::string& message) { std::cerr << "orvacct: warning: " << message << "\n"; }
 
 orv::Services toolServices() {
   orv::Services services = orv::platformServices();

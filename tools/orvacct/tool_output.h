@@ -1,7 +1,9 @@
 #pragma once
 // How the tool speaks: results on stdout, one a line, UTF-8; failures as one line on stderr.
+// Exit status: 0 done, 1 failed, 2 the command line was wrong.
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "component/services.h"
 
@@ -13,7 +15,23 @@ class ToolError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A command line the tool cannot take (a malformed argument), with status 2.
+class UsageError : public ToolError {
+ public:
+  using ToolError::ToolError;
+};
+
 void printLine(const std::u16string& text);
+
+// Bytes for standard output; a ToolError when they cannot be written.
+void writeOutput(std::string_view bytes);
+
+// Flushes standard output: results that never arrived are a failure (a full disk, a reader
+// that went away), not a success.
+void finishOutput();
+
+// A warning on stderr; the command goes on.
+void warn(const std::string& message);
 
 // Services of the component for the tool: the platform's, with each reported failure also
 // printed on stderr.

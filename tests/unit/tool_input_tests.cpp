@@ -1,0 +1,135 @@
+// What the orvacct tool must refuse rather than change silently (text the code page cannot
+// carry, bytes that are not UTF-8, an empty key from a file or the environment), output it
+// could not write, and the exit status that tells a wrong command line from a failure.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "support/run_tool.h"
+#include "support/temp_folder.h"
+
+namespace orv::testing {
+namespace {
+
+const std::string kCyrillicKey = "'\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C'";  // пароль
+const std::string kCyrillicPassword = "'\xD1\x81\xD0\xB5\xD0\xBA\xD1\x80\xD0\xB5\xD1\x82'";  // секрет
+
+bool oneLine(const std::string& text) { return std::count(text.begin(), text.end(), '\n') == 1 && text.back() == '\n'; }
+
+TEST(ToolInput, CharactersTheCodePageCannotCarryAreRefusedWithTheWayOut) {
+  const auto key = runToolApart("pwd encrypt --key " + kCyrillicKey + " abc");
+  EXPECT_EQ(key.exitCode, 1);
+  EXPECT_EQ(key.out, "");
+  EXPECT_EQ(key.err,
+            "orvacct: the key holds \"\xD0\xBF\" (U+043F), and code page WINDOWS-1252 cannot represent it; choose "
+            "another code page with ORVACCT_CODEPAGE (an iconv name, such as ORVACCT_CODEPAGE=WINDOWS-1251 for "
+            "Cyrillic)\n");
+  const auto password = runToolApart("pwd encrypt --key k ok " + kCyrillicPassword);
+  EXPECT_EQ(password.exitCode, 1);
+  EXPECT_TRUE(password.err.starts_with("orvacct: item 2: the password holds \"\xD1\x81\" (U+0441)")) << password.err;
+
+  // The code page that holds them keeps them apart from other keys and brings them back.
+  const std::string cyrillic = "ORVACCT_CODEPAGE=WINDOWS-1251";
+  const auto sealed = runToolApart("pwd encrypt --key " + kCyrillicKey + " " + kCyrillicPassword, cyrillic);
+  ASSERT_EQ(sealed.exitCode, 0) << sealed.err;
+  const std::string cipher = sealed.out.substr(0, sealed.out.size() - 1);
+  EXPECT_EQ(runToolApart("pwd decrypt --key " + kCyrillicKey + " " + cipher, cyrillic).out,
+            "\xD1\x81\xD0\xB5\xD0\xBA\xD1\x80\xD0\xB5\xD1\x82\n");
+  EXPECT_EQ(runToolApart("pwd decrypt --key '\xD0\xB0\xD0\xB0\xD0\xB0\xD0\xB0\xD0\xB0\xD0\xB0' " + cipher, cyrillic)
+                .exitCode,
+            1);
+}
+
+TEST(ToolInput, BytesThatAreNotUtf8AreRefusedUnlessCodePageBytesAreAskedFor) {
+  const TempFolder folder;
+  const std::string keyFile = "'" + (folder / "key").string() + "'";
+  writeFile(folder / "key", "p\xE4ss\r\n");  // saved in Windows-1252
+  const auto refused = runToolApart("pwd encrypt --key-file " + keyFile + " x");
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.err, "orvacct: the key file " + (folder / "key").string() +
+                             " is not UTF-8 (byte 0xE4 at offset 1); save it as UTF-8, or give --key-encoding ansi "
+                             "to take its bytes in the ANSI code page\n");
+  const auto asAnsi = runToolApart("pwd encrypt --key-file " + keyFile + " --key-encoding ansi x");
+  ASSERT_EQ(asAnsi.exitCode, 0) << asAnsi.err;
+  EXPECT_EQ(runToolApart("pwd decrypt --key 'p\xC3\xA4ss' " + asAnsi.out).out, "x\n") << "the key is p\xC3\xA4ss";
+  writeFile(folder / "key", "\xEF\xBB\xBFp\xC3\xA4ss\n");  // UTF-8 with a byte order mark
+  EXPECT_EQ(runToolApart("pwd decrypt --key-file " + keyFile + " " + asAnsi.out).out, "x\n");
+
+  EXPECT_EQ(runToolApart("pwd encrypt --key-env ORV_KEY x", "ORV_KEY=$(printf 'p\\344ss')").exitCode, 1);
+  const auto line = runToolApart("pwd encrypt --key k", "printf 'ok\\np\\344ss\\n' |");
+  EXPECT_EQ(line.exitCode, 1);
+  EXPECT_TRUE(line.err.starts_with("orvacct: line 2 of standard input is not UTF-8 (byte 0xE4 at offset 1)"))
+      << line.err;
+  const auto lines = runToolApart("pwd encrypt --key k --input-encoding ansi", "printf 'p\\344ss\\n' |");
+  ASSERT_EQ(lines.exitCode, 0) << lines.err;
+  EXPECT_EQ(runToolApart("pwd decrypt --key k " + lines.out).out, "p\xC3\xA4ss\n");
+  EXPECT_EQ(runToolApart("detick 'caf\xE9'").exitCode, 1);
+}
+
+TEST(ToolInput, AnEmptyKeyOnlyWhenGivenAsSuchOnTheCommandLine) {
+  const TempFolder folder;
+  writeFile(folder / "key", "\n");
+  const auto file = runToolApart("pwd encrypt --key-file '" + (folder / "key").string() + "' x");
+  EXPECT_EQ(file.exitCode, 1);
+  EXPECT_NE(file.err.find("holds an empty key"), std::string::npos) << file.err;
+  const auto environment = runToolApart("pwd encrypt --key-env ORV_KEY x", "ORV_KEY=");
+  EXPECT_EQ(environment.exitCode, 1);
+  EXPECT_EQ(environment.out, "");
+
+  const auto explicitly = runToolApart("pwd encrypt --key '' x");
+  EXPECT_EQ(explicitly.exitCode, 0);
+  EXPECT_EQ(explicitly.out.size(), 33u);
+  EXPECT_EQ(explicitly.err,
+            "orvacct: warning: the key is empty: an empty key encrypts with the cipher's public initial tables, "
+            "which anyone can decrypt\n");
+}
+
+TEST(ToolInput, EmptyCipherTextIsTheEmptyPasswordAndABlankLineDoesNotEndTheBatch) {
+  const auto empty = runToolApart("pwd decrypt --key OrvKey ''");
+  EXPECT_EQ(empty.exitCode, 0);
+  EXPECT_EQ(empty.out, "\n");
+  const std::string abcd = "C11E6A583229034D46E186A5BA641877";
+  const auto batch = runToolApart("pwd decrypt --key OrvKey", "printf '" + abcd + "\\n\\r\\n" + abcd + "\\n' |");
+  EXPECT_EQ(batch.exitCode, 0) << batch.err;
+  EXPECT_EQ(batch.out, "abcd\n\nabcd\n");
+}
+
+TEST(ToolOutput, OutputThatCannotBeWrittenIsAFailure) {
+  const TempFolder app;
+  for (const std::string& command : std::vector<std::string>{"guid", "detick x", "pwd encrypt --key k x", "pwd decrypt --key OrvKey C11E6A583229034D46E186A5BA641877",
+        "purge-logs --app-path '" + app.path().string() + "' --app-name a", "--version", "--help"}) {
+    const auto run = runToolApart(command + " >/dev/full");
+    EXPECT_EQ(run.exitCode, 1) << command;
+    EXPECT_TRUE(oneLine(run.err) && run.err.starts_with("orvacct: cannot write standard output")) << command;
+  }
+  // A reader that went away: a failure to report, not a silent death by SIGPIPE.
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  close(pipeEnds[0]);
+  const pid_t tool = startTool("guid 2>/dev/null", {}, pipeEnds[1]);
+  close(pipeEnds[1]);
+  const int status = waitForTool(tool);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+}
+
+TEST(ToolOutput, UsageErrorsExitTwoWithOneLineAndAHint) {
+  for (const std::string command :
+       {"", "pwd", "pwd encrypt x", "pwd encrypt --no-such-option", "file encrypt --key k only-one", "detick",
+        "pwd encrypt --key k --key-file f x", "pwd encrypt --key k --input-encoding latin1 x",
+        "log --app-path . --app-name a --number 12abc --description d --module m --procedure p",
+        "reg set-dword HKCU Software D 4294967296"}) {
+    const auto run = runToolApart(command);
+    EXPECT_EQ(run.exitCode, 2) << command;
+    EXPECT_EQ(run.out, "") << command;
+    EXPECT_TRUE(oneLine(run.err) && run.err.find(" --help')") != std::string::npos) << command << ": " << run.err;
+  }
+  // Everything else that goes wrong is a failure.
+  EXPECT_EQ(runToolApart("file encrypt --key k /nonexistent/in out").exitCode, 1);
+  EXPECT_EQ(runToolApart("pwd decrypt --key k 0G").exitCode, 1);
+}
+
+}  // namespace
+}  // namespace orv::testing

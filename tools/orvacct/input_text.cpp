@@ -1,0 +1,96 @@
+#include "input_text.h"
+
+#include <cstdio>
+
+#include "text/ansi_codepage.h"
+#include "text/strict_text.h"
+#include "text/utf.h"
+#include "tool_output.h"
+
+namespace orvacct {
+namespace {
+
+std::string hexByte(unsigned char byte) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02X", byte);
+  return text;
+}
+
+// "п" (U+043F); control characters by number only.
+std::string describeCharacter(char32_t c) {
+  char number[16];
+  std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(c));
+  if (c < 0x20 || (c >= 0x7F && c < 0xA0)) return number;
+  std::u16string one;
+  if (c >= 0x10000) {
+    one += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+    one += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+  } else {
+    one += static_cast<char16_t>(c);
+  }
+  return "\"" + orv::text::toUtf8(one) + "\" (" + number + ")";
+}
+
+std::string codePageAdvice() {
+#ifdef _WIN32
+  return orv::text::codePageName() +
+         ", the system's ANSI code page, cannot represent it; Windows sets that code page as the language for "
+         "non-Unicode programs (Region settings)";
+#else
+  return "code page " + orv::text::codePageName() +
+         " cannot represent it; choose another code page with ORVACCT_CODEPAGE (an iconv name, such as "
+         "ORVACCT_CODEPAGE=WINDOWS-1251 for Cyrillic)";
+#endif
+}
+
+}  // namespace
+
+CLI::Option* addEncodingOption(CLI::App& command, const std::string& name, ByteEncoding& encoding,
+                               const std::string& description) {
+  // The word becomes the enumeration's number before CLI11 converts it.
+  const CLI::Validator word(
+      [](std::string& value) -> std::string {
+        if (value == "utf8" || value == "ansi") {
+          value = std::to_string(static_cast<int>(value == "utf8" ? ByteEncoding::Utf8 : ByteEncoding::Ansi));
+          return {};
+        }
+        return "'" + value + "' is neither utf8 nor ansi";
+      },
+      "utf8|ansi");
+  return command.add_option(name, encoding, description)->transform(word);
+}
+
+std::u16string textFromBytes(std::string_view bytes, ByteEncoding encoding, const std::string& what,
+                             const std::string& encodingOption) {
+  if (encoding == ByteEncoding::Ansi) return orv::text::fromAnsi(bytes);
+  if (const auto bad = orv::text::firstInvalidUtf8(bytes)) {
+    throw ToolError(what + " is not UTF-8 (byte " + hexByte(static_cast<unsigned char>(bytes[*bad])) +
+                    " at offset " + std::to_string(*bad) + "); save it as UTF-8, or give " + encodingOption +
+                    " ansi to take its bytes in the ANSI code page");
+  }
+  return orv::text::fromUtf8(bytes);
+}
+
+std::u16string argumentText(const std::string& argument, const std::string& what) {
+  if (const auto bad = orv::text::firstInvalidUtf8(argument)) {
+    throw ToolError(what + " is not UTF-8 (byte " + hexByte(static_cast<unsigned char>(argument[*bad])) +
+                    " at offset " + std::to_string(*bad) + ")");
+  }
+  return orv::text::fromUtf8(argument);
+}
+
+std::filesystem::path pathArgument(const std::string& argument) {
+#ifdef _WIN32
+  return std::filesystem::path(orv::text::fromUtf8(argument));
+#else
+  return std::filesystem::path(argument);
+#endif
+}
+
+void requireRepresentable(std::u16string_view text, const std::string& what) {
+  if (const auto c = orv::text::firstUnrepresentable(text)) {
+    throw ToolError(what + " holds " + describeCharacter(*c) + ", and " + codePageAdvice());
+  }
+}
+
+}  // namespace orvacct

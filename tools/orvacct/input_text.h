@@ -1,0 +1,34 @@
+#pragma once
+// Text the tool takes in, checked before it could be changed silently on its way to the
+// component: bytes that are not UTF-8 would become U+FFFD, and a character the ANSI code page
+// lacks would become '?' (every Cyrillic key of one length would be the same key).
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace orvacct {
+
+// How bytes from a file, the environment or standard input are read: UTF-8 (the default), or
+// bytes of the ANSI code page as the component itself would take them.
+enum class ByteEncoding { Utf8, Ansi };
+
+// --NAME utf8|ansi on the command.
+CLI::Option* addEncodingOption(CLI::App& command, const std::string& name, ByteEncoding& encoding,
+                               const std::string& description);
+
+// Bytes as text; bytes that are not UTF-8 are refused, naming `what` and the option that
+// would read them as code-page bytes.
+std::u16string textFromBytes(std::string_view bytes, ByteEncoding encoding, const std::string& what,
+                             const std::string& encodingOption);
+
+// A command line argument, UTF-8 on every platform (Windows's wide command line is converted).
+std::u16string argumentText(const std::string& argument, const std::string& what);
+
+// A file name argument: on Linux the bytes as given, whatever their encoding.
+std::filesystem::path pathArgument(const std::string& argument);
+
+// Refuses text with a character the ANSI code page cannot carry, saying how to choose another.
+void requireRepresentable(std::u16string_view text, const std::string& what);
+
+}  // namespace orvacct
