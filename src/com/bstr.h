@@ -3,27 +3,22 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <memory>
 #include <string>
+
+#include "platform/com_values_win32.h"
 
 namespace orv::com {
 
-struct BstrFree {
-  void operator()(BSTR text) const noexcept { SysFreeString(text); }
-};
-using UniqueBstr = std::unique_ptr<OLECHAR, BstrFree>;
+using platform::UniqueBstr;
 
 // A null BSTR is the empty text, as in every automation client.
-inline std::u16string fromBstr(BSTR text) {
-  if (text == nullptr) return {};
-  return std::u16string(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
-}
+inline std::u16string fromBstr(BSTR text) { return platform::textOf(text); }
 
 // The text of a by-reference argument; a missing pointer reads as empty text.
 inline std::u16string fromBstrRef(const BSTR* text) { return text == nullptr ? std::u16string() : fromBstr(*text); }
 
 // Throws std::bad_alloc when the system cannot allocate.
-UniqueBstr toBstr(std::u16string_view text);
+inline UniqueBstr toBstr(std::u16string_view text) { return platform::makeBstr(text); }
 
 // Replaces the caller's by-reference text, but only when the method changed it, so an
 // untouched argument keeps its own BSTR.

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "com/unique_variant.h"
+#include "platform/com_values_win32.h"
 
 namespace orv::com {
 namespace {
@@ -34,7 +34,7 @@ bool sameValue(const VARIANT& left, const VARIANT& right) {
 // Stores value into a typed by-reference slot of the caller (VT_BYREF|type), converting it to that type.
 void storeThroughReference(VARIANT& target, const VARIANT& value) {
   const VARTYPE slotType = static_cast<VARTYPE>(target.vt & ~VT_BYREF);
-  UniqueVariant converted;
+  platform::UniqueVariant converted;
   if (FAILED(VariantChangeType(converted.get(), const_cast<VARIANT*>(&value), 0, slotType))) return;
   switch (slotType) {
     case VT_BSTR:
@@ -61,11 +61,11 @@ void storeThroughReference(VARIANT& target, const VARIANT& value) {
 // The caller's value as the declared type. A 32-bit number also takes the unsigned spelling of
 // its bits, as JScript writes registry roots and HRESULTs (0x80000001 is a double there).
 HRESULT convert(const VARIANT& given, VARTYPE type, LCID locale, VARIANT& converted) {
-  UniqueVariant source;
+  platform::UniqueVariant source;
   HRESULT hr = VariantCopyInd(source.get(), const_cast<VARIANT*>(&given));
   if (SUCCEEDED(hr)) hr = VariantChangeTypeEx(&converted, source.get(), locale, 0, type);
   if (hr == DISP_E_OVERFLOW && type == VT_I4) {
-    UniqueVariant bits;
+    platform::UniqueVariant bits;
     hr = VariantChangeTypeEx(bits.get(), source.get(), locale, 0, VT_UI4);
     if (SUCCEEDED(hr)) {
       converted.vt = VT_I4;
@@ -155,7 +155,7 @@ void CallArgument::writeBack() {
     storeThroughReference(*callerVariable_, *value_);
     return;
   }
-  UniqueVariant copy;
+  platform::UniqueVariant copy;
   if (FAILED(VariantCopy(copy.get(), value_.get()))) return;
   VariantClear(callerVariable_);
   *callerVariable_ = copy.release();

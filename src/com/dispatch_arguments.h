@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <oaidl.h>
 
-#include "com/unique_variant.h"
+#include "platform/com_values_win32.h"
 
 namespace orv::com {
 
@@ -41,8 +41,8 @@ class CallArgument {
   void moveValueTo(VARIANT* destination) noexcept;
 
  private:
-  UniqueVariant value_;   // the temporary of the declared type
-  UniqueVariant before_;  // its value before the call, to tell whether the method changed it
+  platform::UniqueVariant value_;   // the temporary of the declared type
+  platform::UniqueVariant before_;  // its value before the call, to tell whether the method changed it
   VARIANT call_;          // a view: value_ itself or VT_BYREF pointing into it
   VARIANT* callerVariable_ = nullptr;  // where a by-reference result goes; null for literals
 };

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "com/dispatch_arguments.h"
-#include "com/unique_variant.h"
+#include "platform/com_values_win32.h"
 #include "orvacctman_idl.h"
 #include "platform/own_module_win32.h"
 
@@ -105,7 +105,7 @@ HRESULT DispatchInvoker::invoke(IUnknown* target, DISPID id, LCID locale, WORD f
     types[i] = arguments[i].callType();
     values[i] = arguments[i].callValue();
   }
-  UniqueVariant returned;
+  platform::UniqueVariant returned;
   HRESULT hr = DispCallFunc(target, function->oVft, CC_STDCALL, VT_ERROR, total, types.data(), values.data(),
                             returned.get());
   if (FAILED(hr)) return hr;

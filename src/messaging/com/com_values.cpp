@@ -6,17 +6,6 @@
 
 namespace orv::messaging::com {
 
-UniqueBstr makeBstr(std::u16string_view text) {
-  UniqueBstr owned(SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size())));
-  if (!owned) throw std::bad_alloc();
-  return owned;
-}
-
-std::u16string textOf(BSTR text) {
-  if (text == nullptr) return {};
-  return std::u16string(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
-}
-
 ComPtr<IDispatch> objectOf(const VARIANT& value) {
   const VARIANT* direct = &value;
   if (value.vt == (VT_BYREF | VT_VARIANT) && value.pvarVal != nullptr) direct = value.pvarVal;
