@@ -9,7 +9,8 @@ jobs=$(nproc)
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
-# The cipher's decryption against arbitrary input: libFuzzer with clang, one minute.
+# The cipher's decryption against arbitrary input and every size descriptor: libFuzzer with
+# clang, one minute for each of the two targets.
 bash scripts/fuzz.sh 60
 
 # Windows: OrvAcctMan.dll cross-built for 32 and 64 bits, each tested under Wine in a private
