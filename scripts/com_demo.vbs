@@ -38,4 +38,4 @@ o.Reg_DeleteKey HKCU, "Software\OrvAcctManDemo"
 WScript.Echo "Create_Session()        = " & o.Create_Session() & " (no Outlook under Wine: the failures go to the component's log)"
 o.Close_Session
 o.ShowAbout "DemoApp", "2.4"
-WScript.Echo "ShowAbout: returns at once (About box not yet available)"
+WScript.Echo "ShowAbout: returns at once; the box is modeless (no display here, so the failure to show it goes to the component's log)"
