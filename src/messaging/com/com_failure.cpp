@@ -4,6 +4,7 @@
 
 #include "base/failure.h"
 #include "messaging/com/com_values.h"
+#include "platform/system_message_win32.h"
 
 namespace orv::messaging::com {
 namespace {
@@ -24,14 +25,7 @@ struct ExceptionTexts {
 }  // namespace
 
 std::u16string systemMessage(HRESULT result) {
-  wchar_t* buffer = nullptr;
-  const DWORD length =
-      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, static_cast<DWORD>(result), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::u16string text;
-  if (length != 0 && buffer != nullptr) text.assign(buffer, buffer + length);
-  LocalFree(buffer);
-  while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ')) text.pop_back();
+  std::u16string text = platform::systemMessage(static_cast<DWORD>(result));
   return text.empty() ? std::u16string(u"Automation error") : text;
 }
 
