@@ -32,7 +32,8 @@ class BlowfishEngine {
   BlowfishEngine& operator=(const BlowfishEngine&) = default;
   ~BlowfishEngine();
 
-  // Mixes the key bytes into the tables as they stand; no key bytes at all is error 9.
+  // Mixes the key bytes into the tables as they stand, cycling over all of them (the caller
+  // cuts them to the key's length in characters); no key bytes at all is error 9.
   void mixKey(std::string_view keyBytes);
 
   void encipher(std::uint32_t& left, std::uint32_t& right) const;

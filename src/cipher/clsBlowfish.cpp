@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "cipher/hex_text.h"
+#include "cipher/key_bytes.h"
 #include "cipher/password.h"
 #include "cipher/secure_wipe.h"
 #include "base/failure.h"
@@ -35,7 +36,7 @@ void clsBlowfish::Key(const std::u16string& newValue) {
   if (newValue.empty()) throwSubscriptOutOfRange();
   std::string keyBytes;
   try {
-    keyBytes = text::toAnsi(newValue);
+    keyBytes = keyScheduleBytes(newValue);
     engine_.mixKey(keyBytes);
   } catch (...) {
     // Not applied: the same key given again must be tried again, not taken as in force.

@@ -1,7 +1,7 @@
 #pragma once
 // Keyed tables of recently used keys, so repeated password calls with one key pay the
-// 521-encryption key schedule once. Keyed by the key's ANSI bytes, which is all the schedule
-// sees. Small and bounded; evicted and discarded entries are wiped.
+// 521-encryption key schedule once. Keyed by the bytes the schedule cycles over
+// (keyScheduleBytes), which is all it sees. Small and bounded; evicted and discarded entries are wiped.
 #include <array>
 #include <cstddef>
 #include <cstdint>

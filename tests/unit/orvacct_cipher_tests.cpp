@@ -9,6 +9,7 @@
 #include "support/forged_cipher_data.h"
 #include "support/run_tool.h"
 #include "support/temp_folder.h"
+#include "vector_files.h"
 
 namespace {
 
@@ -41,10 +42,30 @@ TEST_F(OrvacctCipher, PwdDecryptsComponentCipherTextAndRefusesAWrongKey) {
   EXPECT_NE(orvacct("pwd decrypt --key OrvKey C11E6A58322903").status, 0);
 }
 
+// Passwords that installations under code pages 932 and 936 stored: the key schedule cycles
+// over as many key bytes as the key has characters (independently made vectors).
+TEST_F(OrvacctCipher, PwdReadsPasswordsStoredUnderDoubleByteCodePages) {
+  const auto rows = orv::testing::readVectorRows("passwords-dbcs.tsv");
+  ASSERT_FALSE(rows.empty());
+  for (const auto& row : rows) {
+    const std::string codePage = "ORVACCT_CODEPAGE=CP" + row.at("code_page");
+    const auto opened =
+        orv::testing::runToolApart("pwd decrypt --key '" + row.at("key") + "' " + row.at("cipher_hex"), codePage);
+    EXPECT_EQ(opened.exitCode, 0) << opened.err;
+    EXPECT_EQ(opened.out, row.at("password") + "\n") << row.at("key");
+    const auto sealed =
+        orv::testing::runToolApart("pwd encrypt --key '" + row.at("key") + "' '" + row.at("password") + "'", codePage);
+    EXPECT_EQ(sealed.out.size(), row.at("cipher_hex").size() + 1);
+    const auto reopened =
+        orv::testing::runToolApart("pwd decrypt --key '" + row.at("key") + "' " + sealed.out, codePage);
+    EXPECT_EQ(reopened.out, row.at("password") + "\n");
+  }
+}
+
 TEST_F(OrvacctCipher, ForgedNegativeSizeDescriptorIsRefusedOnEveryPath) {
   const std::vector<std::uint8_t> forged = orv::testing::forgedCipherData(u"OrvKey", -1);
-  const ToolRun pwd = orvacct("pwd decrypt --key OrvKey " +
-                              orv::cipher::toHexDigits(std::string(forged.begin(), forged.end())));
+  const ToolRun pwd =
+      orvacct("pwd decrypt --key OrvKey " + orv::cipher::toHexDigits(std::string(forged.begin(), forged.end())));
   EXPECT_EQ(pwd.status, 1);
   EXPECT_EQ(pwd.out, "");
   std::ofstream(path("forged"), std::ios::binary).write(reinterpret_cast<const char*>(forged.data()), 16);
@@ -55,7 +76,8 @@ TEST_F(OrvacctCipher, ForgedNegativeSizeDescriptorIsRefusedOnEveryPath) {
 TEST_F(OrvacctCipher, PwdBatchFromStandardInputWithKeyFromFileAndEnvironment) {
   std::ofstream(path("key")) << "clé\n";
   std::ofstream(path("passwords")) << "one\nt\xC3\xA9l\xC3\xA9phone\n\nlast\n";
-  const ToolRun sealed = orvacct("pwd encrypt --key-file " + path("key") + " < " + path("passwords") + " > " + path("sealed"));
+  const ToolRun sealed =
+      orvacct("pwd encrypt --key-file " + path("key") + " < " + path("passwords") + " > " + path("sealed"));
   EXPECT_EQ(sealed.status, 0);
   const ToolRun opened = orvacct("pwd decrypt --key-env ORVACCT_TEST_KEY < " + path("sealed"));
   EXPECT_NE(opened.status, 0) << "an unset variable must not count as an empty key";

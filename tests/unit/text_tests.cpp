@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "text/ansi_codepage.h"
 #include "text/strict_text.h"
 #include "text/utf.h"
+#include "support/code_page_table.h"
 
 namespace orv::text {
 namespace {
@@ -52,6 +55,51 @@ TEST(AnsiCodePage, EnvironmentChoosesAnotherSingleByteCodePage) {
       ::testing::ExitedWithCode(0), "");
 }
 
+// Every character's bytes as Windows gives them (the digests were recorded from Windows' own
+// conversion under Wine, where the same table is checked): single-byte, double-byte and UTF-8
+// code pages, named by their Windows numbers.
+class WindowsCodePageTable : public ::testing::TestWithParam<int> {};
+
+TEST_P(WindowsCodePageTable, EveryCharacterHasTheBytesWindowsGivesIt) {
+  std::ifstream recorded(ORVACCT_CODE_PAGE_TABLES);
+  ASSERT_TRUE(recorded);
+  std::string expected;
+  for (std::string line; std::getline(recorded, line);) {
+    if (line.starts_with(std::to_string(GetParam()) + " ")) expected = line;
+  }
+  ASSERT_FALSE(expected.empty()) << "no recorded table for code page " << GetParam();
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process reads the variable anew
+  EXPECT_EXIT(
+      {
+        setenv("ORVACCT_CODEPAGE", std::to_string(GetParam()).c_str(), 1);
+        const orv::testing::CodePageTable table =
+            orv::testing::codePageTable([](char16_t c) { return toAnsi(std::u16string_view(&c, 1)); },
+                                        [](const std::string& bytes) { return fromAnsi(bytes); });
+        std::ostringstream line;
+        line << GetParam() << " " << table.characters << " " << std::hex << table.digest;
+        std::fprintf(stderr, "[%s]\n", line.str().c_str());
+        std::exit(line.str() == expected ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "\\[" + expected + "\\]");
+}
+
+INSTANTIATE_TEST_SUITE_P(CodePages, WindowsCodePageTable, ::testing::Values(1252, 1251, 932, 936, 949, 950, 65001));
+
+TEST(AnsiCodePage, DoubleByteCodePagesKeepTheirCharactersWhole) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        setenv("ORVACCT_CODEPAGE", "CP932", 1);
+        const bool whole = toAnsi(u"\u65E5\u672Ca") ==
+                               "\x93\xFA\x96\x7B"
+                               "a" &&
+                           fromAnsi("\x83\x70\x83\x58") == u"\u30D1\u30B9" && toAnsi(u"\u05E9\U0001F600") == "???" &&
+                           firstUnrepresentable(u"\u65E5\u05E9") == U'\u05E9';
+        std::exit(whole ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 TEST(Utf8, RoundTripsEveryPlane) {
   const std::u16string text = u"abc \u00E9\u20AC\U0001F600 end";
   EXPECT_EQ(fromUtf8(toUtf8(text)), text);
@@ -59,9 +107,11 @@ TEST(Utf8, RoundTripsEveryPlane) {
 }
 
 TEST(Utf8, InvalidInputBecomesReplacementCharacters) {
-  EXPECT_EQ(fromUtf8("a\xFF" "b"), u"a\uFFFDb");
-  EXPECT_EQ(fromUtf8("\xC3"), u"\uFFFD");              // cut short
-  EXPECT_EQ(fromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");    // overlong
+  EXPECT_EQ(fromUtf8("a\xFF"
+                     "b"),
+            u"a\uFFFDb");
+  EXPECT_EQ(fromUtf8("\xC3"), u"\uFFFD");                      // cut short
+  EXPECT_EQ(fromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");            // overlong
   EXPECT_EQ(fromUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
   EXPECT_EQ(toUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
 }
@@ -76,13 +126,13 @@ TEST(StrictText, FindsTheFirstCharacterTheCodePageCannotCarry) {
 
 TEST(StrictText, FindsTheFirstByteThatIsNotUtf8) {
   EXPECT_EQ(firstInvalidUtf8("plain \xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"), std::nullopt);
-  EXPECT_EQ(firstInvalidUtf8("p\xE4ss"), 1u);                // Windows-1252
-  EXPECT_EQ(firstInvalidUtf8("ab\xE2\x82"), 2u);             // cut short
-  EXPECT_EQ(firstInvalidUtf8("\xC0\xAF"), 0u);               // overlong
-  EXPECT_EQ(firstInvalidUtf8("\xE0\x80\xAF"), 0u);           // overlong, three bytes
-  EXPECT_EQ(firstInvalidUtf8("x\xED\xA0\x80"), 1u);          // an encoded surrogate
-  EXPECT_EQ(firstInvalidUtf8("\xF4\x90\x80\x80"), 0u);       // beyond U+10FFFF
-  EXPECT_EQ(firstInvalidUtf8("\xE2\x28\xA1"), 0u);           // continuation missing
+  EXPECT_EQ(firstInvalidUtf8("p\xE4ss"), 1u);           // Windows-1252
+  EXPECT_EQ(firstInvalidUtf8("ab\xE2\x82"), 2u);        // cut short
+  EXPECT_EQ(firstInvalidUtf8("\xC0\xAF"), 0u);          // overlong
+  EXPECT_EQ(firstInvalidUtf8("\xE0\x80\xAF"), 0u);      // overlong, three bytes
+  EXPECT_EQ(firstInvalidUtf8("x\xED\xA0\x80"), 1u);     // an encoded surrogate
+  EXPECT_EQ(firstInvalidUtf8("\xF4\x90\x80\x80"), 0u);  // beyond U+10FFFF
+  EXPECT_EQ(firstInvalidUtf8("\xE2\x28\xA1"), 0u);      // continuation missing
 }
 
 }  // namespace

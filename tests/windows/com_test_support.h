@@ -53,11 +53,12 @@ class Apartment {
   Apartment& operator=(const Apartment&) = delete;
 };
 
-// A new clsOrvAcctMan through its registration; null when the class is not registered.
+// A new clsOrvAcctMan through its registration. A class that is not registered is a failure
+// like any other: a suite must never pass for want of the thing it tests.
 inline ComPtr<_clsOrvAcctMan> createComponent() {
   ComPtr<_clsOrvAcctMan> object;
   const HRESULT hr = CoCreateInstance(CLSID_clsOrvAcctMan, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object));
-  if (hr == REGDB_E_CLASSNOTREG) return nullptr;
+  if (hr == REGDB_E_CLASSNOTREG) throw std::runtime_error("clsOrvAcctMan is not registered");
   check(hr, "CoCreateInstance");
   return object;
 }

@@ -6,12 +6,12 @@
 #include <string>
 
 #include "cipher/clsBlowfish.h"
+#include "cipher/key_bytes.h"
 #include "cipher/keyed_engine_cache.h"
 #include "cipher/password.h"
 #include "cipher/secure_wipe.h"
 #include "component/clsOrvAcctMan.h"
 #include "component/method_guard.h"
-#include "text/ansi_codepage.h"
 
 namespace orv {
 namespace {
@@ -28,7 +28,7 @@ clsBlowfish& engineOf(const std::unique_ptr<clsBlowfish>& engine) {
 std::unique_ptr<clsBlowfish> newEngine(std::unique_ptr<KeyedEngineCache>& cache, const std::u16string& key) {
   if (!key.empty()) {
     if (!cache) cache = std::make_unique<KeyedEngineCache>();
-    std::string keyBytes = text::toAnsi(key);
+    std::string keyBytes = cipher::keyScheduleBytes(key);
     const cipher::BlowfishTables* keyed = cache->find(keyBytes);
     cipher::secureWipe(keyBytes);
     if (keyed != nullptr) return std::make_unique<clsBlowfish>(*keyed, key);
@@ -39,7 +39,7 @@ std::unique_ptr<clsBlowfish> newEngine(std::unique_ptr<KeyedEngineCache>& cache,
 void releaseEngine(std::unique_ptr<clsBlowfish>& engine, KeyedEngineCache* cache, const std::u16string& key) {
   // Only an engine that holds this key applied once has tables worth keeping.
   if (engine && cache != nullptr && !key.empty() && engine->currentKey() == key) {
-    std::string keyBytes = text::toAnsi(key);
+    std::string keyBytes = cipher::keyScheduleBytes(key);
     cache->remember(keyBytes, engine->tables());
     cipher::secureWipe(keyBytes);
   }

@@ -19,8 +19,6 @@ namespace dispid = orv::testing::dispid;
 
 class EarlyBoundClient final : public RegistryClient {
  public:
-  bool created() const { return object_ != nullptr; }
-
   void DeleteValue(std::int32_t hive, const std::wstring& path, const std::wstring& name) override {
     HKeyHive h = root(hive);
     check(object_->Reg_DeleteValue(&h, Text(path).get(), Text(name).get()), "Reg_DeleteValue");
@@ -84,10 +82,7 @@ class EarlyBoundClient final : public RegistryClient {
 
 class LateBoundClient final : public RegistryClient {
  public:
-  LateBoundClient() {
-    if (const ComPtr<_clsOrvAcctMan> object = createComponent()) check(object.As(&object_), "QueryInterface");
-  }
-  bool created() const { return object_ != nullptr; }
+  LateBoundClient() { check(createComponent().As(&object_), "QueryInterface"); }
 
   void DeleteValue(std::int32_t hive, const std::wstring& path, const std::wstring& name) override {
     call(dispid::kRegDeleteValue, {number(hive), text(path), text(name)});
@@ -148,16 +143,9 @@ class LateBoundClient final : public RegistryClient {
   ComPtr<IDispatch> object_;
 };
 
-template <class Client>
-std::unique_ptr<RegistryClient> madeIfRegistered() {
-  auto client = std::make_unique<Client>();
-  if (!client->created()) return nullptr;
-  return client;
-}
-
 }  // namespace
 
-std::unique_ptr<RegistryClient> makeEarlyBoundClient() { return madeIfRegistered<EarlyBoundClient>(); }
-std::unique_ptr<RegistryClient> makeLateBoundClient() { return madeIfRegistered<LateBoundClient>(); }
+std::unique_ptr<RegistryClient> makeEarlyBoundClient() { return std::make_unique<EarlyBoundClient>(); }
+std::unique_ptr<RegistryClient> makeLateBoundClient() { return std::make_unique<LateBoundClient>(); }
 
 }  // namespace orv::wintest

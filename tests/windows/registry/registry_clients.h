@@ -1,7 +1,7 @@
 #pragma once
 // The nine Reg_ methods as a test calls them, three ways: on the portable class directly,
 // through the COM interface's virtual table (early bound) and through IDispatch by DISPID
-// (late bound, as script clients call). The COM clients are null when the class is not
+// (late bound, as script clients call). Making a COM client throws when the class is not
 // registered.
 #include <windows.h>
 
