@@ -70,6 +70,11 @@ Dim calls : calls = TakeCalls()
 Check "contacts folder", InStr(calls, "|Session.GetDefaultFolder(VT_I2 5) METHOD|") > 0, True
 Check "public store", InStr(calls, "|Session.InfoStores(VT_BSTR ""Public Folders"") METHOD|PROPERTYGET|") > 0, True
 Check "ends closed", Right(calls, 25), "|Session.Logoff() METHOD|"
+Check "flags read by name", InStr(calls, "|Folder.Fields() METHOD|PROPERTYGET|Fields.GetIDsOfNames(""Item"")|" & _
+  "Fields.Item(VT_I4 0x663D0003) METHOD|PROPERTYGET|Field.GetIDsOfNames(""Value"")|Field.Value() METHOD|PROPERTYGET|") > 0, True
+Steer "storeOffline=false"
+Check "CheckState with the store online", o.CheckState, False
+Check "store read by name", InStr(TakeCalls(), "|Fields.GetIDsOfNames(""Item"")|Fields.Item(VT_I4 0x6632000B)") > 0, True
 Steer "flags=257"
 Check "CheckState with flags 257", o.CheckState, False
 Check "store not consulted", InStr(TakeCalls(), "InfoStores"), 0

@@ -19,6 +19,15 @@ void invokeMember(IDispatch* target, DISPID member, WORD flags, std::initializer
   if (FAILED(outcome)) throwDispatchFailure(outcome, exception);
 }
 
+void invokeNamed(IDispatch* target, const wchar_t* name, WORD flags, std::initializer_list<VARIANT> arguments,
+                 OwnedVariant& result) {
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  DISPID member = DISPID_UNKNOWN;
+  const HRESULT outcome = target->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &member);
+  if (FAILED(outcome)) throwResultFailure(outcome);
+  invokeMember(target, member, flags, arguments, result);
+}
+
 VARIANT textArgument(BSTR text) {
   VARIANT value;
   VariantInit(&value);

@@ -1,6 +1,7 @@
 #pragma once
-// CDO 1.x reached by DISPID through IDispatch::Invoke, as a script host reaches it: methods with
-// DISPATCH_METHOD, properties with DISPATCH_METHOD | DISPATCH_PROPERTYGET.
+// CDO 1.x reached through IDispatch::Invoke, as a script host reaches it: methods with
+// DISPATCH_METHOD, properties with DISPATCH_METHOD | DISPATCH_PROPERTYGET. Most members by their
+// fixed DISPIDs; Fields.Item and Field.Value by name, through GetIDsOfNames.
 #include <windows.h>
 #include <oaidl.h>
 
@@ -20,8 +21,8 @@ inline constexpr DISPID kLogoff = 118;            // Session, method
 inline constexpr DISPID kGetDefaultFolder = 153;  // Session, method
 inline constexpr DISPID kInfoStores = 57;         // Session, property
 inline constexpr DISPID kFields = 12;             // Folder and InfoStore, property
-inline constexpr DISPID kItem = 21;               // Fields, property
-inline constexpr DISPID kValue = 43;              // Field, property
+inline constexpr wchar_t kItem[] = L"Item";       // Fields, property, by name
+inline constexpr wchar_t kValue[] = L"Value";     // Field, property, by name
 
 inline constexpr WORD kMethod = DISPATCH_METHOD;
 inline constexpr WORD kProperty = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
@@ -31,6 +32,9 @@ inline constexpr WORD kProperty = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 // they point to. The result, if any, goes to `result`. Throws orv::Failure.
 void invokeMember(IDispatch* target, DISPID member, WORD flags, std::initializer_list<VARIANT> arguments,
                   OwnedVariant& result);
+// The same for the member `target` names `name` (GetIDsOfNames in the user's default locale).
+void invokeNamed(IDispatch* target, const wchar_t* name, WORD flags, std::initializer_list<VARIANT> arguments,
+                 OwnedVariant& result);
 
 // Borrowed argument values.
 VARIANT textArgument(BSTR text);

@@ -29,7 +29,7 @@ std::u16string systemMessage(HRESULT result) {
   return text.empty() ? std::u16string(u"Automation error") : text;
 }
 
-void throwCreationFailure(HRESULT result) { throw Failure(signedNumber(result), systemMessage(result)); }
+void throwResultFailure(HRESULT result) { throw Failure(signedNumber(result), systemMessage(result)); }
 
 void throwCallFailure(HRESULT result, IUnknown* object, REFIID calledInterface) {
   std::u16string description;

@@ -1,7 +1,8 @@
 #pragma once
 // Failed calls on Outlook and CDO become orv::Failure with the HRESULT read as signed and the
 // text the server gave: IErrorInfo for vtable calls (when the object says it supports it),
-// EXCEPINFO for dispatch calls, the system's message text otherwise.
+// EXCEPINFO for dispatch calls, the system's message text otherwise (always for creations and
+// name look-ups, which carry no text).
 #include <windows.h>
 #include <oaidl.h>
 
@@ -9,7 +10,7 @@
 
 namespace orv::messaging::com {
 
-[[noreturn]] void throwCreationFailure(HRESULT result);
+[[noreturn]] void throwResultFailure(HRESULT result);
 [[noreturn]] void throwCallFailure(HRESULT result, IUnknown* object, REFIID calledInterface);
 [[noreturn]] void throwDispatchFailure(HRESULT result, EXCEPINFO& exception);
 

@@ -1,6 +1,7 @@
 // The messaging seam over the real servers: Outlook and the current-user object early bound
-// through the vtable slots of outlook_slots.h, CDO by DISPID. Every object is created new with
-// CLSCTX_SERVER (Outlook is a local server), never taken from the running object table.
+// through the vtable slots of outlook_slots.h, CDO late bound (cdo_dispatch.h). Every object is
+// created new with CLSCTX_SERVER (Outlook is a local server), never taken from the running
+// object table.
 #include <utility>
 
 #include "base/failure.h"
@@ -25,8 +26,8 @@ ComPtr<Interface> createNew(REFCLSID classId, REFIID interfaceId) {
   ComPtr<Interface> object;
   const HRESULT result = CoCreateInstance(classId, nullptr, CLSCTX_SERVER, interfaceId,
                                           reinterpret_cast<void**>(object.ReleaseAndGetAddressOf()));
-  if (FAILED(result)) throwCreationFailure(result);
-  if (!object) throwCreationFailure(E_NOINTERFACE);
+  if (FAILED(result)) throwResultFailure(result);
+  if (!object) throwResultFailure(E_NOINTERFACE);
   return object;
 }
 
@@ -68,9 +69,9 @@ class ComFieldHolder final : public FieldHolder {
     OwnedVariant fields;
     invokeMember(object_.Get(), cdo::kFields, cdo::kProperty, {}, fields);
     OwnedVariant field;
-    invokeMember(requiredObject(*fields).Get(), cdo::kItem, cdo::kProperty, {longArgument(propertyTag)}, field);
+    invokeNamed(requiredObject(*fields).Get(), cdo::kItem, cdo::kProperty, {longArgument(propertyTag)}, field);
     OwnedVariant value;
-    invokeMember(requiredObject(*field).Get(), cdo::kValue, cdo::kProperty, {}, value);
+    invokeNamed(requiredObject(*field).Get(), cdo::kValue, cdo::kProperty, {}, value);
     return propertyValueOf(*value);
   }
 

@@ -22,6 +22,12 @@ std::string readText(const std::filesystem::path& file) {
   return text.str();
 }
 
+std::size_t occurrences(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+  return count;
+}
+
 // Steers the stand-ins through the environment and reads their journal.
 class StandIns {
  public:
@@ -216,13 +222,18 @@ TEST_F(SessionThroughCom, OpensKeepsAndClosesInOrderWithoutQuittingOutlook) {
 TEST_F(SessionThroughCom, CheckStateReadsFlagsThenStoreAndEndsClosed) {
   standIns.steer(L"flags=1;storeOffline=true");
   EXPECT_TRUE(checkStateByDispid());
+  // Item and Value by name: the stand-ins draw their DISPIDs anew in every process.
   const Lines reading{"Session.GetDefaultFolder(VT_I2 5) METHOD",
                       "Folder.Fields() METHOD|PROPERTYGET",
+                      "Fields.GetIDsOfNames(\"Item\")",
                       "Fields.Item(VT_I4 0x663D0003) METHOD|PROPERTYGET",
+                      "Field.GetIDsOfNames(\"Value\")",
                       "Field.Value() METHOD|PROPERTYGET",
                       "Session.InfoStores(VT_BSTR \"Public Folders\") METHOD|PROPERTYGET",
                       "InfoStore.Fields() METHOD|PROPERTYGET",
+                      "Fields.GetIDsOfNames(\"Item\")",
                       "Fields.Item(VT_I4 0x6632000B) METHOD|PROPERTYGET",
+                      "Field.GetIDsOfNames(\"Value\")",
                       "Field.Value() METHOD|PROPERTYGET"};
   EXPECT_EQ(standIns.take("call"), kOpening + reading + kClosing);
   EXPECT_EQ(0, standIns.alive());
@@ -242,6 +253,34 @@ TEST_F(SessionThroughCom, FlagsOtherThanOneLeaveTheStoreUnread) {
                                      "Session.InfoStores(VT_BSTR \"Public Folders\") METHOD|PROPERTYGET"));
     EXPECT_EQ(calls.back(), "Session.Logoff() METHOD");
   }
+}
+
+TEST_F(SessionThroughCom, AFailedNameLookUpFailsItsReadWithItsResult) {
+  // The failed read of the flags still consults the store, whose read fails alike; no member is
+  // invoked after a failed look-up, and nothing proves the folders offline.
+  struct Case {
+    const wchar_t* steering;
+    std::string lookUp, member;
+  };
+  for (const Case& lookUpFails :
+       {Case{L"fail=Fields.GetIDsOfNames", "Fields.GetIDsOfNames(\"Item\")", "Fields.Item("},
+        Case{L"fail=Field.GetIDsOfNames", "Field.GetIDsOfNames(\"Value\")", "Field.Value("}}) {
+    standIns.steer(lookUpFails.steering);
+    EXPECT_FALSE(checkStateByDispid());
+    const Lines calls = standIns.take("call");
+    EXPECT_EQ(2, std::count(calls.begin(), calls.end(), lookUpFails.lookUp));
+    EXPECT_EQ(calls.end(), std::find_if(calls.begin(), calls.end(), [&](const std::string& call) {
+                return call.rfind(lookUpFails.member, 0) == 0;
+              }));
+    EXPECT_EQ(calls.back(), "Session.Logoff() METHOD");
+  }
+  // DISP_E_UNKNOWNNAME, with the system's text (none under Wine); identical records in a row
+  // are written once.
+  const std::string added = log.added();
+  EXPECT_EQ(1u, occurrences(added, "Error Number: -2147352570\r\nModule Name: clsOrvAcctMan\r\nProcedure Name: " +
+                                       kCheck + "\r\n"))
+      << added;
+  EXPECT_EQ(1u, occurrences(added, "Error Number: ")) << added;
 }
 
 TEST_F(SessionThroughCom, ServerErrorsReachTheLogAndNeverMakeTrue) {

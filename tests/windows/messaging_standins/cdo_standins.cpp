@@ -1,7 +1,9 @@
-// CDO 1.x's Session, Folder, InfoStore, Fields and Field as plain IDispatch: members by DISPID
-// only (no names), each checking its dispatch flags and the types of its arguments. Anything
-// else is journalled as unexpected and refused.
+// CDO 1.x's Session, Folder, InfoStore, Fields and Field as plain IDispatch, each member
+// checking its dispatch flags and the types of its arguments. Session, Folder and InfoStore
+// answer fixed DISPIDs and no names; Fields.Item and Field.Value answer only by name, with
+// DISPIDs drawn once per process. Anything else is journalled as unexpected and refused.
 #include <initializer_list>
+#include <random>
 #include <vector>
 
 #include "standins.h"
@@ -74,12 +76,57 @@ class CdoObject : public StandInObject<Derived> {
   }
 };
 
-class Field final : public CdoObject<Field> {
+// Far from every fixed identifier, and different in every process: a caller cannot guess it.
+DISPID drawnDispid() {
+  static std::mt19937 generator = [] {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    std::seed_seq seed{GetCurrentProcessId(), GetTickCount(), now.LowPart, static_cast<DWORD>(now.HighPart)};
+    return std::mt19937(seed);
+  }();
+  return std::uniform_int_distribution<DISPID>(1000, 0x3FFFFFFF)(generator);
+}
+const DISPID kItemDispid = drawnDispid();
+const DISPID kValueDispid = drawnDispid();
+
+// A CDO object whose one member is reached by name: GetIDsOfNames answers it, as a script host
+// asks (IID_NULL, one name, the user's default locale), whatever the case of the name.
+template <class Derived>
+class NamedMemberObject : public CdoObject<Derived> {
  public:
-  explicit Field(VARIANT value) : CdoObject("Field"), value_(value) {}
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override {
+    if (names == nullptr || ids == nullptr || count == 0) return E_INVALIDARG;
+    const std::string call = this->kind() + ".GetIDsOfNames(\"" + utf8(names[0]) + "\")";
+    if (!IsEqualIID(iid, IID_NULL) || count != 1 || (locale != LOCALE_USER_DEFAULT && locale != 0) ||
+        lstrcmpiW(names[0], name_) != 0) {
+      journal("unexpected " + call + " count " + std::to_string(count) + " locale " + hex(locale));
+      for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+      return DISP_E_UNKNOWNNAME;
+    }
+    journal("call " + call);
+    const std::string point = this->kind() + ".GetIDsOfNames";
+    if (currentSteering().fails(point)) return failWithResult(point);
+    *ids = id_;
+    return S_OK;
+  }
+
+ protected:
+  NamedMemberObject(std::string kind, const wchar_t* name, DISPID id)
+      : CdoObject<Derived>(std::move(kind)), name_(name), id_(id) {}
+
+  bool isNamedMember(DISPID member) const { return member == id_; }
+
+ private:
+  const wchar_t* name_;
+  DISPID id_;
+};
+
+class Field final : public NamedMemberObject<Field> {
+ public:
+  explicit Field(VARIANT value) : NamedMemberObject("Field", L"Value", kValueDispid), value_(value) {}
 
   HRESULT invoke(DISPID member, WORD flags, DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception) {
-    if (member != 43) return unknownMember(member, flags);
+    if (!isNamedMember(member)) return unknownMember(member, flags);
     if (const HRESULT refused = checkCall("Field.Value", flags, kProperty, parameters, {}); FAILED(refused))
       return refused;
     if (currentSteering().fails("Field.Value")) return failThroughException("Field.Value", exception);
@@ -91,12 +138,12 @@ class Field final : public CdoObject<Field> {
   VARIANT value_;  // VT_I4 or VT_BOOL: nothing to free
 };
 
-class Fields final : public CdoObject<Fields> {
+class Fields final : public NamedMemberObject<Fields> {
  public:
-  explicit Fields(bool ofStore) : CdoObject("Fields"), ofStore_(ofStore) {}
+  explicit Fields(bool ofStore) : NamedMemberObject("Fields", L"Item", kItemDispid), ofStore_(ofStore) {}
 
   HRESULT invoke(DISPID member, WORD flags, DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception) {
-    if (member != 21) return unknownMember(member, flags);
+    if (!isNamedMember(member)) return unknownMember(member, flags);
     if (const HRESULT refused = checkCall("Fields.Item", flags, kProperty, parameters, {VT_I4}); FAILED(refused))
       return refused;
     const Steering steering = currentSteering();

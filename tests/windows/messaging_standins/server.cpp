@@ -54,11 +54,7 @@ class ClassFactory final : public IClassFactory {
     *object = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
     const std::string point = std::string(class_.kind) + ".create";
-    if (currentSteering().fails(point)) {
-      const HRESULT code = failureCode(point);
-      journal("fail " + point + " " + hex(static_cast<unsigned long>(code)));
-      return code;
-    }
+    if (currentSteering().fails(point)) return failWithResult(point);
     return class_.create(iid, object);
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {

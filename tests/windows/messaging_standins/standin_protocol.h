@@ -10,8 +10,10 @@
 //   storeOffline=true|false|missing   PR_STORE_OFFLINE of "Public Folders" (VT_BOOL), default true
 //   publicFolders=missing      InfoStores("Public Folders") finds nothing
 // ORVACCT_STANDINS_JOURNAL: a file each event is appended to, one line each:
-//   create KIND | call KIND.MEMBER(ARGUMENTS) [FLAGS] | query KIND INTERFACE yes|no |
-//   fail POINT 0xHRESULT | release KIND alive=N | unexpected KIND WHAT
+//   create KIND | call KIND.MEMBER(ARGUMENTS) [FLAGS] | call KIND.GetIDsOfNames("NAME") |
+//   query KIND INTERFACE yes|no | fail POINT 0xHRESULT | release KIND alive=N | unexpected KIND WHAT
+// CDO's Fields.Item and Field.Value answer GetIDsOfNames with DISPIDs drawn anew in every
+// process, so only a caller that asks for them by name reaches them.
 #include <windows.h>
 
 #include <string_view>
@@ -27,8 +29,8 @@ struct FailurePoint {
   HRESULT code;
 };
 
-// Creations fail with the HRESULT alone (CoCreateInstance carries no text); calls carry the
-// text "Stand-in failure: POINT", through IErrorInfo (Outlook) or EXCEPINFO (CDO).
+// Creations and name look-ups fail with the HRESULT alone (neither carries text); calls carry
+// the text "Stand-in failure: POINT", through IErrorInfo (Outlook) or EXCEPINFO (CDO).
 inline constexpr FailurePoint kFailurePoints[] = {
     {"Application.create", static_cast<HRESULT>(0x80080005)},  // CO_E_SERVER_EXEC_FAILURE
     {"Session.create", static_cast<HRESULT>(0x80040154)},      // REGDB_E_CLASSNOTREG
@@ -41,7 +43,9 @@ inline constexpr FailurePoint kFailurePoints[] = {
     {"GetDefaultFolder", static_cast<HRESULT>(0x8004010F)},  // MAPI_E_NOT_FOUND
     {"InfoStores", static_cast<HRESULT>(0x8004010F)},
     {"Fields", static_cast<HRESULT>(0x80004005)},
+    {"Fields.GetIDsOfNames", static_cast<HRESULT>(0x80020006)},  // DISP_E_UNKNOWNNAME
     {"Fields.Item", static_cast<HRESULT>(0x8004010F)},
+    {"Field.GetIDsOfNames", static_cast<HRESULT>(0x80020006)},
     {"Field.Value", static_cast<HRESULT>(0x80004005)},
 };
 

@@ -163,9 +163,14 @@ std::string describe(const VARIANT& value) {
   }
 }
 
-HRESULT failThroughErrorInfo(std::string_view point, REFIID calledInterface) {
+HRESULT failWithResult(std::string_view point) {
   const HRESULT code = failureCode(point);
   journal("fail " + std::string(point) + " " + hex(static_cast<unsigned long>(code)));
+  return code;
+}
+
+HRESULT failThroughErrorInfo(std::string_view point, REFIID calledInterface) {
+  const HRESULT code = failWithResult(point);
   ICreateErrorInfo* creator = nullptr;
   if (SUCCEEDED(CreateErrorInfo(&creator))) {
     const std::wstring description = L"Stand-in failure: " + std::wstring(point.begin(), point.end());
@@ -183,8 +188,7 @@ HRESULT failThroughErrorInfo(std::string_view point, REFIID calledInterface) {
 }
 
 HRESULT failThroughException(std::string_view point, EXCEPINFO* exception) {
-  const HRESULT code = failureCode(point);
-  journal("fail " + std::string(point) + " " + hex(static_cast<unsigned long>(code)));
+  const HRESULT code = failWithResult(point);
   if (exception == nullptr) return code;
   *exception = EXCEPINFO{};
   const std::wstring description = L"Stand-in failure: " + std::wstring(point.begin(), point.end());

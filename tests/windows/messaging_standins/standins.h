@@ -51,6 +51,8 @@ extern std::atomic<long> loggedOnSessions;
 // The NameSpace objects alive, to recognise one handed to Logon.
 std::set<const void*>& liveNamespaces();
 
+// Failure of a creation or a name look-up: the HRESULT alone.
+HRESULT failWithResult(std::string_view point);
 // Failure of an early-bound call: IErrorInfo set for the calling thread, HRESULT returned.
 HRESULT failThroughErrorInfo(std::string_view point, REFIID calledInterface);
 // Failure of a dispatch call: EXCEPINFO filled, DISP_E_EXCEPTION returned.
