@@ -2,6 +2,7 @@
 // The error log: eight-line records appended to an application's daily file in its Logs
 // folder, and the purge of the daily files dated more than seven days before today.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,12 +52,19 @@ inline constexpr long kDaysKept = 7;
 long ageInDays(const CalendarDate& date, const LocalDateTime& today);
 
 struct PurgeResult {
-  int deleted = 0;
+  int deleted = 0;  // or, in a trial, that would be deleted
   int kept = 0;     // the application's log files young enough to stay
-  int refused = 0;  // old enough, but read-only or not deletable
+  int refused = 0;  // old enough, but read-only or not deletable (in use, no permission)
 };
 
+enum class PurgeVerdict { Deleted, Refused };
+
+// Told of every old file, with what became (or in a trial, would become) of it.
+using PurgeObserver = std::function<void(const std::u16string& file, PurgeVerdict verdict)>;
+
 // Examines the files of appPath's log folder (not its sub-folders); a missing folder does nothing.
-PurgeResult purgeOldLogs(const std::u16string& appPath, const std::u16string& appName, const LocalDateTime& today);
+// A trial deletes nothing: it counts a read-only file as refused and any other as deleted.
+PurgeResult purgeOldLogs(const std::u16string& appPath, const std::u16string& appName, const LocalDateTime& today,
+                         const PurgeObserver& observer = {}, bool trial = false);
 
 }  // namespace orv::log

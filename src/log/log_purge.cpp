@@ -18,7 +18,8 @@ long ageInDays(const CalendarDate& date, const LocalDateTime& today) {
       (toDays(today.year, today.month, today.day) - toDays(date.year, date.month, date.day)).count());
 }
 
-PurgeResult purgeOldLogs(const std::u16string& appPath, const std::u16string& appName, const LocalDateTime& today) {
+PurgeResult purgeOldLogs(const std::u16string& appPath, const std::u16string& appName, const LocalDateTime& today,
+                         const PurgeObserver& observer, bool trial) {
   PurgeResult result;
   const std::u16string folder = logFolder(appPath);
   if (!folderExists(folder)) return result;
@@ -30,11 +31,9 @@ PurgeResult purgeOldLogs(const std::u16string& appPath, const std::u16string& ap
       continue;
     }
     const std::u16string path = folder + name;
-    if (!isReadOnly(path) && deleteFile(path)) {
-      ++result.deleted;
-    } else {
-      ++result.refused;
-    }
+    const bool deleted = !isReadOnly(path) && (trial || deleteFile(path));
+    ++(deleted ? result.deleted : result.refused);
+    if (observer) observer(path, deleted ? PurgeVerdict::Deleted : PurgeVerdict::Refused);
   }
   return result;
 }

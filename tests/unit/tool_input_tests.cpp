@@ -14,7 +14,7 @@
 namespace orv::testing {
 namespace {
 
-const std::string kCyrillicKey = "'\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C'";  // пароль
+const std::string kCyrillicKey = "'\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C'";       // пароль
 const std::string kCyrillicPassword = "'\xD1\x81\xD0\xB5\xD0\xBA\xD1\x80\xD0\xB5\xD1\x82'";  // секрет
 
 bool oneLine(const std::string& text) { return std::count(text.begin(), text.end(), '\n') == 1 && text.back() == '\n'; }
@@ -38,9 +38,38 @@ TEST(ToolInput, CharactersTheCodePageCannotCarryAreRefusedWithTheWayOut) {
   const std::string cipher = sealed.out.substr(0, sealed.out.size() - 1);
   EXPECT_EQ(runToolApart("pwd decrypt --key " + kCyrillicKey + " " + cipher, cyrillic).out,
             "\xD1\x81\xD0\xB5\xD0\xBA\xD1\x80\xD0\xB5\xD1\x82\n");
-  EXPECT_EQ(runToolApart("pwd decrypt --key '\xD0\xB0\xD0\xB0\xD0\xB0\xD0\xB0\xD0\xB0\xD0\xB0' " + cipher, cyrillic)
-                .exitCode,
-            1);
+  EXPECT_EQ(
+      runToolApart("pwd decrypt --key '\xD0\xB0\xD0\xB0\xD0\xB0\xD0\xB0\xD0\xB0\xD0\xB0' " + cipher, cyrillic).exitCode,
+      1);
+}
+
+// Each refusal names what was given and the reason in words a person can act on.
+TEST(ToolInput, KeyFilesAndInputThatCannotBeReadSayWhy) {
+  const TempFolder folder;
+  writeFile(folder / "utf16-bom", std::string("\xFF\xFEk\0e\0y\0", 8));
+  writeFile(folder / "utf16-bare", std::string("k\0e\0y\0", 6));
+  const std::string dir = folder.path().string(), missing = (folder / "missing").string();
+  const struct {
+    std::string command;
+    std::string error;
+  } cases[] = {
+      {"pwd encrypt --key-file '" + dir + "' x", "orvacct: cannot read the key file " + dir + ": it is a folder\n"},
+      {"pwd encrypt --key-file '" + missing + "' x",
+       "orvacct: cannot read the key file " + missing + ": No such file or directory\n"},
+      {"pwd encrypt --key-file '" + (folder / "utf16-bom").string() + "' x",
+       "orvacct: the key file " + (folder / "utf16-bom").string() +
+           " is UTF-16 text (its byte order mark 0xFF 0xFE), as PowerShell and Notepad's \"Unicode\" write it; "
+           "convert it first: iconv -f UTF-16 -t UTF-8\n"},
+      {"pwd encrypt --key k --input-encoding ansi < '" + (folder / "utf16-bare").string() + "'",
+       "orvacct: line 1 of standard input is UTF-16 text (a NUL byte at offset 1), as PowerShell and Notepad's "
+       "\"Unicode\" write it; convert it first: iconv -f UTF-16 -t UTF-8\n"},
+  };
+  for (const auto& c : cases) {
+    const auto run = runToolApart(c.command);
+    EXPECT_EQ(run.exitCode, 1) << c.command;
+    EXPECT_EQ(run.out, "") << c.command;
+    EXPECT_EQ(run.err, c.error);
+  }
 }
 
 TEST(ToolInput, BytesThatAreNotUtf8AreRefusedUnlessCodePageBytesAreAskedFor) {
@@ -99,8 +128,9 @@ TEST(ToolInput, EmptyCipherTextIsTheEmptyPasswordAndABlankLineDoesNotEndTheBatch
 
 TEST(ToolOutput, OutputThatCannotBeWrittenIsAFailure) {
   const TempFolder app;
-  for (const std::string& command : std::vector<std::string>{"guid", "detick x", "pwd encrypt --key k x", "pwd decrypt --key OrvKey C11E6A583229034D46E186A5BA641877",
-        "purge-logs --app-path '" + app.path().string() + "' --app-name a", "--version", "--help"}) {
+  for (const std::string& command : std::vector<std::string>{
+           "guid", "detick x", "pwd encrypt --key k x", "pwd decrypt --key OrvKey C11E6A583229034D46E186A5BA641877",
+           "purge-logs --app-path '" + app.path().string() + "' --app-name a", "--version", "--help"}) {
     const auto run = runToolApart(command + " >/dev/full");
     EXPECT_EQ(run.exitCode, 1) << command;
     EXPECT_TRUE(oneLine(run.err) && run.err.starts_with("orvacct: cannot write standard output")) << command;

@@ -43,6 +43,29 @@ std::string codePageAdvice() {
 #endif
 }
 
+std::string utf16Advice() {
+#ifdef _WIN32
+  return "save it as UTF-8 (PowerShell: Out-File -Encoding utf8) or as ANSI text";
+#else
+  return "convert it first: iconv -f UTF-16 -t UTF-8";
+#endif
+}
+
+// Text typed by a person holds no NUL; UTF-16 holds one in every ASCII character.
+void refuseUtf16(std::string_view bytes, const std::string& what) {
+  std::string sign;
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+    sign = "its byte order mark " + hexByte(static_cast<unsigned char>(bytes[0])) + " " +
+           hexByte(static_cast<unsigned char>(bytes[1]));
+  } else if (const std::size_t nul = bytes.find('\0'); nul != std::string_view::npos) {
+    sign = "a NUL byte at offset " + std::to_string(nul);
+  } else {
+    return;
+  }
+  throw ToolError(what + " is UTF-16 text (" + sign + "), as PowerShell and Notepad's \"Unicode\" write it; " +
+                  utf16Advice());
+}
+
 }  // namespace
 
 CLI::Option* addEncodingOption(CLI::App& command, const std::string& name, ByteEncoding& encoding,
@@ -62,10 +85,11 @@ CLI::Option* addEncodingOption(CLI::App& command, const std::string& name, ByteE
 
 std::u16string textFromBytes(std::string_view bytes, ByteEncoding encoding, const std::string& what,
                              const std::string& encodingOption) {
+  refuseUtf16(bytes, what);
   if (encoding == ByteEncoding::Ansi) return orv::text::fromAnsi(bytes);
   if (const auto bad = orv::text::firstInvalidUtf8(bytes)) {
-    throw ToolError(what + " is not UTF-8 (byte " + hexByte(static_cast<unsigned char>(bytes[*bad])) +
-                    " at offset " + std::to_string(*bad) + "); save it as UTF-8, or give " + encodingOption +
+    throw ToolError(what + " is not UTF-8 (byte " + hexByte(static_cast<unsigned char>(bytes[*bad])) + " at offset " +
+                    std::to_string(*bad) + "); save it as UTF-8, or give " + encodingOption +
                     " ansi to take its bytes in the ANSI code page");
   }
   return orv::text::fromUtf8(bytes);

@@ -18,7 +18,8 @@ CLI::Option* addEncodingOption(CLI::App& command, const std::string& name, ByteE
                                const std::string& description);
 
 // Bytes as text; bytes that are not UTF-8 are refused, naming `what` and the option that
-// would read them as code-page bytes.
+// would read them as code-page bytes. UTF-16 (a byte order mark, or NUL bytes, as PowerShell
+// and Notepad's "Unicode" write it) is refused in either encoding, saying how to convert it.
 std::u16string textFromBytes(std::string_view bytes, ByteEncoding encoding, const std::string& what,
                              const std::string& encodingOption);
 

@@ -1,7 +1,10 @@
 #include "key_options.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 #include <iterator>
 
 #include "cipher/secure_wipe.h"
@@ -15,12 +18,29 @@
 namespace orvacct {
 namespace {
 
-const std::string kEmptyKeyRisk = "an empty key encrypts with the cipher's public initial tables, which anyone can decrypt";
+const std::string kEmptyKeyRisk =
+    "an empty key encrypts with the cipher's public initial tables, which anyone can decrypt";
+
+// "cannot read the key file PATH: REASON", the reason in the system's words.
+[[noreturn]] void unreadableKeyFile(const std::string& path, const std::string& reason) {
+  throw ToolError("cannot read the key file " + path + ": " + reason);
+}
 
 std::string readKeyFile(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(pathArgument(path), error);
+  if (error) unreadableKeyFile(path, error.message());
+  if (std::filesystem::is_directory(status)) unreadableKeyFile(path, "it is a folder");
+  errno = 0;
   std::ifstream in(pathArgument(path), std::ios::binary);
-  if (!in) throw ToolError("cannot read the key file " + path);
-  std::string key{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (!in) unreadableKeyFile(path, errno != 0 ? std::generic_category().message(errno) : "cannot open it");
+  std::string key;
+  try {
+    key.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } catch (const std::exception&) {
+    unreadableKeyFile(path, errno != 0 ? std::generic_category().message(errno) : "a read failed");
+  }
+  if (in.bad()) unreadableKeyFile(path, "a read failed");
   // An editor's final line break is not part of the key.
   if (!key.empty() && key.back() == '\n') key.pop_back();
   if (!key.empty() && key.back() == '\r') key.pop_back();
@@ -37,7 +57,8 @@ std::u16string environmentKey(const KeyOptions& options) {
   const DWORD size = GetEnvironmentVariableW(wideName, nullptr, 0);
   if (size == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) throw ToolError(what + " is not set");
   std::u16string value(size, u'\0');
-  const DWORD length = size == 0 ? 0 : GetEnvironmentVariableW(wideName, reinterpret_cast<wchar_t*>(value.data()), size);
+  const DWORD length =
+      size == 0 ? 0 : GetEnvironmentVariableW(wideName, reinterpret_cast<wchar_t*>(value.data()), size);
   value.resize(length < size ? length : 0);
   return value;
 #else
@@ -52,8 +73,8 @@ std::u16string environmentKey(const KeyOptions& options) {
 void addKeyOptions(CLI::App& command, KeyOptions& options) {
   options.environmentOption =
       command.add_option("--key-env", options.environmentVariable, "Take the key from this environment variable");
-  options.fileOption = command.add_option(
-      "--key-file", options.file, "Take the key from this file: its content, less one trailing line break");
+  options.fileOption = command.add_option("--key-file", options.file,
+                                          "Take the key from this file: its content, less one trailing line break");
   options.textOption = command.add_option(
       "--key", options.text, "The key itself (visible to other users in the process list; prefer --key-env)");
   CLI::Option* encoding = addEncodingOption(

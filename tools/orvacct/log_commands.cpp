@@ -18,25 +18,56 @@ namespace {
 
 struct LogOptions {
   std::string appPath, appName, description, module, procedure, major, minor, revision, number;
+  bool trial = false;
+  bool verbose = false;
 };
+
+// The record is ANSI text: what the code page cannot carry is refused, not written as '?'.
+std::u16string recordText(const std::string& argument, const std::string& option) {
+  std::u16string text = argumentText(argument, option);
+  requireRepresentable(text, option);
+  return text;
+}
+
+// The application folder, which must exist: a mistyped one must not look like success.
+std::u16string applicationFolder(const std::string& argument) {
+  std::u16string appPath = argumentText(argument, "--app-path");
+  std::error_code ignored;
+  if (!std::filesystem::is_directory(std::filesystem::path(appPath), ignored)) {
+    throw ToolError("application folder does not exist: " + argument);
+  }
+  return appPath;
+}
 
 void writeRecord(const LogOptions& o) {
   const std::int32_t number = parseInt32(o.number, "--number");
-  const std::u16string description = argumentText(o.description, "--description"),
-                       module = argumentText(o.module, "--module"), procedure = argumentText(o.procedure, "--procedure"),
-                       major = argumentText(o.major, "--major"), minor = argumentText(o.minor, "--minor"),
-                       revision = argumentText(o.revision, "--revision");
+  const std::u16string description = recordText(o.description, "--description"),
+                       module = recordText(o.module, "--module"), procedure = recordText(o.procedure, "--procedure"),
+                       major = recordText(o.major, "--major"), minor = recordText(o.minor, "--minor"),
+                       revision = recordText(o.revision, "--revision");
   const orv::log::ErrorRecord record{number, description, module, procedure, major, minor, revision};
-  const std::u16string appPath = argumentText(o.appPath, "--app-path");
-  std::error_code ignored;
-  if (!std::filesystem::is_directory(std::filesystem::path(appPath), ignored)) {
-    throw ToolError("application folder does not exist: " + o.appPath);
-  }
+  const std::u16string appPath = applicationFolder(o.appPath);
   try {
     orv::log::appendRecord(appPath, argumentText(o.appName, "--app-name"), record, orv::localNow());
   } catch (const orv::Failure& failure) {
     throw ToolError("cannot write the log record in " + o.appPath + ": " + orv::text::toUtf8(failure.description()));
   }
+}
+
+// One line for each old file when asked (a trial always lists), then the counts.
+void purgeLogs(const LogOptions& o) {
+  const std::u16string appPath = applicationFolder(o.appPath);
+  orv::log::PurgeObserver list;
+  if (o.verbose || o.trial) {
+    list = [&o](const std::u16string& file, orv::log::PurgeVerdict verdict) {
+      const bool deleted = verdict == orv::log::PurgeVerdict::Deleted;
+      printLine((deleted ? (o.trial ? u"would delete " : u"deleted ") : u"refused ") + file);
+    };
+  }
+  const auto result =
+      orv::log::purgeOldLogs(appPath, argumentText(o.appName, "--app-name"), orv::localNow(), list, o.trial);
+  printLine(orv::text::fromUtf8((o.trial ? "would delete " : "deleted ") + std::to_string(result.deleted) + ", kept " +
+                                std::to_string(result.kept) + ", refused " + std::to_string(result.refused)));
 }
 
 }  // namespace
@@ -57,14 +88,11 @@ void addLogCommands(CLI::App& app) {
 
   auto purgeOptions = std::make_shared<LogOptions>();
   CLI::App* purge = app.add_subcommand("purge-logs", "Delete the application's log files older than seven days");
-  purge->add_option("--app-path", purgeOptions->appPath, "Application folder")->required();
+  purge->add_option("--app-path", purgeOptions->appPath, "Application folder (it must exist)")->required();
   purge->add_option("--app-name", purgeOptions->appName, "Application name")->required();
-  purge->callback([purgeOptions] {
-    const auto result = orv::log::purgeOldLogs(argumentText(purgeOptions->appPath, "--app-path"),
-                                               argumentText(purgeOptions->appName, "--app-name"), orv::localNow());
-    printLine(orv::text::fromUtf8("deleted " + std::to_string(result.deleted) + ", kept " +
-                                  std::to_string(result.kept) + ", refused " + std::to_string(result.refused)));
-  });
+  purge->add_flag("--dry-run", purgeOptions->trial, "List the files that would be deleted; delete nothing");
+  purge->add_flag("--verbose", purgeOptions->verbose, "List each file deleted or refused");
+  purge->callback([purgeOptions] { purgeLogs(*purgeOptions); });
 }
 
 }  // namespace orvacct
