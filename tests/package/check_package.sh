@@ -158,11 +158,14 @@ names_windows=$(winepath -w "$work/names")
 for stray in Jerry D; do printf '@echo ran>"%s\\%s-ran.txt"\r\n' "$names_windows" "$stray" >"$named/$stray.cmd"; done
 # Wine's cmd sets USERNAME itself: the user's name is set in the cmd that runs the script.
 printf '@echo off\r\nset "USERNAME=%s"\r\n%%*\r\n' "${user//%/%%}" >"$work/names/as-user.cmd"
-# in_named LOG COMMAND...: the command (a script and its options) run as that user in the zip's folder.
+# in_named LOG COMMAND...: the command (a script and its options) run as that user in the zip's
+# folder; it must succeed and run nothing planted.
 in_named() {
-  local log=$1
+  local log=$1 ran
   shift
   (cd "$named" && expect_run 0 "$log" wine cmd /c "$names_windows\\as-user.cmd" "$@")
+  ran=$(compgen -G "$work/names/*-ran.txt" || true)
+  [ -z "$ran" ] || fail "$* ran a program named by a piece of a name: $ran"
 }
 in_named "$work/names-register-user.log" register.cmd /user
 contains "$work/names-register-user.log" "x86\\OrvAcctMan.dll registered for 32-bit clients for $user alone"
@@ -181,8 +184,6 @@ for round in 1 2; do
   contains "$work/names-unregister$round.log" "x86\\OrvAcctMan.dll unregistered for 32-bit clients for every user"
 done
 [ -z "$(bash "$keys" "$WINEPREFIX" machine)" ] || fail "unregister.cmd in the named folder left keys behind"
-ran=$(cd "$work/names" && ls -- *-ran.txt 2>/dev/null || true)
-[ -z "$ran" ] || fail "cmd ran a program named by a piece of a name: $ran"
 ok "registered and unregistered twice, per user and per machine; the user named as is; nothing else ran"
 stop_wine
 
