@@ -7,12 +7,13 @@ rem unregister.cmd takes the same option and removes the registration (it calls 
 rem Exit code: 0 done, 1 a DLL failed, 2 wrong usage, 5 administrator rights needed.
 rem
 rem The user's name and this folder's may hold & | < > ^ % ( ) and !. They never enter a line
-rem through %name% or !name!: they come in as FOR variables, which cmd puts in after it has
-rem parsed the line, so they stay text (delayed expansion stays off, or it would eat the !).
-rem Wine's cmd also parses again what %name% and !name! bring in.
+rem through percent or delayed (exclamation mark) expansion: they come in as FOR variables,
+rem which cmd puts in after it has parsed the line, so they stay text (delayed expansion stays
+rem off, or it would eat the !). Wine's cmd also parses again what the other two bring in.
+rem These comments name no variable: cmd expands them in REM lines too.
 setlocal EnableExtensions DisableDelayedExpansion
-rem This folder: FOR resolves %~0, this script's name as it was started (%~dp0 would bring the
-rem whole folder's name in through % expansion).
+rem This folder: FOR resolves this script's name as it was started. (Asking for the folder
+rem itself, with the d and p modifiers, would bring its whole name in by percent expansion.)
 for %%F in ("%~0") do set "folder=%%~dpF"
 set "me=register.cmd"
 set "undo="
@@ -60,8 +61,8 @@ call :one x86 32-bit
 if not "%failed%"=="0" exit /b 1
 exit /b 0
 
-rem :one FOLDER BITNESS: one DLL with %regsvr32%, and a line saying what happened. The folder's
-rem and the user's names are read back as FOR variables from the output of set.
+rem :one FOLDER BITNESS: one DLL with the regsvr32 chosen above, and a line saying what happened.
+rem The folder's and the user's names are read back as FOR variables from the output of set.
 :one
 set "present="
 for /f "tokens=1* delims==" %%A in ('set folder') do if /i "%%A"=="folder" if exist "%%B%~1\OrvAcctMan.dll" set "present=1"
