@@ -21,4 +21,8 @@ class AboutBox {
 
 std::shared_ptr<AboutBox> platformAboutBox();
 
+// Unloads the calling thread's box, if it has one, as cmdOK would: for a thread that is ending,
+// whose windows the system would otherwise take without telling the box.
+void unloadThisThreadsBox() noexcept;
+
 }  // namespace orv::about

@@ -15,4 +15,6 @@ class WindowlessAboutBox final : public AboutBox {
 
 std::shared_ptr<AboutBox> platformAboutBox() { return std::make_shared<WindowlessAboutBox>(); }
 
+void unloadThisThreadsBox() noexcept {}
+
 }  // namespace orv::about

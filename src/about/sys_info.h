@@ -19,9 +19,9 @@ class SysInfoPlatform {
   virtual std::string expandEnvironment(const std::string& text) = 0;
   // A file that exists and is neither hidden, nor a system file, nor a folder.
   virtual bool isOrdinaryFile(const std::string& path) = 0;
-  // Starts the command as a new process in a normal window with the focus, without waiting;
-  // throws when it cannot be started.
-  virtual void startProgram(const std::string& commandLine) = 0;
+  // Starts the program at this path (never searched for, never split at a space) as a new
+  // process in a normal window with the focus, without waiting; throws when it cannot start.
+  virtual void startProgram(const std::string& path) = 0;
   // The notice with an OK button only and no icon; returns when the user has closed it.
   virtual void showNotice(std::u16string_view text, std::u16string_view caption) = 0;
 };

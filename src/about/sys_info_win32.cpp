@@ -25,17 +25,17 @@ bool Win32SysInfoPlatform::isOrdinaryFile(const std::string& path) {
          (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY)) == 0;
 }
 
-void Win32SysInfoPlatform::startProgram(const std::string& commandLine) {
-  // The command line as it stands, as a shell would take it: CreateProcess resolves a path
-  // with spaces itself. It may write to the buffer, so it gets a copy.
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
+void Win32SysInfoPlatform::startProgram(const std::string& path) {
+  // The path names the program. Taken as a command line instead, a path with spaces is first
+  // tried as a shorter program with arguments (C:\Program.exe for C:\Program Files\...), and
+  // whatever sits there runs. The command line repeats the name in quotes, as a shell gives it.
+  std::string line = '"' + path + '"';
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+  if (!CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
     throwLastWin32Error();
   }
   // The tool runs on its own; it may take the foreground from this process.

@@ -16,7 +16,7 @@ class Win32SysInfoPlatform final : public SysInfoPlatform {
   registry::RegistryApi& registry() override { return *registry_; }
   std::string expandEnvironment(const std::string& text) override;
   bool isOrdinaryFile(const std::string& path) override;
-  void startProgram(const std::string& commandLine) override;
+  void startProgram(const std::string& path) override;
   void showNotice(std::u16string_view text, std::u16string_view caption) override;
 
  private:

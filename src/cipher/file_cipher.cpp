@@ -33,6 +33,8 @@ class SourceReader {
 
 std::size_t roundUpToBlock(std::size_t n) { return (n + kBlockSize - 1) / kBlockSize * kBlockSize; }
 
+FileResult destinationExists() { return {FileOutcome::DestinationExists, "the destination exists"}; }
+
 // The checks both directions make before touching anything.
 bool preflight(const FileJob& job, std::uintmax_t& sourceLength, FileResult& refusal) {
   std::error_code error;
@@ -42,7 +44,7 @@ bool preflight(const FileJob& job, std::uintmax_t& sourceLength, FileResult& ref
     return false;
   }
   if (!job.overwrite && pathExists(job.destination)) {
-    refusal = {FileOutcome::DestinationExists, "the destination exists"};
+    refusal = destinationExists();
     return false;
   }
   return true;
@@ -85,7 +87,8 @@ FileResult encryptStreaming(const BlowfishEngine& engine, const FileJob& job, Ra
   encryptBlocks(engine, tail, offset, chain, rule);
   destination.write(tail);
   source.close();
-  destination.commit();
+  // The check above is not the last word: a destination that appeared since is not replaced either.
+  if (!destination.commit(job.overwrite)) return destinationExists();
   rule.finish();
   return {FileOutcome::Written, {}};
 }
@@ -126,7 +129,7 @@ FileResult decryptStreaming(const BlowfishEngine& engine, const FileJob& job, co
     skip = 0;
   }
   source.close();
-  destination.commit();
+  if (!destination.commit(job.overwrite)) return destinationExists();
   rule.finish();
   return {FileOutcome::Written, {}};
 }

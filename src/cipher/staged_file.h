@@ -32,8 +32,10 @@ class StagedFile {
 
   void write(std::span<const std::uint8_t> bytes);
 
-  // Flushes to disk and puts the file in place of the destination (replacing it).
-  void commit();
+  // Flushes to disk and puts the file in place of the destination. An existing destination is
+  // replaced only when mayReplace; otherwise it stays as it is, whenever it appeared, and the
+  // result is false (the temporary goes with this object).
+  [[nodiscard]] bool commit(bool mayReplace);
 
  private:
   // A fresh random name for a temporary file in the destination's folder.

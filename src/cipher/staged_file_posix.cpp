@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <stdio.h>  // renameat2
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,6 +31,26 @@ mode_t modeFor(const std::filesystem::path& destination) {
   struct stat existing {};
   if (::stat(destination.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) return existing.st_mode & 07777;
   return kPrivate;
+}
+
+// Renames a named temporary to the destination; false when the destination exists and may not
+// be replaced.
+bool moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& destination, bool mayReplace) {
+  if (mayReplace) {
+    if (::rename(temporary.c_str(), destination.c_str()) != 0) throwErrno("cannot replace the destination");
+    return true;
+  }
+  if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno == EEXIST) return false;
+  if (errno != EINVAL && errno != ENOSYS) throwErrno("cannot put the destination in place");
+  // A file system that cannot rename without replacing (NFS): a second name, which is never
+  // made over an existing file, then the first goes.
+  if (::link(temporary.c_str(), destination.c_str()) != 0) {
+    if (errno == EEXIST) return false;
+    throwErrno("cannot put the destination in place");
+  }
+  ::unlink(temporary.c_str());
+  return true;
 }
 
 }  // namespace
@@ -79,32 +100,31 @@ void StagedFile::write(std::span<const std::uint8_t> bytes) {
   }
 }
 
-void StagedFile::commit() {
+bool StagedFile::commit(bool mayReplace) {
   if (::fchmod(file_.get(), modeFor(destination_)) != 0) throwErrno("cannot set the destination's permissions");
   if (::fsync(file_.get()) != 0) throwErrno("cannot write the destination");
-  if (temporary_.empty()) {
-    // A new destination takes the file's first name directly. An existing one is replaced
-    // through a name of our own, since only rename replaces atomically.
-    if (!linkUnnamed(file_.get(), destination_)) {
-      if (errno != EEXIST) throwErrno("cannot put the destination in place");
-      for (int attempt = 0; temporary_.empty() && attempt < kNameAttempts; ++attempt) {
-        const std::filesystem::path candidate = folder_ / temporaryName();
-        if (linkUnnamed(file_.get(), candidate)) {
-          temporary_ = candidate;
-          tellObserver(temporary_);
-        } else if (errno != EEXIST) {
-          throwErrno("cannot put the destination in place");
-        }
+  if (temporary_.empty() && !linkUnnamed(file_.get(), destination_)) {
+    // A new destination takes the file's first name directly; linking never replaces. An
+    // existing one is replaced through a name of our own, since only rename replaces atomically.
+    if (errno != EEXIST) throwErrno("cannot put the destination in place");
+    if (!mayReplace) return false;
+    for (int attempt = 0; temporary_.empty() && attempt < kNameAttempts; ++attempt) {
+      const std::filesystem::path candidate = folder_ / temporaryName();
+      if (linkUnnamed(file_.get(), candidate)) {
+        temporary_ = candidate;
+        tellObserver(temporary_);
+      } else if (errno != EEXIST) {
+        throwErrno("cannot put the destination in place");
       }
-      if (temporary_.empty()) throwErrno("cannot put the destination in place");
     }
+    if (temporary_.empty()) throwErrno("cannot put the destination in place");
   }
   if (!file_.close()) throwErrno("cannot write the destination");
-  if (!temporary_.empty()) {
-    if (::rename(temporary_.c_str(), destination_.c_str()) != 0) throwErrno("cannot replace the destination");
-    temporary_.clear();
-    tellObserver({});
-  }
+  if (temporary_.empty()) return true;
+  if (!moveIntoPlace(temporary_, destination_, mayReplace)) return false;
+  temporary_.clear();
+  tellObserver({});
+  return true;
 }
 
 }  // namespace orv::cipher

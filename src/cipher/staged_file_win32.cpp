@@ -33,12 +33,13 @@ std::wstring extendedLengthPath(const std::filesystem::path& path) {
   return L"\\\\?\\" + full;
 }
 
-// Renames the open file over the destination, through the handle.
-bool renameOver(HANDLE file, const std::filesystem::path& destination) {
+// Renames the open file to the destination through the handle, over an existing one only when
+// allowed: the file system checks at the rename, so a destination that appeared late is kept.
+bool renameTo(HANDLE file, const std::filesystem::path& destination, bool mayReplace) {
   const std::wstring target = extendedLengthPath(destination);
   std::vector<std::byte> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
   auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-  rename->ReplaceIfExists = TRUE;
+  rename->ReplaceIfExists = mayReplace ? TRUE : FALSE;
   rename->RootDirectory = nullptr;
   rename->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
   target.copy(rename->FileName, target.size());
@@ -87,16 +88,22 @@ void StagedFile::write(std::span<const std::uint8_t> bytes) {
   }
 }
 
-void StagedFile::commit() {
+bool StagedFile::commit(bool mayReplace) {
   if (!FlushFileBuffers(file_.get())) throwLastError("cannot write the destination");
   // A file marked for deletion cannot be renamed: keep it first, then rename at once.
   if (deletedOnClose_) {
     if (!setDeleteOnClose(file_.get(), false)) throwLastError("cannot keep the destination");
     deletedOnClose_ = false;
   }
-  if (!renameOver(file_.get(), destination_)) throwLastError("cannot replace the destination");
+  if (!renameTo(file_.get(), destination_, mayReplace)) {
+    const DWORD error = GetLastError();
+    // Refused: the destructor deletes the temporary, which is no longer marked.
+    if (!mayReplace && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)) return false;
+    throwLastError("cannot replace the destination");
+  }
   committed_ = true;
   if (!file_.close()) throwLastError("cannot write the destination");
+  return true;
 }
 
 }  // namespace orv::cipher

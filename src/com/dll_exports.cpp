@@ -1,13 +1,22 @@
-// The five entry points of the in-process server (exported by name through OrvAcctMan.def).
-// No DllMain of its own: the runtime's serves, and the module finds itself by address.
+// The five entry points of the in-process server (exported by name through OrvAcctMan.def), and
+// the DLL's own DllMain. The module finds itself by address.
 #include <windows.h>
 
 #include <new>
 
+#include "about/about_box.h"
 #include "com/class_factory.h"
 #include "com/module_state.h"
 #include "com/registration.h"
 #include "orvacctman_idl.h"
+
+// A client thread may end with its About box open. The system then takes the window without a
+// message to it, and the box's form, artwork, hook and open-box count would stay behind for
+// good, so the DLL could never unload: the box is unloaded while its thread is still here.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+  if (reason == DLL_THREAD_DETACH) orv::about::unloadThisThreadsBox();
+  return TRUE;
+}
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;

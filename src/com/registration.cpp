@@ -77,15 +77,19 @@ class ClassesRoot {
   // Removes root\path when nothing is left below it.
   void deleteIfEmpty(const std::wstring& path) const { RegDeleteKeyW(root_, path.c_str()); }
 
+  // Whether root\path is there, in this process's view of the registry or in the one given.
+  bool exists(const std::wstring& path, REGSAM view = 0) const {
+    HKEY raw = nullptr;
+    if (RegOpenKeyExW(root_, path.c_str(), 0, KEY_READ | view, &raw) != ERROR_SUCCESS) return false;
+    RegCloseKey(raw);
+    return true;
+  }
+
   // Whether the DLL of the other bitness is registered too: the class keys are kept apart per
   // bitness (WOW64), the ProgID key is shared and stays while either one is registered.
   bool otherBitnessRegistered() const {
     const REGSAM otherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
-    const std::wstring server = L"CLSID\\" + guidText(CLSID_clsOrvAcctMan) + L"\\InprocServer32";
-    HKEY raw = nullptr;
-    if (RegOpenKeyExW(root_, server.c_str(), 0, KEY_READ | otherView, &raw) != ERROR_SUCCESS) return false;
-    RegCloseKey(raw);
-    return true;
+    return exists(L"CLSID\\" + guidText(CLSID_clsOrvAcctMan) + L"\\InprocServer32", otherView);
   }
 
  private:
@@ -171,24 +175,31 @@ HRESULT unregisterServer(Scope scope) {
   const ClassesRoot classes(scope);
   if (!classes.opened()) return SELFREG_E_CLASS;
   // Class and interface keys are kept apart per bitness; the ProgID and the type library's
-  // key are shared, and stay for the other bitness while it is registered.
+  // key are shared, and stay for the other bitness while it is registered. A key already gone
+  // counts as removed: unregistering again succeeds.
   bool removed = classes.deleteTree(L"CLSID\\" + guidText(CLSID_clsOrvAcctMan));
   for (std::size_t i = 0; i + 1 < kInterfaceIds.size(); ++i) {
     removed = classes.deleteTree(L"Interface\\" + guidText(kInterfaceIds[i])) && removed;
   }
+  const std::wstring currentInterface = L"Interface\\" + guidText(kInterfaceIds.back());
+  const std::wstring platform = libraryKey() + L"\\" + kLibraryLocaleText + L"\\" + thisPlatformKey();
   if (classes.otherBitnessRegistered()) {
     // UnRegisterTypeLib would take the other bitness's interface key with it.
-    const std::wstring platform = libraryKey() + L"\\" + kLibraryLocaleText + L"\\" + thisPlatformKey();
-    removed = classes.deleteTree(L"Interface\\" + guidText(kInterfaceIds.back())) && removed;
+    removed = classes.deleteTree(currentInterface) && removed;
     return classes.deleteTree(platform) && removed ? S_OK : SELFREG_E_CLASS;
   }
   removed = classes.deleteTree(kProgId) && removed;
   if (scope == Scope::User) {
-    removed = classes.deleteTree(L"Interface\\" + guidText(kInterfaceIds.back())) && removed;
+    removed = classes.deleteTree(currentInterface) && removed;
     removed = classes.deleteTree(libraryKey()) && removed;
     // The library's own key goes when no other version of it is left.
     classes.deleteIfEmpty(L"TypeLib\\" + guidText(LIBID_OrvAcctMan));
     return removed ? S_OK : SELFREG_E_CLASS;
+  }
+  if (!classes.exists(platform)) {
+    // The library is not registered for this bitness, which UnRegisterTypeLib takes for an error
+    // (Wine's): at most the interface key is left.
+    return classes.deleteTree(currentInterface) && removed ? S_OK : SELFREG_E_CLASS;
   }
   const HRESULT library =
       UnRegisterTypeLib(LIBID_OrvAcctMan, kLibraryMajor, kLibraryMinor, kLibraryLocale, thisSysKind());

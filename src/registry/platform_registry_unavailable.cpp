@@ -7,4 +7,6 @@ namespace orv {
 
 std::shared_ptr<registry::RegistryApi> platformRegistry() { return std::make_shared<registry::NoRegistry>(); }
 
+std::u16string registryErrorText(std::int32_t) { return {}; }
+
 }  // namespace orv

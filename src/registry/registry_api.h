@@ -60,4 +60,7 @@ namespace orv {
 // The registry of the platform: advapi32 on Windows; elsewhere one that answers "not implemented".
 std::shared_ptr<registry::RegistryApi> platformRegistry();
 
+// The platform's own words for one of its registry result codes; empty where it has none.
+std::u16string registryErrorText(std::int32_t code);
+
 }  // namespace orv

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/system_message_win32.h"
 #include "registry/registry_api.h"
 
 namespace orv {
@@ -84,5 +85,7 @@ class Win32Registry final : public RegistryApi {
 }  // namespace registry
 
 std::shared_ptr<registry::RegistryApi> platformRegistry() { return std::make_shared<registry::Win32Registry>(); }
+
+std::u16string registryErrorText(std::int32_t code) { return platform::systemMessage(static_cast<DWORD>(code)); }
 
 }  // namespace orv

@@ -8,6 +8,8 @@
 #   from the zip and used without registration (by CLSID and by ProgID, and through a proxy from
 #   a multithreaded apartment), and register.cmd /user
 #   writing under HKCU\Software\Classes exactly the keys it writes per machine (32-bit Windows);
+#   the user's and the folder's names taken as text, whatever cmd would make of them; unregistering
+#   twice;
 # - the .deb: its contents and fields, and the tool run from a root it was unpacked into.
 # usage: check_package.sh [DIST]        (default dist/; work files in build/package-check)
 set -euo pipefail
@@ -111,9 +113,10 @@ run_sample() {
   expect_run 0 "$log" "$1" "$2\\cscript.exe" //nologo "$sample"
   grep -q "^OrvAcctMan sample: [1-9][0-9]* passed, 0 failed" <(tr -d '\r' <"$log") || fail "the VBScript sample did not pass"
 }
-# server_of PREFIX KEY_PREFIX: the registered InprocServer32 path of the class.
+# server_of PREFIX KEY_PREFIX [SCOPE]: the registered InprocServer32 path of the class, per
+# machine or per user.
 server_of() {
-  bash "$keys" "$1" machine | awk -F' [|] ' -v key="$2clsid\\{85391336-700c-4414-9d10-8db84c045eaa}\\inprocserver32" \
+  bash "$keys" "$1" "${3:-machine}" | awk -F' [|] ' -v key="$2clsid\\{85391336-700c-4414-9d10-8db84c045eaa}\\inprocserver32" \
     '$1 == key && $2 ~ /^@=/ { print substr($2, 3) }'
 }
 
@@ -141,6 +144,47 @@ rm "$work/zip-without-x86/x86/OrvAcctMan.dll"
 expect_run 1 "$work/missing.log" wine cmd /c "$(winepath -w "$work/zip-without-x86")\\register.cmd"
 contains "$work/missing.log" "x86\\OrvAcctMan.dll is missing"
 ok "x86 only, per machine and per user ($(wc -l <"$work/machine-keys.txt") keys and values, the same in both); sample passed; unregistered without a trace; wrong usage 2, missing DLL 1"
+
+user='Tom & Jerry (R&D) 100% ^!|<>'
+step "32-bit Windows: the zip in \"R&D (Tools) 100%!\", register.cmd and unregister.cmd (twice) run there by \"$user\""
+# Both names hold what cmd takes as command separators, groups, redirections, variables and
+# escapes. Programs named as the pieces after each & wait in the current folder (the zip's), as
+# README.txt has it, to leave a mark if cmd ran them. (Started by a full path that holds a %,
+# a script loses that % to Wine's cmd, not to Windows'.)
+named=$work/names/'R&D (Tools) 100%!'
+mkdir -p "$named"
+cp -r "$work/zip/." "$named/"
+names_windows=$(winepath -w "$work/names")
+for stray in Jerry D; do printf '@echo ran>"%s\\%s-ran.txt"\r\n' "$names_windows" "$stray" >"$named/$stray.cmd"; done
+# Wine's cmd sets USERNAME itself: the user's name is set in the cmd that runs the script.
+printf '@echo off\r\nset "USERNAME=%s"\r\n%%*\r\n' "${user//%/%%}" >"$work/names/as-user.cmd"
+# in_named LOG COMMAND...: the command (a script and its options) run as that user in the zip's
+# folder; it must succeed and run nothing planted.
+in_named() {
+  local log=$1 ran
+  shift
+  (cd "$named" && expect_run 0 "$log" wine cmd /c "$names_windows\\as-user.cmd" "$@")
+  ran=$(compgen -G "$work/names/*-ran.txt" || true)
+  [ -z "$ran" ] || fail "$* ran a program named by a piece of a name: $ran"
+}
+in_named "$work/names-register-user.log" register.cmd /user
+contains "$work/names-register-user.log" "x86\\OrvAcctMan.dll registered for 32-bit clients for $user alone"
+[ "$(server_of "$WINEPREFIX" "" user)" = "\"$(winepath -w "$named")\\x86\\OrvAcctMan.dll\"" ] ||
+  fail "per user, the class is not served by the DLL in the named folder"
+for round in 1 2; do
+  in_named "$work/names-unregister-user$round.log" unregister.cmd /user
+  contains "$work/names-unregister-user$round.log" "x86\\OrvAcctMan.dll unregistered for 32-bit clients for $user alone"
+done
+[ -z "$(bash "$keys" "$WINEPREFIX" user)" ] || fail "unregister.cmd /user in the named folder left keys behind"
+in_named "$work/names-register.log" register.cmd
+[ "$(server_of "$WINEPREFIX" "")" = "\"$(winepath -w "$named")\\x86\\OrvAcctMan.dll\"" ] ||
+  fail "the class is not served by the DLL in the named folder"
+for round in 1 2; do
+  in_named "$work/names-unregister$round.log" unregister.cmd
+  contains "$work/names-unregister$round.log" "x86\\OrvAcctMan.dll unregistered for 32-bit clients for every user"
+done
+[ -z "$(bash "$keys" "$WINEPREFIX" machine)" ] || fail "unregister.cmd in the named folder left keys behind"
+ok "registered and unregistered twice, per user and per machine; the user named as is; nothing else ran"
 stop_wine
 
 step "64-bit Windows, not registered: the C++ sample through its manifest"
@@ -179,9 +223,12 @@ contains "$work/register64.log" "x86\\OrvAcctMan.dll registered for 32-bit clien
 [ "$(server_of "$WINEPREFIX" 'wow6432node\')" = "\"$zip_windows\\x86\\OrvAcctMan.dll\"" ] || fail "32-bit class not served by x86\\OrvAcctMan.dll"
 run_sample wine 'C:\windows\syswow64'
 run_sample "$wine64" 'C:\windows\system32'
-expect_run 0 "$work/unregister64.log" "$wine64" cmd /c "$unregister"
+for round in 1 2; do
+  expect_run 0 "$work/unregister64-$round.log" "$wine64" cmd /c "$unregister"
+  contains "$work/unregister64-$round.log" "x64\\OrvAcctMan.dll unregistered for 64-bit clients for every user"
+done
 [ -z "$(bash "$keys" "$WINEPREFIX" machine)" ] || fail "unregister.cmd left keys behind"
-ok "both DLLs registered with their regsvr32, both samples passed, unregistered without a trace"
+ok "both DLLs registered with their regsvr32, both samples passed, unregistered (twice) without a trace"
 
 step "64-bit Windows: register.cmd /user, unregister.cmd /user"
 # Wine keeps one view of HKCU\Software\Classes for both bitnesses, where Windows keeps the 32-bit
@@ -192,9 +239,12 @@ contains "$work/register-user64.log" "x64\\OrvAcctMan.dll registered for 64-bit 
 contains "$work/register-user64.log" "x86\\OrvAcctMan.dll registered for 32-bit clients for "
 [ -n "$(bash "$keys" "$WINEPREFIX" user)" ] || fail "register.cmd /user wrote no keys"
 [ -z "$(bash "$keys" "$WINEPREFIX" machine)" ] || fail "register.cmd /user wrote machine keys"
-expect_run 0 "$work/unregister-user64.log" "$wine64" cmd /c "$unregister" /user
+for round in 1 2; do
+  expect_run 0 "$work/unregister-user64-$round.log" "$wine64" cmd /c "$unregister" /user
+  contains "$work/unregister-user64-$round.log" "x64\\OrvAcctMan.dll unregistered for 64-bit clients for "
+done
 [ -z "$(bash "$keys" "$WINEPREFIX" user)" ] || fail "unregister.cmd /user left keys behind"
-ok "both DLLs registered and unregistered per user; no machine keys"
+ok "both DLLs registered and unregistered (twice) per user; no machine keys"
 
 step "64-bit Windows, not registered: a multithreaded client through the manifest's interface entries"
 # Last, since Wine's type library marshaler registers the type library it builds the proxy from.

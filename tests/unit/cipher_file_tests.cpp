@@ -96,6 +96,23 @@ TEST_F(FileCipher, ExistingDestinationNeedsOverwriteAndIsReplacedWhole) {
   EXPECT_EQ(read(path("opened")), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
+TEST_F(FileCipher, WithoutOverwriteADestinationThatAppearsDuringTheWorkIsKept) {
+  write(path("plain"), randomBytes(3000, 8));
+  clsBlowfish cipher;
+  ASSERT_TRUE(cipher.EncryptFile(path("plain").u16string(), path("sealed").u16string(), false, u"k"));
+  // Another program writes the destination once the work has begun, after the first check.
+  const std::vector<std::uint8_t> theirs{4, 2};
+  cipher.onProgress([&](std::int32_t) {
+    if (!fs::exists(path("late"))) write(path("late"), theirs);
+  });
+  EXPECT_FALSE(cipher.EncryptFile(path("plain").u16string(), path("late").u16string(), false, u"k"));
+  EXPECT_EQ(read(path("late")), theirs);
+  fs::remove(path("late"));
+  EXPECT_FALSE(cipher.DecryptFile(path("sealed").u16string(), path("late").u16string(), false, u"k"));
+  EXPECT_EQ(read(path("late")), theirs);
+  EXPECT_EQ(filesInFolder(), 3u) << "a temporary file was left behind";
+}
+
 TEST_F(FileCipher, MissingSourceCreatesNothing) {
   clsBlowfish cipher;
   EXPECT_FALSE(cipher.EncryptFile(path("absent").u16string(), path("sealed").u16string(), true, u"k"));

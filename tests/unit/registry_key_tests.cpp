@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "base/failure.h"
+#include "registry/refusal_recorder.h"
 #include "support/registry_fixture.h"
 
 namespace orv::testing {
@@ -202,6 +203,39 @@ TEST_F(RegistryKeys, ReportedFailuresReachTheComponentsOwnLog) {
                         "As String)\r\n"),
             std::string::npos)
       << record;
+}
+
+// What orvacct learns of a change the registry refused: the first refusal among the calls the
+// change needed, never a failure that only follows from it, and nothing of a change that worked.
+TEST_F(RegistryKeys, TheRecorderKeepsTheFirstRefusalOfAChange) {
+  registry->store(hkcu(), "Software\\Orv\\Parent\\Child", "V", kRegSz, "v");
+  const std::u16string parent = u"Software\\Orv\\Parent";
+  const std::vector<std::pair<std::function<void(clsOrvAcctMan&)>, std::string>> cases = {
+      {[&](clsOrvAcctMan& c) {
+         registry->failCall("createKey", 1, registry::kErrorMoreData);
+         c.Reg_SaveSettingString(HkeyCurrentUser, parent, u"S", u"x");
+       },
+       "RegCreateKeyA 234"},
+      {[&](clsOrvAcctMan& c) {
+         registry->failCall("setValueEx", 1, registry::kErrorAccessDenied);
+         c.Reg_SaveSettingDWord(HkeyCurrentUser, parent, u"D", 1);
+       },
+       "RegSetValueExA 5"},
+      {[&](clsOrvAcctMan& c) { c.Reg_DeleteKey(HkeyCurrentUser, parent); }, "RegDeleteKeyA 5"},
+      {[&](clsOrvAcctMan& c) { c.Reg_DeleteValue(HkeyCurrentUser, u"Software\\Missing", u"V"); }, "RegOpenKeyA 2"},
+      {[&](clsOrvAcctMan& c) { c.Reg_DeleteValue(HkeyCurrentUser, parent, u"V"); }, "RegDeleteValueA 2"},
+      {[&](clsOrvAcctMan& c) { c.Reg_SaveSettingBinary(HkeyCurrentUser, parent, u"B", u"x"); }, ""},
+  };
+  for (const auto& [change, expected] : cases) {
+    const auto recorder = std::make_shared<registry::RefusalRecorder>(registry);
+    Services services = testServices(clock, componentFolder.path());
+    services.registry = recorder;
+    clsOrvAcctMan tool(std::move(services));
+    change(tool);
+    const auto& refusal = recorder->firstRefusal();
+    EXPECT_EQ(refusal ? std::string(refusal->function) + " " + std::to_string(refusal->code) : "", expected);
+  }
+  EXPECT_TRUE(registry->hasKey(hkcu(), "Software\\Orv\\Parent\\Child"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// orvacct file encrypt|decrypt ended by a signal at several points: afterwards the destination
-// is the old file or the complete new one, and nothing else is in its folder.
+// orvacct file encrypt|decrypt ended by a signal at several points, or meeting a destination
+// that appeared while it worked: afterwards the destination is the old file or the complete new
+// one, and nothing else is in its folder.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -43,14 +44,22 @@ std::string describe(const Interruption& at) {
   return std::string(strsignal(at.signal)) + " at " + std::to_string(static_cast<int>(at.share * 100)) + "%";
 }
 
+// Waits until the tool has written target bytes; false, with its wait status, if it ended first.
+bool reachesPoint(pid_t tool, std::uint64_t target, int& status) {
+  for (; bytesWritten(tool) < target; usleep(1000)) {
+    if (waitpid(tool, &status, WNOHANG) == tool) return false;
+  }
+  return true;
+}
+
 // Starts the tool and signals it at the point; the wait status.
 int runInterrupted(const std::string& arguments, std::uint64_t outputLength, const Interruption& at,
                    const std::string& environment = {}, std::set<std::string>* seenBeside = nullptr,
                    const fs::path& folder = {}) {
   const pid_t tool = startTool(arguments, environment);
-  const auto target = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(at.share * outputLength));
-  for (int status = 0; bytesWritten(tool) < target; usleep(1000)) {
-    if (waitpid(tool, &status, WNOHANG) == tool) return status;  // done before the point
+  int status = 0;
+  if (!reachesPoint(tool, std::max<std::uint64_t>(1, static_cast<std::uint64_t>(at.share * outputLength)), status)) {
+    return status;  // done before the point
   }
   if (seenBeside != nullptr) {
     for (const auto& entry : fs::directory_iterator(folder)) seenBeside->insert(entry.path().filename().string());
@@ -75,6 +84,9 @@ bool allZero(const fs::path& file) {
 }
 
 std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+const std::string kRefusingUnnamedFiles =
+    "LD_PRELOAD='" NO_UNNAMED_FILES_PRELOAD "' ASAN_OPTIONS=verify_asan_link_order=0";
 
 // Zeros cost the cipher what any content costs, and a sparse file costs the disk nothing.
 void writeZeros(const fs::path& file, std::uint64_t length) {
@@ -126,7 +138,6 @@ TEST(ToolInterrupted, TheDestinationIsTheOldFileOrTheCompleteNewOneAndNothingEls
 
 TEST(ToolInterrupted, ANamedTemporaryWhereUnnamedFilesAreRefusedGoesOnSigintAndSigterm) {
   constexpr std::uint64_t kPlain = std::uint64_t{16} << 20;
-  const std::string refusing = "LD_PRELOAD='" NO_UNNAMED_FILES_PRELOAD "' ASAN_OPTIONS=verify_asan_link_order=0";
   const TempFolder sources, destinations;
   const fs::path sealed = sources / "sealed";
   // The temporary's name fits beside a destination of the longest name the folder allows.
@@ -136,17 +147,47 @@ TEST(ToolInterrupted, ANamedTemporaryWhereUnnamedFilesAreRefusedGoesOnSigintAndS
   for (const int signal : {SIGTERM, SIGINT}) {
     writeFile(out, kOld);
     std::set<std::string> during;
-    const int status =
-        runInterrupted("file decrypt --overwrite --key k " + quoted(sealed) + " " + quoted(out), kPlain,
-                       {signal, 0.5}, refusing, &during, destinations.path());
+    const int status = runInterrupted("file decrypt --overwrite --key k " + quoted(sealed) + " " + quoted(out), kPlain,
+                                      {signal, 0.5}, kRefusingUnnamedFiles, &during, destinations.path());
     EXPECT_EQ(during.size(), 2u) << "no named temporary: the refusal did not reach the tool";
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
     EXPECT_EQ(namesIn(destinations.path()), std::set<std::string>{out.filename().string()}) << strsignal(signal);
     EXPECT_EQ(readFile(out), kOld);
   }
-  EXPECT_EQ(runTool("file decrypt --overwrite --key k " + quoted(sealed) + " " + quoted(out), refusing).exitCode, 0);
+  EXPECT_EQ(
+      runTool("file decrypt --overwrite --key k " + quoted(sealed) + " " + quoted(out), kRefusingUnnamedFiles).exitCode,
+      0);
   EXPECT_EQ(fs::file_size(out), kPlain);
   EXPECT_EQ(namesIn(destinations.path()).size(), 1u);
+}
+
+TEST(ToolInterrupted, WithoutOverwriteADestinationThatAppearsMeanwhileIsKept) {
+  constexpr std::uint64_t kPlain = std::uint64_t{32} << 20;
+  constexpr char kTheirs[] = "another program's file";
+  const TempFolder sources, destinations;
+  const fs::path plain = sources / "plain", out = destinations / "out", err = sources / "stderr";
+  writeZeros(plain, kPlain);
+  // Each way the file is put in place: linking an unnamed file; renaming a named one without
+  // replacing; linking a named one where the file system cannot rename so.
+  for (const std::string& environment :
+       {std::string(), kRefusingUnnamedFiles, kRefusingUnnamedFiles + " NO_RENAME_NOREPLACE=1"}) {
+    fs::remove(out);
+    const pid_t tool =
+        startTool("file encrypt --key k " + quoted(plain) + " " + quoted(out) + " 2>" + quoted(err), environment);
+    // Held still half way, well after its check and well before it puts the file in place.
+    int status = 0;
+    ASSERT_TRUE(reachesPoint(tool, cipher::cipherLength(kPlain) / 2, status)) << environment << ": done too soon";
+    kill(tool, SIGSTOP);
+    ASSERT_LT(bytesWritten(tool), cipher::cipherLength(kPlain)) << environment;
+    writeFile(out, kTheirs);
+    kill(tool, SIGCONT);
+    status = waitForTool(tool);
+
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << environment << ": status " << status;
+    EXPECT_EQ(readFile(err), "orvacct: " + out.string() + " exists; give --overwrite to replace it\n") << environment;
+    EXPECT_TRUE(readFile(out) == kTheirs) << environment << ": the other file was replaced";
+    EXPECT_EQ(namesIn(destinations.path()), std::set<std::string>{"out"}) << environment;
+  }
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Registration for the current user (regsvr32 /n /i:user, the DLL's DllInstall) writes under
 # HKCU\Software\Classes exactly the keys and values that per-machine registration wrote, touches
-# none of the machine's, and /u /n /i:user removes them all; an unknown /i: command is refused and
-# writes nothing. Runs with the DLL registered per machine. Wine's COM does not look under
-# HKCU\Software\Classes, so what those keys let a client create is not tested here.
+# none of the machine's, and /u /n /i:user removes them all, and succeeds again once they are gone;
+# an unknown /i: command is refused and writes nothing. Runs with the DLL registered per machine.
+# Wine's COM does not look under HKCU\Software\Classes, so what those keys let a client create is
+# not tested here.
 # usage: per_user_registration.sh 'Z:\...\OrvAcctMan.dll'
 set -euo pipefail
 dll=$1
@@ -26,10 +27,12 @@ $keys machine merged | diff - "$work/user.txt" || fail "per-user keys differ fro
 $keys machine | diff "$work/machine.txt" - || fail "per-user registration changed the machine's keys"
 echo "per user: $(wc -l <"$work/user.txt") keys and values, the machine's"
 
-"$wine" regsvr32 /s /u /n /i:user "$dll" || fail "regsvr32 /u /n /i:user failed: $?"
-[ -z "$($keys user)" ] || fail "per-user keys left after /u: $($keys user)"
-$keys machine | diff "$work/machine.txt" - || fail "per-user unregistration changed the machine's keys"
-echo "per user, after /u: none; the machine's unchanged"
+for round in first second; do
+  "$wine" regsvr32 /s /u /n /i:user "$dll" || fail "regsvr32 /u /n /i:user failed the $round time: $?"
+  [ -z "$($keys user)" ] || fail "per-user keys left after /u: $($keys user)"
+  $keys machine | diff "$work/machine.txt" - || fail "per-user unregistration changed the machine's keys"
+done
+echo "per user, after /u (twice, both done): none; the machine's unchanged"
 
 if "$wine" regsvr32 /s /n /i:everyone "$dll"; then fail "DllInstall accepted \"everyone\""; fi
 [ -z "$($keys user)" ] || fail "a refused DllInstall wrote keys"

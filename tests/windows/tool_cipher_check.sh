@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # orvacct pwd and file as built for Windows, under Wine: stored cipher text reads back as on
 # Linux, files make the round trip, a destination survives every refused or failed write and a
-# killed process, and what the tool refuses it refuses with the right exit code.
+# killed process, one that appears meanwhile is never replaced without --overwrite, and what the
+# tool refuses it refuses with the right exit code.
 # usage: tool_cipher_check.sh orvacct.exe
 set -euo pipefail
 tool=$1
@@ -82,6 +83,27 @@ for _ in $(seq 1 100); do
 done
 expect "$(ls -A "$work/killed")" "out" "no temporary after the process was killed"
 expect "$(cat "$work/killed/out")" "keep me" "the destination survives the kill"
+
+# Without --overwrite, a destination that appears while the tool works is kept. The tool is held
+# still once its temporary exists (after its check, before it puts the file in place), another
+# file is written there, and the tool goes on.
+mkdir "$work/late"
+"$wine" "$tool" file encrypt --key secret "$(win "$work/zeros")" "$(win "$work/late/out")" 2>"$work/late.err" &
+tool_pid=$!
+for _ in $(seq 1 200); do
+  [ -n "$(ls -A "$work/late")" ] && break
+  sleep 0.05
+done
+kill -STOP "$tool_pid"
+expect "$(ls -A "$work/late" | sed 's/^[.]orv[0-9a-f]*[.]tmp$/temporary/')" "temporary" "held with its temporary alone"
+echo "another program's" >"$work/late/out"
+kill -CONT "$tool_pid"
+if wait "$tool_pid"; then late=0; else late=$?; fi
+expect "$late" "1" "a destination that appeared meanwhile fails the encryption"
+expect "$(tr -d '\r' <"$work/late.err")" "orvacct: $(win "$work/late/out") exists; give --overwrite to replace it" \
+  "the failure names the destination"
+expect "$(echo "another program's" | cmp -s - "$work/late/out" && echo kept)" "kept" "the other program's file is kept"
+expect "$(ls -A "$work/late")" "out" "no temporary after the refusal"
 rm -f "$work/zeros"
 
 # What the tool refuses or reports, and its exit codes: 1 failed, 2 wrong command line.

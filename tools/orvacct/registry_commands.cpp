@@ -1,6 +1,7 @@
 // orvacct reg: the nine Reg_ methods from the command line. Reads print what the method
-// returns (binary as hex); writes and deletes print nothing, since the methods themselves never
-// say whether the registry refused.
+// returns (binary as hex), the fallback included. Writes and deletes print nothing, but a change
+// the registry refused fails with the registry's words: the methods keep their result codes to
+// themselves, so the tool hears them at the registry seam.
 #include <functional>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "component/clsOrvAcctMan.h"
 #include "input_text.h"
 #include "int32_argument.h"
+#include "registry/refusal_recorder.h"
 #include "registry_arguments.h"
 #include "text/ansi_codepage.h"
 #include "text/utf.h"
@@ -48,8 +50,19 @@ using Check = std::function<void(const RegArguments&)>;
 
 enum class Shape { KeyOnly, Value, ValueAndData };
 
+// The line for a change the registry refused; change is the command's verb ("write", "delete").
+std::string refusalMessage(const char* change, Shape shape, const RegArguments& args,
+                           const orv::registry::Refusal& refusal) {
+  std::string what = std::string("cannot ") + change + " ";
+  if (shape != Shape::KeyOnly) what += args.name.empty() ? "the default value of " : "value '" + args.name + "' of ";
+  what += args.hive + "\\" + args.path + ": ";
+  const std::string text = orv::text::toUtf8(orv::registryErrorText(refusal.code));
+  if (!text.empty()) what += text + " ";
+  return what + "(" + std::string(refusal.function) + ", error " + std::to_string(refusal.code) + ")";
+}
+
 void addCommand(CLI::App& reg, const std::string& verb, const std::string& description, Shape shape, Action action,
-                bool takesDefault = false, Check check = nullptr) {
+                bool takesDefault = false, Check check = nullptr, const char* change = nullptr) {
   auto args = std::make_shared<RegArguments>();
   CLI::App* command = reg.add_subcommand(verb, description);
   command->add_option("HIVE", args->hive, "HKCU, HKLM, HKCR, HKU, HKCC or the HKEY_... name")->required();
@@ -58,14 +71,20 @@ void addCommand(CLI::App& reg, const std::string& verb, const std::string& descr
     command->add_option("NAME", args->name, "Value name; empty for the default value")->required();
   if (shape == Shape::ValueAndData) command->add_option("DATA", args->data, "The data to write")->required();
   if (takesDefault) command->add_option("--default", args->fallback, "Printed when the value cannot be read");
-  command->callback([args, action, check] {
+  command->callback([args, action, check, shape, change] {
     if (check) check(*args);
     const Target target{parseHive(args->hive), registryText(args->path, "PATH"), registryText(args->name, "NAME")};
     if (!kHasRegistry) {
       throw ToolError("the registry exists only on Windows; run a Windows build of orvacct (under Wine, for instance)");
     }
-    orv::clsOrvAcctMan component(toolServices());
+    orv::Services services = toolServices();
+    const auto registry = std::make_shared<orv::registry::RefusalRecorder>(services.registry);
+    services.registry = registry;
+    orv::clsOrvAcctMan component(std::move(services));
     action(component, target, *args);
+    if (change != nullptr && registry->firstRefusal()) {
+      throw ToolError(refusalMessage(change, shape, *args, *registry->firstRefusal()));
+    }
   });
 }
 
@@ -98,29 +117,36 @@ void addRegistryCommands(CLI::App& app) {
                const std::string bytes = orv::text::toAnsi(c.Reg_GetSettingBinary(t.hive, t.path, t.name));
                printLine(fromUtf8(orv::cipher::toHexDigits(bytes)));
              });
-  addCommand(*reg, "set-string", "Write DATA as REG_SZ, without a terminating NUL", Shape::ValueAndData,
-             [](clsOrvAcctMan& c, const Target& t, const RegArguments& a) {
-               c.Reg_SaveSettingString(t.hive, t.path, t.name, registryText(a.data, "DATA"));
-             },
-             false, [](const RegArguments& a) { registryText(a.data, "DATA"); });
+  addCommand(
+      *reg, "set-string", "Write DATA as REG_SZ, without a terminating NUL", Shape::ValueAndData,
+      [](clsOrvAcctMan& c, const Target& t, const RegArguments& a) {
+        c.Reg_SaveSettingString(t.hive, t.path, t.name, registryText(a.data, "DATA"));
+      },
+      false, [](const RegArguments& a) { registryText(a.data, "DATA"); }, "write");
   addCommand(
       *reg, "set-dword", "Write DATA (decimal or 0x hex) as REG_DWORD", Shape::ValueAndData,
       [](clsOrvAcctMan& c, const Target& t, const RegArguments& a) {
         c.Reg_SaveSettingDWord(t.hive, t.path, t.name, parseInt32(a.data, "DATA"));
       },
-      false, [](const RegArguments& a) { parseInt32(a.data, "DATA"); });
+      false, [](const RegArguments& a) { parseInt32(a.data, "DATA"); }, "write");
   addCommand(
       *reg, "set-binary", "Write DATA, given as hex, as REG_BINARY", Shape::ValueAndData,
       [](clsOrvAcctMan& c, const Target& t, const RegArguments& a) {
         c.Reg_SaveSettingBinary(t.hive, t.path, t.name, orv::text::fromAnsi(parseHex(a.data)));
       },
-      false, [](const RegArguments& a) { parseHex(a.data); });
-  addCommand(*reg, "create-key", "Create the key with every missing level", Shape::KeyOnly,
-             [](clsOrvAcctMan& c, const Target& t, const RegArguments&) { c.Reg_CreateKey(t.hive, t.path); });
-  addCommand(*reg, "delete-key", "Delete the key, if it has no subkeys", Shape::KeyOnly,
-             [](clsOrvAcctMan& c, const Target& t, const RegArguments&) { c.Reg_DeleteKey(t.hive, t.path); });
-  addCommand(*reg, "delete-value", "Delete one value", Shape::Value,
-             [](clsOrvAcctMan& c, const Target& t, const RegArguments&) { c.Reg_DeleteValue(t.hive, t.path, t.name); });
+      false, [](const RegArguments& a) { parseHex(a.data); }, "write");
+  addCommand(
+      *reg, "create-key", "Create the key with every missing level", Shape::KeyOnly,
+      [](clsOrvAcctMan& c, const Target& t, const RegArguments&) { c.Reg_CreateKey(t.hive, t.path); }, false, nullptr,
+      "create");
+  addCommand(
+      *reg, "delete-key", "Delete the key, if it has no subkeys", Shape::KeyOnly,
+      [](clsOrvAcctMan& c, const Target& t, const RegArguments&) { c.Reg_DeleteKey(t.hive, t.path); }, false, nullptr,
+      "delete");
+  addCommand(
+      *reg, "delete-value", "Delete one value", Shape::Value,
+      [](clsOrvAcctMan& c, const Target& t, const RegArguments&) { c.Reg_DeleteValue(t.hive, t.path, t.name); }, false,
+      nullptr, "delete");
 }
 
 }  // namespace orvacct

@@ -6,6 +6,8 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
 
 typedef int (*OpenFunction)(const char*, int, ...);
 
@@ -33,4 +35,16 @@ int open64(const char* path, int flags, ...) {
   const int fd = openUnlessUnnamed("open64", path, flags, rest);
   va_end(rest);
   return fd;
+}
+
+/* With NO_RENAME_NOREPLACE set, it also stands for one that cannot rename without replacing
+   (NFS): renameat2 with flags fails with EINVAL. */
+int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned int flags) {
+  typedef int (*RenameFunction)(int, const char*, int, const char*, unsigned int);
+  if (flags != 0 && getenv("NO_RENAME_NOREPLACE") != NULL) {
+    errno = EINVAL;
+    return -1;
+  }
+  const RenameFunction real = (RenameFunction)dlsym(RTLD_NEXT, "renameat2");
+  return real(fromFolder, from, toFolder, to, flags);
 }

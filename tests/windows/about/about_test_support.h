@@ -134,6 +134,15 @@ struct Capture {
 };
 Capture captureScreen(const RECT& area);
 
+inline HRESULT callShowAbout(_clsOrvAcctMan* object, const wchar_t* name, const wchar_t* version) {
+  BSTR nameText = SysAllocString(name);
+  BSTR versionText = SysAllocString(version);
+  const HRESULT hr = object->ShowAbout(&nameText, &versionText);
+  SysFreeString(nameText);
+  SysFreeString(versionText);
+  return hr;
+}
+
 // A client thread: its own apartment and message pumping, one created component. Whatever box
 // a test leaves open is closed before the apartment ends.
 class AboutBoxTest : public ::testing::Test {
@@ -149,11 +158,7 @@ class AboutBoxTest : public ::testing::Test {
   }
 
   void showAbout(const wchar_t* name, const wchar_t* version) {
-    BSTR nameText = SysAllocString(name);
-    BSTR versionText = SysAllocString(version);
-    EXPECT_EQ(S_OK, object_->ShowAbout(&nameText, &versionText));
-    SysFreeString(nameText);
-    SysFreeString(versionText);
+    EXPECT_EQ(S_OK, callShowAbout(object_.Get(), name, version));
   }
 
   // Opens the box and returns it; null when there is not exactly one.

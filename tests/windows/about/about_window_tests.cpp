@@ -136,11 +136,7 @@ TEST_F(AboutBoxTest, EachClientThreadHasABoxOfItsOwn) {
       {
         ComPtr<_clsOrvAcctMan> object;
         if (SUCCEEDED(CoCreateInstance(CLSID_clsOrvAcctMan, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object)))) {
-          BSTR name = SysAllocString(L"Second thread");
-          BSTR version = SysAllocString(L"2");
-          object->ShowAbout(&name, &version);
-          SysFreeString(name);
-          SysFreeString(version);
+          callShowAbout(object.Get(), L"Second thread", L"2");
           otherBox = theBox();
           otherName = windowText(GetDlgItem(otherBox, kIdAppName));
           DestroyWindow(otherBox);
@@ -157,6 +153,38 @@ TEST_F(AboutBoxTest, EachClientThreadHasABoxOfItsOwn) {
   EXPECT_EQ(L"Second thread", otherName);
   EXPECT_EQ(std::vector<HWND>{mine}, aboutBoxes());
   EXPECT_EQ(L"First thread", windowText(GetDlgItem(mine, kIdAppName)));
+}
+
+// A client thread that shows the box, releases its object and ends leaves nothing behind: the
+// box's picture and icons are gone and the DLL may be unloaded. (Wine 8 has no GetGuiResources
+// count: it answers 0. The box's own drawing objects are asked instead.)
+TEST_F(AboutBoxTest, AThreadThatEndsWithItsBoxOpenTakesTheBoxAlong) {
+  object_.Reset();
+  const auto canUnloadNow = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"OrvAcctMan.dll"), "DllCanUnloadNow")));
+  ASSERT_NE(nullptr, canUnloadNow);
+  ASSERT_EQ(S_OK, canUnloadNow()) << "something holds the DLL before the thread";
+  HGDIOBJ picture = nullptr;
+  HICON icons[2] = {};
+  std::thread client([&] {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return;
+    {
+      ComPtr<_clsOrvAcctMan> object;
+      if (SUCCEEDED(CoCreateInstance(CLSID_clsOrvAcctMan, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object)))) {
+        callShowAbout(object.Get(), L"Ending thread", L"1");
+        const HWND box = theBox();
+        picture = reinterpret_cast<HGDIOBJ>(SendDlgItemMessageW(box, kIdPicture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        icons[0] = reinterpret_cast<HICON>(SendMessageW(box, WM_GETICON, ICON_SMALL, 0));
+        icons[1] = reinterpret_cast<HICON>(SendMessageW(box, WM_GETICON, ICON_BIG, 0));
+      }
+    }
+    CoUninitialize();
+  });
+  client.join();
+  ASSERT_TRUE(picture != nullptr && icons[0] != nullptr && icons[1] != nullptr) << "the thread showed no box";
+  EXPECT_EQ(S_OK, canUnloadNow());
+  EXPECT_EQ(0u, GetObjectType(picture)) << "picture";
+  for (const HICON icon : icons) EXPECT_EQ(0, iconSize(icon).cx) << "icon " << icon;  // 0: no such icon
 }
 
 // Keys are posted, as a keyboard would queue them: the hook hands them to the dialog.

@@ -28,11 +28,12 @@ class SysInfoTest : public AboutBoxTest {
     int notices = 0;
     std::wstring noticeCaption;
     std::wstring noticeText;
-    std::string startedIn;  // the stand-in's record, "" when none started
+    std::string startedIn;    // the stand-in's show line, "" when none started
+    std::string commandLine;  // the stand-in's command line record
   };
 
   // Clicks cmdSysInfo (the click returns once any notice is closed) and waits for a started
-  // stand-in in `watched` when no notice came.
+  // stand-in's record in `watched` when no notice came.
   Outcome click(const std::filesystem::path& watched) {
     Outcome outcome;
     const HWND box = openBox();
@@ -49,9 +50,14 @@ class SysInfoTest : public AboutBoxTest {
     if (watcher.seen > 0) {
       EXPECT_EQ(std::vector<std::wstring>{L"OK"}, watcher.buttons);
     }
+    // Under Wine the record can be seen before it can be opened: the stand-in's rename still
+    // holds it for a moment. Waited for until it reads.
     const std::filesystem::path record = watched / "started.txt";
-    if (watcher.seen == 0) pumpUntil([&] { return std::filesystem::exists(record); }, 15000);
-    outcome.startedIn = readFile(record);
+    std::string started = readFile(record);
+    if (watcher.seen == 0) pumpUntil([&] { return !(started = readFile(record)).empty(); }, 15000);
+    const std::size_t showLineEnd = started.find('\n') + 1;  // 0 when nothing was recorded
+    outcome.startedIn = started.substr(0, showLineEnd);
+    outcome.commandLine = started.substr(showLineEnd);
     return outcome;
   }
 
@@ -60,13 +66,17 @@ class SysInfoTest : public AboutBoxTest {
   TempFolder folder_;
 };
 
-TEST_F(SysInfoTest, TheRegisteredPathIsStartedInANormalWindow) {
-  // A folder with a space, as the tool's own folder has: the path is started as it stands.
-  const std::filesystem::path tool = placeStandIn(folder_.path() / "Shared Info", "standin.exe");
+TEST_F(SysInfoTest, TheRegisteredPathIsStartedAsNamedInANormalWindow) {
+  // Folders with spaces, as the tool's own has. A program planted where the path reads shorter
+  // up to a space would start instead if the path were taken as a command line.
+  const std::filesystem::path tool = placeStandIn(folder_.path() / "Common Files" / "MSInfo", "msinfo32.exe");
+  placeStandIn(folder_.path(), "Common.exe");
   path_.set(REG_SZ, ansi(tool) + '\0');
   const Outcome outcome = click(tool.parent_path());
   EXPECT_EQ(0, outcome.notices);
   EXPECT_EQ("show=1\n", outcome.startedIn);  // SW_SHOWNORMAL
+  EXPECT_EQ("command=\"" + ansi(tool) + "\"\n", outcome.commandLine);
+  EXPECT_FALSE(std::filesystem::exists(folder_.path() / "started.txt")) << "the planted Common.exe started";
 }
 
 TEST_F(SysInfoTest, ExpandableTextAndAKeyThatMayOnlyBeRead) {

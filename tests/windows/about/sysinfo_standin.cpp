@@ -1,5 +1,5 @@
 // Stands in for the System Information tool: records, in started.txt beside itself, how it was
-// asked to show its window (-1 when it was not told), then ends.
+// asked to show its window (-1 when it was not told) and its command line, then ends.
 #include <windows.h>
 
 #include <cstdio>
@@ -19,7 +19,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const std::wstring partial = folder + L"started.part";
   FILE* out = _wfopen(partial.c_str(), L"wb");
   if (out == nullptr) return 1;
-  std::fprintf(out, "show=%d\n", show);
+  std::fprintf(out, "show=%d\ncommand=%s\n", show, GetCommandLineA());
   std::fclose(out);
   return MoveFileExW(partial.c_str(), (folder + L"started.txt").c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# orvacct reg under Wine: what the tool writes, reg.exe reads back, and the other way round.
+# orvacct reg under Wine: what the tool writes, reg.exe reads back, and the other way round; a
+# change the registry refuses fails with the registry's words, while reads keep their fallback.
 # usage: tool_reg_check.sh orvacct.exe
 set -euo pipefail
 tool=$1
@@ -11,6 +12,14 @@ tool_reg() { "$wine" "$tool" reg "$@" | tr -d '\r'; }
 reg_exe() { "$wine" reg "$@" 2>/dev/null | tr -d '\r'; }
 # One value as reg query lists it: name, type and data.
 listed() { reg_exe query "HKCU\\$key" /v "$1" | awk -v name="$1" '$1 == name { $1 = $1; print }'; }
+err=$(mktemp)
+trap 'rm -f "$err"' EXIT
+# The exit status, standard output and standard error of one run, between bars.
+outcome() {
+  local status=0 out
+  out=$("$wine" "$tool" reg "$@" 2>"$err") || status=$?
+  echo "$status|$(tr -d '\r' <<<"$out")|$(tr -d '\r' <"$err")"
+}
 expect() {
   if [ "$1" != "$2" ]; then
     echo "FAIL $3: got [$1], expected [$2]"
@@ -38,8 +47,19 @@ expect "$(tool_reg get-string HKCU "$key" Missing --default none)" "none" "get-s
 
 tool_reg create-key HKCU "$key\\A\\B"
 expect "$(reg_exe query "HKCU\\$key\\A\\B" >/dev/null && echo found)" "found" "create-key"
-tool_reg delete-key HKCU "$key\\A"
-expect "$(reg_exe query "HKCU\\$key\\A\\B" >/dev/null && echo found)" "found" "delete-key of a key with subkeys"
+# A change the registry refuses: exit 1 with the registry's words (Wine's texts here). An ANSI
+# path longer than MAX_PATH overflows the buffer advapi32 converts it in: ERROR_MORE_DATA.
+expect "$(outcome delete-key HKCU "$key\\A")" \
+  "1||orvacct: cannot delete HKCU\\$key\\A: Access denied. (RegDeleteKeyA, error 5)" "delete-key of a key with subkeys"
+expect "$(reg_exe query "HKCU\\$key\\A\\B" >/dev/null && echo found)" "found" "the key with subkeys stays"
+long="Software\\$(printf 'k%.0s' $(seq 1 300))"
+expect "$(outcome set-string HKCU "$long" v x)" \
+  "1||orvacct: cannot write value 'v' of HKCU\\$long: More data available. (RegCreateKeyA, error 234)" \
+  "set-string under a 300-character key name"
+expect "$(outcome get-string HKCU "$long" v --default fallback)" "0|fallback|" "get-string there gives the fallback"
+expect "$(outcome delete-value HKCU "$key\\Missing" v)" \
+  "1||orvacct: cannot delete value 'v' of HKCU\\$key\\Missing: File not found. (RegOpenKeyA, error 2)" \
+  "delete-value in a missing key"
 tool_reg delete-value HKCU "$key" S
 expect "$(tool_reg get-string HKCU "$key" S --default gone)" "gone" "delete-value"
 
