@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 #include "cipher/cipher_data.h"
@@ -11,16 +12,28 @@
 namespace orv::cipher {
 namespace {
 
+// The source by its path, or the open file the job lends.
 class SourceReader {
  public:
-  explicit SourceReader(const std::filesystem::path& path) : in_(path, std::ios::binary) {
+  explicit SourceReader(const FileJob& job) : borrowed_(job.sourceFile) {
+    if (borrowed_ != nullptr) {
+      std::rewind(borrowed_);
+      return;
+    }
+    in_.open(job.source, std::ios::binary);
     if (!in_) throw std::runtime_error("cannot open the source");
   }
 
   // Exactly size bytes, or a failure: the source changed length while it was read.
   void readExactly(std::uint8_t* into, std::size_t size) {
-    in_.read(reinterpret_cast<char*>(into), static_cast<std::streamsize>(size));
-    if (static_cast<std::size_t>(in_.gcount()) != size) throw std::runtime_error("cannot read the whole source");
+    std::size_t got = 0;
+    if (borrowed_ != nullptr) {
+      got = std::fread(into, 1, size, borrowed_);
+    } else {
+      in_.read(reinterpret_cast<char*>(into), static_cast<std::streamsize>(size));
+      got = static_cast<std::size_t>(in_.gcount());
+    }
+    if (got != size) throw std::runtime_error("cannot read the whole source");
   }
 
   // Before the destination replaces a file: Windows refuses to replace one that is still open,
@@ -28,8 +41,36 @@ class SourceReader {
   void close() { in_.close(); }
 
  private:
+  std::FILE* borrowed_;
   std::ifstream in_;
 };
+
+// The destination: a staged file put in place at the end, or the job's sink.
+class Destination {
+ public:
+  explicit Destination(const FileJob& job) : sink_(job.sink) {
+    if (!sink_) staged_.emplace(job.destination, job.temporaryNames);
+  }
+  void write(std::span<const std::uint8_t> bytes) { sink_ ? sink_(bytes) : staged_->write(bytes); }
+  // False when the staged file may not replace a destination that exists.
+  bool commit(bool mayReplace) { return sink_ || staged_->commit(mayReplace); }
+
+ private:
+  ByteSink sink_;
+  std::optional<StagedFile> staged_;
+};
+
+std::uintmax_t openFileLength(std::FILE* file) {
+#ifdef _WIN32
+  if (_fseeki64(file, 0, SEEK_END) != 0) throw std::runtime_error("cannot read the length of the source");
+  const long long length = _ftelli64(file);
+#else
+  if (fseeko(file, 0, SEEK_END) != 0) throw std::runtime_error("cannot read the length of the source");
+  const off_t length = ftello(file);
+#endif
+  if (length < 0) throw std::runtime_error("cannot read the length of the source");
+  return static_cast<std::uintmax_t>(length);
+}
 
 std::size_t roundUpToBlock(std::size_t n) { return (n + kBlockSize - 1) / kBlockSize * kBlockSize; }
 
@@ -38,12 +79,16 @@ FileResult destinationExists() { return {FileOutcome::DestinationExists, "the de
 // The checks both directions make before touching anything.
 bool preflight(const FileJob& job, std::uintmax_t& sourceLength, FileResult& refusal) {
   std::error_code error;
-  sourceLength = std::filesystem::file_size(job.source, error);
+  if (job.sourceFile != nullptr) {
+    sourceLength = openFileLength(job.sourceFile);
+  } else {
+    sourceLength = std::filesystem::file_size(job.source, error);
+  }
   if (error) {
     refusal = {FileOutcome::SourceMissing, "cannot read the length of the source: " + error.message()};
     return false;
   }
-  if (!job.overwrite && pathExists(job.destination)) {
+  if (!job.sink && !job.overwrite && pathExists(job.destination)) {
     refusal = destinationExists();
     return false;
   }
@@ -57,8 +102,8 @@ FileResult encryptStreaming(const BlowfishEngine& engine, const FileJob& job, Ra
   if (!preflight(job, plainLength, refusal)) return refusal;
   if (plainLength > kMaxPlainLength) return {FileOutcome::SourceTooLarge, "the source is too large to encrypt"};
 
-  SourceReader source(job.source);
-  StagedFile destination(job.destination, job.temporaryNames);
+  SourceReader source(job);
+  Destination destination(job);
   std::vector<std::uint8_t> chunk(job.chunkSize);
   ProgressRule rule(cipherLength(plainLength), progress);
   CbcChain chain;
@@ -97,10 +142,11 @@ FileResult decryptStreaming(const BlowfishEngine& engine, const FileJob& job, co
   std::uintmax_t cipherLen = 0;
   FileResult refusal{};
   if (!preflight(job, cipherLen, refusal)) return refusal;
-  const FileResult damaged{FileOutcome::BadCipherData, "wrong key or damaged cipher data (size descriptor out of range)"};
+  const FileResult damaged{FileOutcome::BadCipherData,
+                           "wrong key or damaged cipher data (size descriptor out of range)"};
   if (cipherLen % kBlockSize != 0 || cipherLen < 2 * kBlockSize) return damaged;
 
-  SourceReader source(job.source);
+  SourceReader source(job);
   std::vector<std::uint8_t> chunk(job.chunkSize);
   ProgressRule rule(cipherLen, progress);
   CbcChain chain;
@@ -113,7 +159,7 @@ FileResult decryptStreaming(const BlowfishEngine& engine, const FileJob& job, co
       readSizeDescriptor(std::span<const std::uint8_t, kHeaderSize>(chunk.data(), kHeaderSize));
   if (!sizeDescriptorFits(cipherLen, plainLength)) return damaged;
 
-  StagedFile destination(job.destination, job.temporaryNames);
+  Destination destination(job);
   std::uint64_t offset = 0;
   std::uint64_t unwritten = static_cast<std::uint64_t>(plainLength);
   std::size_t skip = kHeaderSize;

@@ -3,7 +3,10 @@
 // destination is the same bytes the whole-file algorithm writes, and it changes only when
 // the operation succeeds.
 #include <cstddef>
+#include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <span>
 #include <string>
 
 #include "cipher/blowfish_engine.h"
@@ -13,12 +16,20 @@
 
 namespace orv::cipher {
 
+// Bytes of the result as they come, in order (standard output, for instance); throws when
+// they cannot be taken.
+using ByteSink = std::function<void(std::span<const std::uint8_t>)>;
+
 struct FileJob {
   std::filesystem::path source;
   std::filesystem::path destination;  // may be the source itself
   bool overwrite = false;
   std::size_t chunkSize = std::size_t{1} << 20;  // whole blocks, at least two
   TemporaryNameObserver temporaryNames = {};     // see StagedFile
+  // Instead of the source path: an open file, read from its start and borrowed (a private copy
+  // of standard input, say). Instead of the destination: a sink, with nothing to replace.
+  std::FILE* sourceFile = nullptr;
+  ByteSink sink = {};
 };
 
 enum class FileOutcome {

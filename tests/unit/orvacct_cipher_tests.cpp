@@ -1,5 +1,6 @@
 // The orvacct pwd and file commands, run as a user would.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -99,6 +100,70 @@ TEST_F(OrvacctCipher, FileRoundTripAndWrongKeyLeavesTheDestination) {
   EXPECT_EQ(fs::file_size(path("opened")), 4u);
   EXPECT_EQ(orvacct("file decrypt --key k --overwrite " + path("sealed") + " " + path("opened")).status, 0);
   EXPECT_EQ(fs::file_size(path("opened")), 5000u);
+}
+
+// "-" for standard input and output, as openssl enc takes it; a pipe (here a FIFO, as a shell's
+// process substitution is) read as a file; a destination that could never be written is
+// refused before the source is looked at.
+TEST_F(OrvacctCipher, FilesThroughPipesAndDestinationsCheckedFirst) {
+  std::ofstream(path("plain"), std::ios::binary) << std::string(70000, 'p') << "end";
+  EXPECT_EQ(orvacct("file encrypt --key k - - < " + path("plain") + " > " + path("sealed")).status, 0);
+  EXPECT_EQ(fs::file_size(path("sealed")), 70016u);
+  const ToolRun opened = orvacct("file decrypt --key k " + path("sealed") + " -");
+  EXPECT_EQ(opened.status, 0);
+  EXPECT_EQ(opened.out, std::string(70000, 'p') + "end");
+  ASSERT_EQ(mkfifo(path("fifo").c_str(), 0600), 0);
+  EXPECT_EQ(orvacct("file decrypt --key k " + path("fifo") + " " + path("back") + " & cat " + path("sealed") + " > " +
+                    path("fifo") + "; wait $!")
+                .status,
+            0);
+  EXPECT_EQ(fs::file_size(path("back")), 70003u);
+  EXPECT_EQ(orvacct("file decrypt --key wrong - - < " + path("sealed")).out, "") << "nothing before the check";
+
+  const struct {
+    std::string destination, error;
+  } refused[] = {
+      {folder_.path().string(), folder_.path().string() + " is a folder; name a file in it"},
+      {path("none/out"), "cannot write " + path("none/out") + ": " + path("none") + " does not exist"},
+      {path("plain/out"), "cannot write " + path("plain/out") + ": " + path("plain") + " is not a folder"},
+  };
+  for (const auto& r : refused) {
+    const auto run = orv::testing::runToolApart("file encrypt --key k " + path("missing") + " '" + r.destination + "'");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "orvacct: " + r.error + "\n");
+  }
+}
+
+// A batch that keeps going leaves one row for every item, so rows still line up with the input;
+// csv and jsonl carry what one plain line cannot.
+TEST_F(OrvacctCipher, BatchesKeepGoingAndRowsStayAligned) {
+  const std::string sealed = orvacct("pwd encrypt --key k 'two\nlines' ''").out;
+  const std::string twoLines = sealed.substr(0, sealed.find('\n'));
+  std::ofstream(path("batch")) << twoLines << "\nABCD\n"
+                               << twoLines.substr(0, 40) << "\n"
+                               << twoLines.substr(0, 31) << "G\n\n";
+  const struct {
+    std::string options, out, err;
+  } cases[] = {
+      {"--output csv", "\"two\nlines\"\n\n\n\n\"\"\n", ""},
+      {"--output jsonl", "\"two\\nlines\"\nnull\nnull\nnull\n\"\"\n", ""},
+      {"", "\n\n\n\n\n",
+       "orvacct: line 1: the password holds a line break, which one line cannot show; give --output csv or "
+       "--output jsonl\n"},
+  };
+  const std::string errors =
+      "orvacct: line 2: cipher text too short or cut (4 hex digits); cipher text has a multiple of 16 hex digits, at "
+      "least 32\norvacct: line 3: cipher text too short or cut (40 hex digits); cipher text has a multiple of 16 hex "
+      "digits, at least 32\norvacct: line 4: not hexadecimal cipher text: \"G\" (U+0047) at character 32\n";
+  for (const auto& c : cases) {
+    const auto run =
+        orv::testing::runToolApart("pwd decrypt --key k --keep-going " + c.options + " < " + path("batch"));
+    EXPECT_EQ(run.exitCode, 1) << c.options;
+    EXPECT_EQ(run.out, c.out) << c.options;
+    const std::string expectedErrors =
+        c.err + errors + "orvacct: " + (c.err.empty() ? "3" : "4") + " of 5 items failed\n";
+    EXPECT_EQ(run.err, expectedErrors) << c.options;
+  }
 }
 
 }  // namespace

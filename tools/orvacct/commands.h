@@ -6,7 +6,8 @@ namespace orvacct {
 
 void addLogCommands(CLI::App& app);
 void addHelperCommands(CLI::App& app);
-void addCipherCommands(CLI::App& app);
+void addPasswordCommands(CLI::App& app);
+void addFileCommands(CLI::App& app);
 void addRegistryCommands(CLI::App& app);
 void addSessionCommands(CLI::App& app);
 

@@ -16,21 +16,6 @@ std::string hexByte(unsigned char byte) {
   return text;
 }
 
-// "п" (U+043F); control characters by number only.
-std::string describeCharacter(char32_t c) {
-  char number[16];
-  std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(c));
-  if (c < 0x20 || (c >= 0x7F && c < 0xA0)) return number;
-  std::u16string one;
-  if (c >= 0x10000) {
-    one += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-    one += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-  } else {
-    one += static_cast<char16_t>(c);
-  }
-  return "\"" + orv::text::toUtf8(one) + "\" (" + number + ")";
-}
-
 std::string codePageAdvice() {
 #ifdef _WIN32
   return orv::text::codePageName() +
@@ -101,6 +86,20 @@ std::u16string argumentText(const std::string& argument, const std::string& what
                     " at offset " + std::to_string(*bad) + ")");
   }
   return orv::text::fromUtf8(argument);
+}
+
+std::string describeCharacter(char32_t c) {
+  char number[16];
+  std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(c));
+  if (c < 0x20 || (c >= 0x7F && c < 0xA0)) return number;
+  std::u16string one;
+  if (c >= 0x10000) {
+    one += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+    one += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+  } else {
+    one += static_cast<char16_t>(c);
+  }
+  return "\"" + orv::text::toUtf8(one) + "\" (" + number + ")";
 }
 
 std::filesystem::path pathArgument(const std::string& argument) {

@@ -29,6 +29,9 @@ std::u16string argumentText(const std::string& argument, const std::string& what
 // A file name argument: on Linux the bytes as given, whatever their encoding.
 std::filesystem::path pathArgument(const std::string& argument);
 
+// "п" (U+043F): a character as a message shows it; control characters by number only.
+std::string describeCharacter(char32_t c);
+
 // Refuses text with a character the ANSI code page cannot carry, saying how to choose another.
 void requireRepresentable(std::u16string_view text, const std::string& what);
 

@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
   app.footer("Exit status: 0 done, 1 failed, 2 wrong command line.");
   orvacct::addLogCommands(app);
   orvacct::addHelperCommands(app);
-  orvacct::addCipherCommands(app);
+  orvacct::addPasswordCommands(app);
+  orvacct::addFileCommands(app);
   orvacct::addRegistryCommands(app);
   orvacct::addSessionCommands(app);
   try {

@@ -1,0 +1,167 @@
+// orvacct file encrypt|decrypt: whole files, streamed. "-" is standard input or output, as with
+// openssl enc: input that cannot be measured (standard input, a pipe) is first copied aside;
+// output to a pipe is written as it comes (decryption checks the size descriptor first).
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "cipher/clsBlowfish.h"
+#include "commands.h"
+#include "input_text.h"
+#include "interrupt_cleanup.h"
+#include "key_options.h"
+#include "progress_bar.h"
+#include "temporary_copy.h"
+#include "tool_output.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace orvacct {
+namespace {
+
+namespace fs = std::filesystem;
+using orv::cipher::clsBlowfish;
+using orv::cipher::FileOutcome;
+
+enum class Direction { Encrypt, Decrypt };
+
+struct FileOptions {
+  KeyOptions key;
+  bool overwrite = false;
+  std::string source;
+  std::string destination;
+};
+
+constexpr const char* kStandardStream = "-";
+
+void binaryMode(std::FILE* stream) {
+#ifdef _WIN32
+  _setmode(_fileno(stream), _O_BINARY);
+#else
+  static_cast<void>(stream);
+#endif
+}
+
+// Refuses a destination that could never be written, before the source is read.
+void checkDestination(const std::string& argument) {
+  const fs::path destination = pathArgument(argument);
+  std::error_code error;
+  if (fs::is_directory(destination, error)) throw ToolError(argument + " is a folder; name a file in it");
+  const fs::path folder = destination.has_parent_path() ? destination.parent_path() : fs::path(".");
+  if (!fs::is_directory(folder, error)) {
+    throw ToolError("cannot write " + argument + ": " + folder.string() +
+                    (fs::exists(folder, error) ? " is not a folder" : " does not exist"));
+  }
+#ifndef _WIN32
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+    throw ToolError("cannot write " + argument + ": " + std::generic_category().message(errno) + " (in the folder " +
+                    folder.string() + ")");
+  }
+#endif
+}
+
+// Standard input, and anything else that is not a plain file (a pipe, a process substitution).
+bool mustCopyAside(const std::string& source) {
+  if (source == kStandardStream) return true;
+  std::error_code error;
+  const fs::file_status status = fs::status(pathArgument(source), error);
+  return !error && fs::exists(status) && !fs::is_regular_file(status);
+}
+
+std::FILE* openForCopy(const std::string& source) {
+  if (source == kStandardStream) {
+    binaryMode(stdin);
+    return stdin;
+  }
+#ifdef _WIN32
+  std::FILE* in = _wfopen(pathArgument(source).c_str(), L"rb");
+#else
+  std::FILE* in = std::fopen(source.c_str(), "rb");
+#endif
+  if (in == nullptr) throw ToolError("cannot read " + source + ": " + std::generic_category().message(errno));
+  return in;
+}
+
+std::string describe(const orv::cipher::FileResult& result, const FileOptions& options) {
+  const std::string source = options.source == kStandardStream ? "standard input" : options.source;
+  const std::string destination = options.destination == kStandardStream ? "standard output" : options.destination;
+  switch (result.outcome) {
+    case FileOutcome::SourceMissing:
+      return "cannot read " + source + ": " + result.detail;
+    case FileOutcome::DestinationExists:
+      return destination + " exists; give --overwrite to replace it";
+    case FileOutcome::SourceTooLarge:
+      return source + " is too large (the size descriptor holds at most 2147483628 bytes)";
+    case FileOutcome::BadCipherData:
+      return source + ": wrong key or damaged file (size descriptor out of range); " + destination + " not written";
+    case FileOutcome::Failed:
+    case FileOutcome::Written:
+      break;
+  }
+  return "cannot write " + destination + ": " + result.detail;
+}
+
+void runFile(Direction direction, const FileOptions& options) {
+  const bool toStandardOutput = options.destination == kStandardStream;
+  if (!toStandardOutput) checkDestination(options.destination);
+  clsBlowfish cipher;
+  const std::u16string key = resolveKey(options.key);
+  orv::cipher::FileJob job{pathArgument(options.source), pathArgument(options.destination), options.overwrite};
+  job.temporaryNames = removeTemporaryOnInterrupt();
+
+  std::optional<TemporaryCopy> copy;
+  if (mustCopyAside(options.source)) {
+    std::FILE* in = openForCopy(options.source);
+    copy.emplace(in);
+    if (in != stdin) std::fclose(in);
+    job.sourceFile = copy->file();
+  }
+  if (toStandardOutput) {
+    binaryMode(stdout);
+    job.sink = [](std::span<const std::uint8_t> bytes) {
+      writeOutput({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+    };
+  }
+
+  const orv::cipher::ProgressHandler bar = progressBar(direction == Direction::Encrypt ? "encrypting" : "decrypting");
+  cipher.onProgress(bar);
+  const orv::cipher::FileResult result =
+      direction == Direction::Encrypt ? cipher.encryptFileWithResult(job, key) : cipher.decryptFileWithResult(job, key);
+  if (result.outcome == FileOutcome::Written) return;
+  if (bar) std::fputc('\n', stderr);
+  throw ToolError(describe(result, options));
+}
+
+void addFileCommand(CLI::App& file, const std::string& name, Direction direction, const std::string& description) {
+  auto options = std::make_shared<FileOptions>();
+  CLI::App* command = file.add_subcommand(name, description);
+  addKeyOptions(*command, options->key);
+  command->add_flag("--overwrite", options->overwrite, "Replace OUT when it exists, keeping its permissions");
+  command->add_option("IN", options->source, "Source file; - for standard input")->required();
+  command
+      ->add_option("OUT", options->destination,
+                   "Destination file (may be IN itself with --overwrite), - for standard output; outside Windows a "
+                   "new file is private (0600)")
+      ->required();
+  command->callback([options, direction] { runFile(direction, *options); });
+}
+
+}  // namespace
+
+void addFileCommands(CLI::App& app) {
+  CLI::App* file = app.add_subcommand("file", "Encrypt or decrypt a whole file");
+  file->require_subcommand(1);
+  addFileCommand(*file, "encrypt", Direction::Encrypt, "Encrypt IN into OUT");
+  addFileCommand(*file, "decrypt", Direction::Decrypt, "Decrypt IN into OUT; a wrong key leaves OUT untouched");
+}
+
+}  // namespace orvacct

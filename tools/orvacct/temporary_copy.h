@@ -1,0 +1,25 @@
+#pragma once
+// A private copy of a source that can be read only once and has no length (standard input, a
+// pipe, a process substitution): encryption must know the length before it writes the header,
+// and decryption checks the size descriptor against it before it writes anything. The copy is
+// made in pieces, so memory stays small, into a temporary file that no other process can open
+// and that goes with the process however it ends.
+#include <cstdio>
+
+namespace orvacct {
+
+class TemporaryCopy {
+ public:
+  // Copies `from` to its end; throws ToolError when it cannot.
+  explicit TemporaryCopy(std::FILE* from);
+  ~TemporaryCopy();
+  TemporaryCopy(const TemporaryCopy&) = delete;
+  TemporaryCopy& operator=(const TemporaryCopy&) = delete;
+
+  std::FILE* file() const { return file_; }
+
+ private:
+  std::FILE* file_ = nullptr;
+};
+
+}  // namespace orvacct
