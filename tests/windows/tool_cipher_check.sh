@@ -43,6 +43,10 @@ cp "$work/plain" "$work/inplace"
 orvacct file encrypt --key secret --overwrite "$(win "$work/inplace")" "$(win "$work/inplace")"
 orvacct file decrypt --key secret --overwrite "$(win "$work/inplace")" "$(win "$work/inplace")"
 expect "$(cmp -s "$work/plain" "$work/inplace" && echo same)" "same" "in-place round trip"
+# "-" for standard input and output, binary on Windows too.
+"$wine" "$tool" file encrypt --key secret - - <"$work/plain" >"$work/piped"
+expect "$("$wine" "$tool" file decrypt --key secret - - <"$work/piped" | cmp -s - "$work/plain" && echo same)" "same" \
+  "round trip through standard input and output"
 
 # A destination that must stay: no --overwrite, a wrong key, a missing source.
 echo "keep me" >"$work/existing"
