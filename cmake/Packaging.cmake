@@ -27,14 +27,16 @@ if(NOT CMAKE_CROSSCOMPILING AND ORVACCT_BUILD_TOOL)
 
   install(TARGETS orvacct RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
   install(FILES ${docs}/orvacct.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool)
-  install(FILES ${docs}/README ${docs}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/orvacct
-          COMPONENT tool)
+  install(FILES ${docs}/README ${docs}/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/orvacct COMPONENT tool)
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGE_NAME orvacct)
   set(CPACK_PACKAGE_VERSION ${ORVACCT_VERSION})
   set(CPACK_PACKAGE_VENDOR "Orv Software")
-  set(CPACK_PACKAGE_CONTACT "Orv Software")
+  set(ORVACCT_MAINTAINER "Orv Software <support@orvsoftware.com>" CACHE STRING "The .deb's Maintainer field")
+  set(CPACK_PACKAGE_CONTACT "${ORVACCT_MAINTAINER}")
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ORVACCT_MAINTAINER}")
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_STRIP_FILES ON)
   set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "OrvAcctMan logs, password cipher and helpers from the command line")

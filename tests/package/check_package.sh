@@ -78,6 +78,10 @@ x86/OrvAcctMan.dll
 x86/OrvAcctMan.sxs.manifest
 EOF
 diff "$work/zip-expected.txt" "$work/zip-list.txt" || fail "the zip's files differ from the list above"
+# What ships names no folder of the machine that built it (widl writes its input's path).
+unzip -q -o "$zip" -d "$work/zip-content"
+built_here=$(grep -rl -- "$PWD" "$work/zip-content" || true)
+[ -z "$built_here" ] || fail "shipped files hold this machine's build path: $built_here"
 unzip -q "$zip" -d "$work/zip"
 cd "$work/zip"
 for text in *.txt *.cmd samples/*/* x86/*.manifest x64/*.manifest; do
@@ -261,13 +265,20 @@ diff - "$work/deb-list.txt" <<'EOF' || fail "the .deb's files differ from the li
 ./usr/bin/orvacct
 ./usr/share/doc/orvacct/README
 ./usr/share/doc/orvacct/changelog.gz
+./usr/share/doc/orvacct/copyright
 ./usr/share/man/man1/orvacct.1.gz
 EOF
 [ "$(dpkg-deb -f "$deb" Package)" = orvacct ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$deb" Version)"
 dpkg-deb -f "$deb" Depends | grep -q 'libc6' || fail "Depends lacks libc6: $(dpkg-deb -f "$deb" Depends)"
+dpkg-deb -f "$deb" Maintainer | grep -Eq '^[^<]+ <[^@ ]+@[^> ]+>$' ||
+  fail "Maintainer is not a name with an address: $(dpkg-deb -f "$deb" Maintainer)"
 root=$work/root
 dpkg -x "$deb" "$root"
+grep -q '^Copyright: Copyright © 2026 Orv Software$' "$root/usr/share/doc/orvacct/copyright" &&
+  grep -q 'All Rights Reserved' "$root/usr/share/doc/orvacct/copyright" || fail "the copyright file"
+built_here=$(grep -rl -- "$PWD" "$root" || true)
+[ -z "$built_here" ] || fail "the .deb's files hold this machine's build path: $built_here"
 tool=$root/usr/bin/orvacct
 if ldd "$tool" | grep -q 'not found'; then fail "orvacct needs a library that is not installed"; fi
 [ "$("$tool" --version)" = "orvacct $version" ] || fail "orvacct --version says $("$tool" --version)"
@@ -279,7 +290,7 @@ zcat "$root/usr/share/man/man1/orvacct.1.gz" | groff -man -Tutf8 -ww -z 2>"$work
 [ ! -s "$work/man-warnings.txt" ] || fail "the manual page has roff warnings: $(cat "$work/man-warnings.txt")"
 zcat "$root/usr/share/man/man1/orvacct.1.gz" | grep -q '^\.TH ORVACCT 1' || fail "orvacct.1 is not the manual page"
 grep -q 'orvacct pwd encrypt' "$root/usr/share/doc/orvacct/README" || fail "README is not the tool's section"
-ok "4 files, Depends: $(dpkg-deb -f "$deb" Depends); orvacct $version runs from the unpacked root"
+ok "5 files, copyright, Maintainer, Depends: $(dpkg-deb -f "$deb" Depends); orvacct $version runs from the unpacked root"
 
 rm -rf "$work"
 echo "package check passed"
