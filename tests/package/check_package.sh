@@ -78,11 +78,14 @@ x86/OrvAcctMan.dll
 x86/OrvAcctMan.sxs.manifest
 EOF
 diff "$work/zip-expected.txt" "$work/zip-list.txt" || fail "the zip's files differ from the list above"
-# What ships names no folder of the machine that built it (widl writes its input's path).
-unzip -q -o "$zip" -d "$work/zip-content"
-built_here=$(grep -rl -- "$PWD" "$work/zip-content" || true)
-[ -z "$built_here" ] || fail "shipped files hold this machine's build path: $built_here"
 unzip -q "$zip" -d "$work/zip"
+# README.txt describes every method of the interface.
+for method in $(grep -o 'HRESULT [A-Za-z_]*(' src/com/OrvAcctMan.idl | sed 's/HRESULT //; s/($//' | sort -u); do
+  grep -q "^  $method(" "$work/zip/README.txt" || fail "README.txt does not describe $method"
+done
+# What ships names no folder of the machine that built it (widl writes its input's path).
+built_here=$(grep -rl -- "$PWD" "$work/zip" || true)
+[ -z "$built_here" ] || fail "shipped files hold this machine's build path: $built_here"
 cd "$work/zip"
 for text in *.txt *.cmd samples/*/* x86/*.manifest x64/*.manifest; do
   if grep -q -v $'\r$' "$text"; then fail "$text has lines without CR LF"; fi
