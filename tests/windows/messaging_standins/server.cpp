@@ -19,19 +19,16 @@ HMODULE thisModule() {
 
 std::atomic<long> serverLocks{0};
 
-using Create = HRESULT (*)(REFIID, void**);
-
 struct StandInClass {
   const CLSID* id;
-  const char* kind;
+  const Kind* kind;
   const wchar_t* description;
-  Create create;
 };
 
 const StandInClass kClasses[] = {
-    {&kApplicationClass, "Application", L"Outlook Application stand-in (tests)", createApplication},
-    {&kSessionClass, "Session", L"CDO Session stand-in (tests)", createSession},
-    {&kCurrentUserClass, "CurrentUser", L"Current-user stand-in (tests)", createCurrentUser},
+    {&kApplicationClass, &kApplication, L"Outlook Application stand-in (tests)"},
+    {&kSessionClass, &kSession, L"CDO Session stand-in (tests)"},
+    {&kCurrentUserClass, &kCurrentUser, L"Current-user stand-in (tests)"},
 };
 
 // Static: not counted among the live objects.
@@ -53,9 +50,9 @@ class ClassFactory final : public IClassFactory {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    const std::string point = std::string(class_.kind) + ".create";
+    const std::string point = class_.kind->name + ".create";
     if (currentSteering().fails(point)) return failWithResult(point);
-    return class_.create(iid, object);
+    return create(*class_.kind, iid, object);
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
     serverLocks += lock ? 1 : -1;

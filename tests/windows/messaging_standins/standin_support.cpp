@@ -1,18 +1,12 @@
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
-#include <vector>
 
 #include "standins.h"
 
 namespace orv::standins {
 
 std::atomic<long> aliveObjects{0};
-std::atomic<long> loggedOnSessions{0};
-
-std::set<const void*>& liveNamespaces() {
-  static std::set<const void*> live;
-  return live;
-}
 
 std::string utf8(const wchar_t* text, int length) {
   if (text == nullptr || length == 0) return {};
@@ -20,6 +14,13 @@ std::string utf8(const wchar_t* text, int length) {
   std::string result(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
   if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text, length, result.data(), size, nullptr, nullptr);
   if (length < 0 && !result.empty()) result.pop_back();  // the counted terminator
+  return result;
+}
+
+std::wstring wide(const std::string& text) {
+  std::wstring result(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0)), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, result.data(), static_cast<int>(result.size()));
+  if (!result.empty()) result.pop_back();
   return result;
 }
 
@@ -155,9 +156,14 @@ std::string describe(const VARIANT& value) {
                                                                         : "?");
     case VT_BSTR:
       return "VT_BSTR \"" + utf8(value.bstrVal, static_cast<int>(SysStringLen(value.bstrVal))) + "\"";
-    case VT_DISPATCH:
+    case VT_DISPATCH: {
       if (value.pdispVal == nullptr) return "VT_DISPATCH Nothing";
-      return liveNamespaces().count(value.pdispVal) != 0 ? "VT_DISPATCH NameSpace" : "VT_DISPATCH other";
+      const std::set<const StandIn*>& live = liveStandIns();
+      const bool isNamespace = std::any_of(live.begin(), live.end(), [&](const StandIn* object) {
+        return static_cast<const void*>(object) == value.pdispVal && &object->kind() == &kNameSpace;
+      });
+      return isNamespace ? "VT_DISPATCH NameSpace" : "VT_DISPATCH other";
+    }
     default:
       return "vt " + hex(value.vt);
   }
