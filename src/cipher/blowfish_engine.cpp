@@ -1,7 +1,8 @@
 #include "cipher/blowfish_engine.h"
 
+#include <cassert>
+
 #include "base/byte_order.h"
-#include "base/failure.h"
 #include "cipher/initial_tables.h"
 #include "cipher/secure_wipe.h"
 
@@ -114,8 +115,8 @@ void BlowfishEngine::decipher(std::uint32_t& left, std::uint32_t& right) const {
 }
 
 void BlowfishEngine::mixKey(std::string_view keyBytes) {
-  // Without key bytes there is nothing to mix, and keyBytes[0] would read past the end.
-  if (keyBytes.empty()) throwSubscriptOutOfRange();
+  // Without key bytes there is nothing to mix: callers refuse an empty key (clsBlowfish as error 9).
+  assert(!keyBytes.empty());
   // Second departure: each key word keeps the bytes it has and ORs the next key byte into
   // the low byte, so its bytes read k0, k0|k1, k0|k1|k2, k0|k1|k2|k3.
   std::size_t j = 0;

@@ -33,7 +33,7 @@ class BlowfishEngine {
   ~BlowfishEngine();
 
   // Mixes the key bytes into the tables as they stand, cycling over all of them (the caller
-  // cuts them to the key's length in characters); no key bytes at all is error 9.
+  // cuts them to the key's length in characters). There must be at least one.
   void mixKey(std::string_view keyBytes);
 
   void encipher(std::uint32_t& left, std::uint32_t& right) const;

@@ -4,7 +4,6 @@
 
 #include "cipher/hex_text.h"
 #include "cipher/key_bytes.h"
-#include "cipher/password.h"
 #include "cipher/secure_wipe.h"
 #include "base/failure.h"
 #include "text/ansi_codepage.h"
@@ -29,22 +28,31 @@ clsBlowfish::~clsBlowfish() { secureWipe(m_CurrentKey); }
 
 void clsBlowfish::Key(const std::u16string& newValue) {
   if (newValue == m_CurrentKey) return;
-  // The current key is taken before the schedule runs: an empty key, refused below, still
-  // leaves no current key, so the previous key would be mixed in again.
-  secureWipe(m_CurrentKey);
-  m_CurrentKey = newValue;
-  if (newValue.empty()) throwSubscriptOutOfRange();
   std::string keyBytes;
   try {
-    keyBytes = keyScheduleBytes(newValue);
-    engine_.mixKey(keyBytes);
+    if (!newValue.empty()) keyBytes = keyScheduleBytes(newValue);
   } catch (...) {
     // Not applied: the same key given again must be tried again, not taken as in force.
-    secureWipe(keyBytes);
     secureWipe(m_CurrentKey);
     throw;
   }
+  try {
+    applyKey(newValue, keyBytes);
+  } catch (...) {
+    secureWipe(keyBytes);
+    throw;
+  }
   secureWipe(keyBytes);
+}
+
+void clsBlowfish::applyKey(const std::u16string& key, std::string_view scheduleBytes) {
+  // The current key is taken before the schedule runs: an empty key, refused below, still
+  // leaves no current key, so the previous key would be mixed in again.
+  secureWipe(m_CurrentKey);
+  m_CurrentKey = key;
+  // The schedule needs at least one key byte: no bytes is a subscript out of range.
+  if (scheduleBytes.empty()) throwSubscriptOutOfRange();
+  engine_.mixKey(scheduleBytes);
 }
 
 void clsBlowfish::applyKeyIfGiven(const std::u16string& key) {
@@ -79,9 +87,19 @@ std::u16string clsBlowfish::EncryptString(const std::u16string& text, const std:
   return outputInHex ? toHexText(asChars(bytes)) : text::fromAnsi(asChars(bytes));
 }
 
+PasswordDecryption clsBlowfish::decryptHexWithOutcome(std::u16string_view hexText, const std::u16string& key) {
+  const std::string decoded = bytesFromHexText(hexText);
+  PasswordDecryption result;
+  result.rawText = text::fromAnsi(decoded);
+  std::vector<std::uint8_t> bytes = toByteArray(decoded);
+  result.outcome = decryptByteWithOutcome(bytes, key);
+  result.text = text::fromAnsi(asChars(bytes));
+  return result;
+}
+
 std::u16string clsBlowfish::DecryptString(std::u16string& text, const std::u16string& key, bool isTextInHex) {
   if (isTextInHex) {
-    PasswordDecryption decrypted = decryptPassword(*this, text, key);
+    PasswordDecryption decrypted = decryptHexWithOutcome(text, key);
     text = std::move(decrypted.rawText);
     return std::move(decrypted.text);
   }

@@ -3,6 +3,7 @@
 // the engine. One instance serves one call at a time.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cipher/blowfish_engine.h"
@@ -13,12 +14,21 @@
 
 namespace orv::cipher {
 
+class KeyedCipherCache;
+
+// A decryption of hexadecimal cipher text, telling what it found.
+struct PasswordDecryption {
+  // Plain, or the damage that was found.
+  DecryptOutcome outcome = DecryptOutcome::Plain;
+  // As DecryptString returns it: the password, or every decrypted byte.
+  std::u16string text;
+  // The hex text decoded, as DecryptString leaves it in its argument.
+  std::u16string rawText;
+};
+
 class clsBlowfish {
  public:
   clsBlowfish();
-  // An instance whose tables are already those of `currentKey` applied once to a fresh
-  // instance (the password methods keep such tables for reuse).
-  clsBlowfish(const BlowfishTables& keyedTables, std::u16string currentKey);
   ~clsBlowfish();
   clsBlowfish(const clsBlowfish&) = delete;
   clsBlowfish& operator=(const clsBlowfish&) = delete;
@@ -45,6 +55,8 @@ class clsBlowfish {
 
   // DecryptByte that tells what it found, for callers that must tell a wrong key apart.
   DecryptOutcome decryptByteWithOutcome(std::vector<std::uint8_t>& byteArray, const std::u16string& key) noexcept;
+  // DecryptString of hexadecimal text that tells what it found (the command line tool's).
+  PasswordDecryption decryptHexWithOutcome(std::u16string_view hexText, const std::u16string& key);
 
   // File operations that say why they failed; EncryptFile and DecryptFile are these, reduced
   // to a Boolean.
@@ -55,6 +67,11 @@ class clsBlowfish {
   const std::u16string& currentKey() const { return m_CurrentKey; }
 
  private:
+  friend class KeyedCipherCache;
+  // An instance whose tables are already those of `currentKey` applied once to a fresh one.
+  clsBlowfish(const BlowfishTables& keyedTables, std::u16string currentKey);
+  // The key schedule over bytes already converted: the key becomes the current key first.
+  void applyKey(const std::u16string& key, std::string_view scheduleBytes);
   void applyKeyIfGiven(const std::u16string& key);
 
   BlowfishEngine engine_;

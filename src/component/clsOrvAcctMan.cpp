@@ -3,7 +3,7 @@
 #include <string>
 
 #include "cipher/clsBlowfish.h"
-#include "cipher/keyed_engine_cache.h"
+#include "cipher/keyed_cipher_cache.h"
 #include "messaging/no_messaging.h"
 #include "registry/no_registry.h"
 

@@ -17,7 +17,7 @@ namespace orv {
 
 namespace cipher {
 class clsBlowfish;
-class KeyedEngineCache;
+class KeyedCipherCache;
 }  // namespace cipher
 
 template <class Reporter>
@@ -78,6 +78,7 @@ class clsOrvAcctMan {
   template <class Steps>
   void withRegistryKey(Guard& guard, KeyOpening opening, HKeyHive hKey, const std::u16string& strPath, Steps&& steps);
   bool succeeded(bool stepRan) const noexcept;  // registry reads: the step ran and the call succeeded
+  cipher::KeyedCipherCache& keyedCiphers();     // made on first use
 
   Services services_;
 
@@ -86,9 +87,9 @@ class clsOrvAcctMan {
   std::u16string m_sGUID;
   std::int32_t m_lngRet = 0;
 
-  // Password methods: the engine of the running call, and keyed engines kept for reuse.
+  // Password methods: the cipher of the running call, and keyed ciphers kept for reuse.
   std::unique_ptr<cipher::clsBlowfish> m_Blowfish;
-  std::unique_ptr<cipher::KeyedEngineCache> keyedEngines_;
+  std::unique_ptr<cipher::KeyedCipherCache> keyedCiphers_;
 
   // Registry working values, shared by the nine Reg_ methods. Sizes and types are DWORDs as
   // the registry hands them; positions are as wide as the sizes, so values beyond 32,767

@@ -19,7 +19,6 @@
 #include "cipher/cipher_data.h"
 #include "cipher/clsBlowfish.h"
 #include "cipher/hex_text.h"
-#include "cipher/password.h"
 
 namespace {
 
@@ -79,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   orv::cipher::clsBlowfish byText;
   const std::u16string hex = orv::cipher::toHexText(std::string(sealed.begin(), sealed.end()));
-  const orv::cipher::PasswordDecryption password = orv::cipher::decryptPassword(byText, hex, key);
+  const orv::cipher::PasswordDecryption password = byText.decryptHexWithOutcome(hex, key);
   check(password.outcome == (fits ? DecryptOutcome::Plain : DecryptOutcome::BadSizeDescriptor));
   check(password.rawText.size() == sealed.size() && password.text.size() == expected.size());
 

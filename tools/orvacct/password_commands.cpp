@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "cipher/clsBlowfish.h"
-#include "cipher/password.h"
 #include "commands.h"
 #include "input_text.h"
 #include "key_options.h"
@@ -104,7 +103,7 @@ class PasswordBatch {
     // No cipher text at all is the empty password, as the component decrypts it.
     if (item.empty()) return {};
     requireCipherText(item, where);
-    const orv::cipher::PasswordDecryption decrypted = orv::cipher::decryptPassword(cipher_, item, u"");
+    const orv::cipher::PasswordDecryption decrypted = cipher_.decryptHexWithOutcome(item, u"");
     if (decrypted.outcome != DecryptOutcome::Plain) {
       throw ToolError(where + ": wrong key or damaged cipher text (size descriptor out of range)");
     }

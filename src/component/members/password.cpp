@@ -1,15 +1,11 @@
 // EnCrypt_Pwd and DeCrypt_Pwd: passwords to hexadecimal cipher text and back, each call on a
-// clsBlowfish of its own. Keyed tables of recent keys are reused, so an engine may start from
-// them instead of paying the key schedule again; it then stands exactly where a fresh
-// instance keyed once would.
+// clsBlowfish of its own. The cipher comes keyed from the instance's cache of recent keys, where
+// a fresh instance keyed once would stand, and goes back to it afterwards.
 #include <memory>
 #include <string>
 
 #include "cipher/clsBlowfish.h"
-#include "cipher/key_bytes.h"
-#include "cipher/keyed_engine_cache.h"
-#include "cipher/password.h"
-#include "cipher/secure_wipe.h"
+#include "cipher/keyed_cipher_cache.h"
 #include "component/clsOrvAcctMan.h"
 #include "component/method_guard.h"
 
@@ -17,57 +13,36 @@ namespace orv {
 namespace {
 
 using cipher::clsBlowfish;
-using cipher::KeyedEngineCache;
 
-// A call on an engine that was never created fails as a call on an unset object would.
-clsBlowfish& engineOf(const std::unique_ptr<clsBlowfish>& engine) {
-  if (!engine) throwObjectVariableNotSet();
-  return *engine;
-}
-
-std::unique_ptr<clsBlowfish> newEngine(std::unique_ptr<KeyedEngineCache>& cache, const std::u16string& key) {
-  if (!key.empty()) {
-    if (!cache) cache = std::make_unique<KeyedEngineCache>();
-    std::string keyBytes = cipher::keyScheduleBytes(key);
-    const cipher::BlowfishTables* keyed = cache->find(keyBytes);
-    cipher::secureWipe(keyBytes);
-    if (keyed != nullptr) return std::make_unique<clsBlowfish>(*keyed, key);
-  }
-  return std::make_unique<clsBlowfish>();
-}
-
-void releaseEngine(std::unique_ptr<clsBlowfish>& engine, KeyedEngineCache* cache, const std::u16string& key) {
-  // Only an engine that holds this key applied once has tables worth keeping.
-  if (engine && cache != nullptr && !key.empty() && engine->currentKey() == key) {
-    std::string keyBytes = cipher::keyScheduleBytes(key);
-    cache->remember(keyBytes, engine->tables());
-    cipher::secureWipe(keyBytes);
-  }
-  engine.reset();
+// A call on a cipher that was never created fails as a call on an unset object would.
+clsBlowfish& cipherOf(const std::unique_ptr<clsBlowfish>& cipher) {
+  if (!cipher) throwObjectVariableNotSet();
+  return *cipher;
 }
 
 }  // namespace
 
+cipher::KeyedCipherCache& clsOrvAcctMan::keyedCiphers() {
+  if (!keyedCiphers_) keyedCiphers_ = std::make_unique<cipher::KeyedCipherCache>();
+  return *keyedCiphers_;
+}
+
 std::u16string clsOrvAcctMan::EnCrypt_Pwd(const std::u16string& sPwd, const std::u16string& sKey) {
   Guard guard(*this, u"EnCrypt_Pwd(sPwd As String, sKey As String) As String");
   std::u16string result;
-  guard.step([&] { m_Blowfish = newEngine(keyedEngines_, sKey); });
-  guard.step([&] { result = engineOf(m_Blowfish).EncryptString(sPwd, sKey, true); });
-  guard.step([&] { releaseEngine(m_Blowfish, keyedEngines_.get(), sKey); });
+  guard.step([&] { m_Blowfish = keyedCiphers().take(sKey); });
+  guard.step([&] { result = cipherOf(m_Blowfish).EncryptString(sPwd, sKey, true); });
+  guard.step([&] { keyedCiphers().giveBack(std::move(m_Blowfish)); });
   return result;
 }
 
 std::u16string clsOrvAcctMan::DeCrypt_Pwd(std::u16string& sPwd, const std::u16string& sKey) {
   Guard guard(*this, u"DeCrypt_Pwd(sPwd As String, sKey As String) As String");
   std::u16string result;
-  guard.step([&] { m_Blowfish = newEngine(keyedEngines_, sKey); });
-  // The decoded raw text goes back into the caller's sPwd, as DecryptString leaves it.
-  guard.step([&] {
-    cipher::PasswordDecryption decrypted = cipher::decryptPassword(engineOf(m_Blowfish), sPwd, sKey);
-    sPwd = std::move(decrypted.rawText);
-    result = std::move(decrypted.text);
-  });
-  guard.step([&] { releaseEngine(m_Blowfish, keyedEngines_.get(), sKey); });
+  guard.step([&] { m_Blowfish = keyedCiphers().take(sKey); });
+  // DecryptString leaves the decoded raw text in the caller's sPwd.
+  guard.step([&] { result = cipherOf(m_Blowfish).DecryptString(sPwd, sKey, true); });
+  guard.step([&] { keyedCiphers().giveBack(std::move(m_Blowfish)); });
   return result;
 }
 

@@ -15,7 +15,6 @@
 
 #include "cipher/cipher_data.h"
 #include "cipher/clsBlowfish.h"
-#include "cipher/password.h"
 #include "text/ansi_codepage.h"
 #include "text/lower_case.h"
 #include "com_test_support.h"
@@ -107,12 +106,12 @@ TEST(AnsiConversion, KeysOfTheCodePageStayDistinctAndPasswordsComeBack) {
   std::u16string sealed = encrypter.EncryptString(key, key, true);
 
   cipher::clsBlowfish right;
-  const cipher::PasswordDecryption opened = cipher::decryptPassword(right, sealed, key);
+  const cipher::PasswordDecryption opened = right.decryptHexWithOutcome(sealed, key);
   EXPECT_EQ(opened.outcome, cipher::DecryptOutcome::Plain);
   EXPECT_EQ(opened.text, key);
 
   cipher::clsBlowfish wrong;
-  EXPECT_NE(cipher::decryptPassword(wrong, sealed, otherKey).text, key);
+  EXPECT_NE(wrong.decryptHexWithOutcome(sealed, otherKey).text, key);
 }
 
 // Passwords stored under keys of double-byte characters: the key schedule cycles over as many
