@@ -4,23 +4,10 @@
 
 #include "about/form_texts.h"
 #include "base/failure.h"
+#include "registry/scoped_key.h"
 
 namespace orv::about {
 namespace {
-
-// The key GetKeyValue opened; closed on every path, never when the open failed.
-class OpenedKey {
- public:
-  OpenedKey(registry::RegistryApi& api, registry::KeyHandle handle) noexcept : api_(api), handle_(handle) {}
-  ~OpenedKey() { api_.closeKey(handle_); }
-  OpenedKey(const OpenedKey&) = delete;
-  OpenedKey& operator=(const OpenedKey&) = delete;
-  registry::KeyHandle get() const noexcept { return handle_; }
-
- private:
-  registry::RegistryApi& api_;
-  registry::KeyHandle handle_;
-};
 
 std::string hexDigits(unsigned char code) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -62,7 +49,8 @@ bool GetKeyValue(SysInfoPlatform& platform, std::int32_t lngRootKey, const std::
     strKeyValue.clear();
     return false;
   }
-  const OpenedKey key(api, handle);
+  // Closed on every path from here; a failed open left nothing to close.
+  const registry::ScopedKey key(api, handle);
 
   std::vector<std::uint8_t> buffer(kValueBufferSize, 0);
   std::uint32_t size = kValueBufferSize;

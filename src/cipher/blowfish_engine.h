@@ -1,7 +1,11 @@
 #pragma once
 // The block cipher: Blowfish with two fixed departures (S-box words dealt out to the boxes in
-// turn, key words accumulated by OR), on which every stored cipher text depends. Knows nothing
-// of modes; CBC over byte spans is offered as whole-block operations with an explicit chain.
+// turn, key words accumulated by OR), on which every stored cipher text depends. It knows
+// nothing of cipher data, text or callers. It does know one mode, cipher-block chaining over
+// whole blocks, because that mode is where the time goes and needs the rounds themselves: the
+// output whitening of one block and the input whitening of the next fold into one XOR, and
+// decryption takes eight blocks through the rounds side by side. Another mode builds on
+// encipher and decipher, in a file of its own.
 #include <array>
 #include <cstddef>
 #include <cstdint>

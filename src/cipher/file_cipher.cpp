@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cipher/cipher_data.h"
-#include "cipher/staged_file.h"
+#include "platform/staged_file.h"
 
 namespace orv::cipher {
 namespace {
@@ -57,7 +57,7 @@ class Destination {
 
  private:
   ByteSink sink_;
-  std::optional<StagedFile> staged_;
+  std::optional<platform::StagedFile> staged_;
 };
 
 std::uintmax_t openFileLength(std::FILE* file) {

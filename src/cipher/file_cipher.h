@@ -12,7 +12,7 @@
 #include "cipher/blowfish_engine.h"
 #include "cipher/progress_rule.h"
 #include "cipher/random_words.h"
-#include "cipher/temporary_name_observer.h"
+#include "platform/temporary_name_observer.h"
 
 namespace orv::cipher {
 
@@ -25,7 +25,7 @@ struct FileJob {
   std::filesystem::path destination;  // may be the source itself
   bool overwrite = false;
   std::size_t chunkSize = std::size_t{1} << 20;  // whole blocks, at least two
-  TemporaryNameObserver temporaryNames = {};     // see StagedFile
+  platform::TemporaryNameObserver temporaryNames = {};  // see platform::StagedFile
   // Instead of the source path: an open file, read from its start and borrowed (a private copy
   // of standard input, say). Instead of the destination: a sink, with nothing to replace.
   std::FILE* sourceFile = nullptr;

@@ -10,6 +10,7 @@
 
 #include "com/bstr.h"
 #include "com/interface_ids.h"
+#include "platform/unique_handle_win32.h"
 #include "orvacctman_idl.h"
 #include "platform/own_module_win32.h"
 
@@ -26,10 +27,7 @@ constexpr wchar_t kLibraryLocaleText[] = L"409";
 // The automation marshaler, which serves every dual interface from its type library.
 constexpr wchar_t kAutomationProxy[] = L"{00020424-0000-0000-C000-000000000046}";
 
-struct KeyClose {
-  void operator()(HKEY key) const noexcept { RegCloseKey(key); }
-};
-using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyClose>;
+using platform::UniqueKey;
 
 std::wstring guidText(REFGUID guid) {
   wchar_t text[39] = {};
@@ -46,22 +44,19 @@ class ClassesRoot {
       root_ = HKEY_CLASSES_ROOT;
       return;
     }
-    HKEY raw = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &raw,
-                        nullptr) == ERROR_SUCCESS) {
-      userClasses_.reset(raw);
-      root_ = raw;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        userClasses_.put(), nullptr) == ERROR_SUCCESS) {
+      root_ = userClasses_.get();
     }
   }
   bool opened() const { return root_ != nullptr; }
 
   // Creates root\path and sets its default value (no name) or a named value.
   bool setValue(const std::wstring& path, const wchar_t* name, const std::wstring& value) const {
-    HKEY raw = nullptr;
-    if (RegCreateKeyExW(root_, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr) != ERROR_SUCCESS) {
+    UniqueKey key;
+    if (RegCreateKeyExW(root_, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
       return false;
     }
-    const UniqueKey key(raw);
     const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
     return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes) ==
            ERROR_SUCCESS;
@@ -79,10 +74,8 @@ class ClassesRoot {
 
   // Whether root\path is there, in this process's view of the registry or in the one given.
   bool exists(const std::wstring& path, REGSAM view = 0) const {
-    HKEY raw = nullptr;
-    if (RegOpenKeyExW(root_, path.c_str(), 0, KEY_READ | view, &raw) != ERROR_SUCCESS) return false;
-    RegCloseKey(raw);
-    return true;
+    UniqueKey key;
+    return RegOpenKeyExW(root_, path.c_str(), 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
   }
 
   // Whether the DLL of the other bitness is registered too: the class keys are kept apart per

@@ -1,38 +1,17 @@
 #pragma once
-// An owned Win32 file handle, closed on every path or explicitly where the close matters.
+// Owned Win32 handles: files (invalid as INVALID_HANDLE_VALUE) and registry keys (invalid as
+// null).
 #include <windows.h>
 
-#include <utility>
+#include "platform/unique_resource.h"
 
 namespace orv::platform {
 
-class UniqueHandle {
- public:
-  UniqueHandle() noexcept = default;
-  explicit UniqueHandle(HANDLE handle) noexcept : handle_(handle) {}
-  ~UniqueHandle() { static_cast<void>(close()); }
-  UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
-  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    if (this != &other) {
-      static_cast<void>(close());
-      handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
-    }
-    return *this;
-  }
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
+inline bool closeHandle(HANDLE handle) noexcept { return CloseHandle(handle) != FALSE; }
+inline HANDLE invalidHandle() noexcept { return INVALID_HANDLE_VALUE; }
+inline bool closeKey(HKEY key) noexcept { return RegCloseKey(key) == ERROR_SUCCESS; }
 
-  HANDLE get() const noexcept { return handle_; }
-  explicit operator bool() const noexcept { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-
-  // True when there was nothing to close or the close succeeded.
-  bool close() noexcept {
-    if (!*this) return true;
-    return CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) != FALSE;
-  }
-
- private:
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
-};
+using UniqueHandle = UniqueResource<HANDLE, closeHandle, invalidHandle>;
+using UniqueKey = UniqueResource<HKEY, closeKey, HKEY{}>;
 
 }  // namespace orv::platform

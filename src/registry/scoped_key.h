@@ -9,6 +9,8 @@ namespace orv::registry {
 class ScopedKey {
  public:
   explicit ScopedKey(RegistryApi& api) noexcept : api_(api) {}
+  // A key already opened.
+  ScopedKey(RegistryApi& api, KeyHandle opened) noexcept : api_(api), handle_(opened) {}
   ~ScopedKey() {
     if (!closed_ && !borrowed_) api_.closeKey(handle_);
   }

@@ -13,7 +13,7 @@ namespace orvacct {
 
 #ifdef _WIN32
 
-orv::cipher::TemporaryNameObserver removeTemporaryOnInterrupt() { return {}; }
+orv::platform::TemporaryNameObserver removeTemporaryOnInterrupt() { return {}; }
 
 #else
 
@@ -54,7 +54,7 @@ void installHandlers() {
 
 }  // namespace
 
-orv::cipher::TemporaryNameObserver removeTemporaryOnInterrupt() {
+orv::platform::TemporaryNameObserver removeTemporaryOnInterrupt() {
   static const bool installed = (installHandlers(), true);
   static_cast<void>(installed);
   return [](const std::filesystem::path& name) {

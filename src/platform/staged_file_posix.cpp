@@ -7,9 +7,9 @@
 #include <string>
 #include <system_error>
 
-#include "cipher/staged_file.h"
+#include "platform/staged_file.h"
 
-namespace orv::cipher {
+namespace orv::platform {
 namespace {
 
 constexpr mode_t kPrivate = 0600;
@@ -62,14 +62,14 @@ StagedFile::StagedFile(const std::filesystem::path& destination, TemporaryNameOb
       observer_(std::move(observer)) {
   // An unnamed file is linked through /proc at the end: without /proc, do without it.
   if (::access("/proc/self/fd", X_OK) == 0) {
-    file_ = platform::UniqueFd(::open(folder_.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, kPrivate));
+    file_ = UniqueFd(::open(folder_.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, kPrivate));
     if (file_) return;
   }
   // No unnamed files here (EOPNOTSUPP from the file system, EISDIR or EINVAL from a kernel
   // before 3.11): a named temporary, created exclusively so no other file is ever taken over.
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     const std::filesystem::path candidate = folder_ / temporaryName();
-    platform::UniqueFd file(::open(candidate.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, kPrivate));
+    UniqueFd file(::open(candidate.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, kPrivate));
     if (file) {
       file_ = std::move(file);
       temporary_ = candidate;
@@ -127,4 +127,4 @@ bool StagedFile::commit(bool mayReplace) {
   return true;
 }
 
-}  // namespace orv::cipher
+}  // namespace orv::platform

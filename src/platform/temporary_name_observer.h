@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <functional>
 
-namespace orv::cipher {
+namespace orv::platform {
 
 // Told the name of a named temporary file once it exists, and an empty path once it is gone
 // or has become the destination.
 using TemporaryNameObserver = std::function<void(const std::filesystem::path&)>;
 
-}  // namespace orv::cipher
+}  // namespace orv::platform

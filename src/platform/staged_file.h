@@ -12,7 +12,7 @@
 #include <span>
 #include <string>
 
-#include "cipher/temporary_name_observer.h"
+#include "platform/temporary_name_observer.h"
 
 #ifdef _WIN32
 #include "platform/unique_handle_win32.h"
@@ -20,7 +20,7 @@
 #include "platform/unique_fd.h"
 #endif
 
-namespace orv::cipher {
+namespace orv::platform {
 
 class StagedFile {
  public:
@@ -47,12 +47,12 @@ class StagedFile {
   std::filesystem::path temporary_;  // a named temporary of ours that exists, or empty
   TemporaryNameObserver observer_;
 #ifdef _WIN32
-  platform::UniqueHandle file_;
+  UniqueHandle file_;
   bool deletedOnClose_ = false;
   bool committed_ = false;
 #else
-  platform::UniqueFd file_;
+  UniqueFd file_;
 #endif
 };
 
-}  // namespace orv::cipher
+}  // namespace orv::platform

@@ -1,15 +1,15 @@
 // The platform-neutral part of StagedFile.
 #include <cstdio>
 
-#include "cipher/random_words.h"
-#include "cipher/staged_file.h"
+#include "platform/random_bytes.h"
+#include "platform/staged_file.h"
 
-namespace orv::cipher {
+namespace orv::platform {
 
 std::string StagedFile::temporaryName() {
   // 16 characters whatever the destination's name: the folder's name limit always has room.
-  const RandomWords words = systemRandomWords();
-  const auto bits = static_cast<std::uint32_t>(words.first) ^ (static_cast<std::uint32_t>(words.second) << 1);
+  std::uint32_t bits = 0;
+  systemRandomBytes({reinterpret_cast<std::uint8_t*>(&bits), sizeof bits});
   char name[24];
   std::snprintf(name, sizeof name, ".orv%08x.tmp", static_cast<unsigned>(bits));
   return name;
@@ -19,4 +19,4 @@ void StagedFile::tellObserver(const std::filesystem::path& name) const {
   if (observer_) observer_(name);
 }
 
-}  // namespace orv::cipher
+}  // namespace orv::platform

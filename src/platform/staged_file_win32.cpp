@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "cipher/staged_file.h"
+#include "platform/staged_file.h"
 
-namespace orv::cipher {
+namespace orv::platform {
 namespace {
 
 constexpr int kNameAttempts = 16;
@@ -55,7 +55,7 @@ StagedFile::StagedFile(const std::filesystem::path& destination, TemporaryNameOb
       observer_(std::move(observer)) {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     const std::filesystem::path candidate = extendedLengthPath(folder_ / temporaryName());
-    platform::UniqueHandle file(CreateFileW(candidate.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+    UniqueHandle file(CreateFileW(candidate.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) {
       file_ = std::move(file);
@@ -106,4 +106,4 @@ bool StagedFile::commit(bool mayReplace) {
   return true;
 }
 
-}  // namespace orv::cipher
+}  // namespace orv::platform
