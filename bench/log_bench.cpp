@@ -40,7 +40,7 @@ void PlainAppendLoop(benchmark::State& state) {
   const std::string record =
       orv::log::formatRecord({1000000, u"Object variable or With block variable not set", u"modBench", u"Sub Bench()",
                               u"1", u"0", u"1"},
-                             orv::localNow());
+                             orv::platform::localNow());
   for (auto _ : state) {
     const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     benchmark::DoNotOptimize(::write(fd, record.data(), record.size()));

@@ -7,7 +7,7 @@
 
 namespace orv::about {
 
-Win32SysInfoPlatform::Win32SysInfoPlatform(HWND owner) : owner_(owner), registry_(platformRegistry()) {}
+Win32SysInfoPlatform::Win32SysInfoPlatform(HWND owner) : owner_(owner), registry_(registry::platformRegistry()) {}
 
 std::string Win32SysInfoPlatform::expandEnvironment(const std::string& text) {
   std::vector<char> expanded(text.size() + 1);

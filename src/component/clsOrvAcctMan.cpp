@@ -4,19 +4,12 @@
 
 #include "cipher/clsBlowfish.h"
 #include "cipher/keyed_cipher_cache.h"
-#include "messaging/no_messaging.h"
-#include "registry/no_registry.h"
 
 namespace orv {
 
 clsOrvAcctMan::clsOrvAcctMan() : clsOrvAcctMan(platformServices()) {}
 
-clsOrvAcctMan::clsOrvAcctMan(Services services) : services_(std::move(services)) {
-  // Services without a registry behave as a platform without one.
-  if (!services_.registry) services_.registry = std::make_shared<registry::NoRegistry>();
-  if (!services_.messaging) services_.messaging = std::make_shared<messaging::NoMessaging>();
-  if (!services_.showMessageBox) services_.showMessageBox = platformMessageBox();
-}
+clsOrvAcctMan::clsOrvAcctMan(Services services) : services_(withDefaults(std::move(services))) {}
 
 clsOrvAcctMan::~clsOrvAcctMan() {
   try {
@@ -42,7 +35,7 @@ void clsOrvAcctMan::reportFailure(std::int32_t number, const std::u16string& des
 void clsOrvAcctMan::ReportError(std::int32_t lngErrNumber, const std::u16string& strErrDescription,
                                 const std::u16string& strErrModule, const std::u16string& strErrProcedure) noexcept {
   try {
-    const ComponentIdentity self = services_.identity ? services_.identity() : currentComponentIdentity();
+    const ComponentIdentity self = services_.identity();
     const auto decimal = [](int value) {
       const std::string digits = std::to_string(value);
       return std::u16string(digits.begin(), digits.end());

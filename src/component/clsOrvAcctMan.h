@@ -83,7 +83,7 @@ class clsOrvAcctMan {
   Services services_;
 
   // CreateGUID
-  GuidRecord m_GUID{};
+  util::GuidRecord m_GUID{};
   std::u16string m_sGUID;
   std::int32_t m_lngRet = 0;
 

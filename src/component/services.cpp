@@ -6,16 +6,17 @@
 
 namespace orv {
 
-Services platformServices() {
-  Services services;
-  services.clock = localNow;
-  services.identity = currentComponentIdentity;
-  services.newGuid = platformNewGuid;
-  services.registry = platformRegistry();
-  services.messaging = platformMessaging();
-  services.showMessageBox = platformMessageBox();
-  services.aboutBox = about::platformAboutBox();
+Services withDefaults(Services services) {
+  if (!services.clock) services.clock = platform::localNow;
+  if (!services.identity) services.identity = platform::currentComponentIdentity;
+  if (!services.newGuid) services.newGuid = util::platformNewGuid;
+  if (!services.registry) services.registry = registry::platformRegistry();
+  if (!services.messaging) services.messaging = messaging::platformMessaging();
+  if (!services.showMessageBox) services.showMessageBox = messaging::platformMessageBox();
+  if (!services.aboutBox) services.aboutBox = about::platformAboutBox();
   return services;
 }
+
+Services platformServices() { return withDefaults({}); }
 
 }  // namespace orv

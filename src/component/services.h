@@ -1,6 +1,7 @@
 #pragma once
 // The platform seams one clsOrvAcctMan instance works through. Production code takes
-// platformServices(); tests replace single members.
+// platformServices(); tests replace single members. A member left empty is the platform's own:
+// withDefaults() fills them all, in this one place.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -31,7 +32,7 @@ using FailureObserver =
 struct Services {
   Clock clock;
   std::function<ComponentIdentity()> identity;
-  GuidSource newGuid;
+  util::GuidSource newGuid;
   std::shared_ptr<registry::RegistryApi> registry;
   std::shared_ptr<messaging::MessagingApi> messaging;
   messaging::ShowMessageBox showMessageBox;
@@ -39,6 +40,10 @@ struct Services {
   FailureObserver failureObserver;
 };
 
+// Each empty member filled with the platform's own.
+Services withDefaults(Services services);
+
+// Every member the platform's own.
 Services platformServices();
 
 }  // namespace orv

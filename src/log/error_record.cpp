@@ -29,7 +29,7 @@ std::string formatRecord(const ErrorRecord& record, const LocalDateTime& when) {
   text::appendAnsi(bytes, record.minor);
   bytes += '.';
   line("", record.revision);
-  line("Date: ", generalDateText(when));
+  line("Date: ", platform::generalDateText(when));
   bytes += "\r\n";
   return bytes;
 }

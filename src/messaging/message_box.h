@@ -26,11 +26,7 @@ inline constexpr std::int32_t kNotInteractive = -2147023437;
 [[noreturn]] void throwMessageNotShown(const MessageBoxRequest& request, std::int32_t number,
                                        std::u16string_view reason);
 
-}  // namespace orv::messaging
-
-namespace orv {
-
 // MessageBoxW on an interactive window station; elsewhere every box is reported.
-messaging::ShowMessageBox platformMessageBox();
+ShowMessageBox platformMessageBox();
 
-}  // namespace orv
+}  // namespace orv::messaging

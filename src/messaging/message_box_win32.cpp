@@ -6,7 +6,7 @@
 
 #include "messaging/message_box.h"
 
-namespace orv {
+namespace orv::messaging {
 namespace {
 
 bool windowStationIsInteractive() {
@@ -21,16 +21,16 @@ std::wstring wide(const std::u16string& text) { return std::wstring(text.begin()
 
 }  // namespace
 
-messaging::ShowMessageBox platformMessageBox() {
-  return [](const messaging::MessageBoxRequest& request) {
+ShowMessageBox platformMessageBox() {
+  return [](const MessageBoxRequest& request) {
     if (!windowStationIsInteractive()) {
-      messaging::throwMessageNotShown(request, messaging::kNotInteractive, u"the window station is not interactive");
+      throwMessageNotShown(request, kNotInteractive, u"the window station is not interactive");
     }
     if (MessageBoxW(GetActiveWindow(), wide(request.text).c_str(), wide(request.title).c_str(), request.style) == 0) {
-      messaging::throwMessageNotShown(request, static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())),
+      throwMessageNotShown(request, static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())),
                                       u"MessageBoxW failed");
     }
   };
 }
 
-}  // namespace orv
+}  // namespace orv::messaging

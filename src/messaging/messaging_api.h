@@ -68,11 +68,7 @@ inline constexpr std::int16_t kContactsFolder = 5;
 inline constexpr std::int32_t kPrOfflineFlags = 0x663D0003;
 inline constexpr std::int32_t kPrStoreOffline = 0x6632000B;
 
-}  // namespace orv::messaging
-
-namespace orv {
-
 // Outlook and CDO through COM on Windows; elsewhere a provider whose every creation fails.
-std::shared_ptr<messaging::MessagingApi> platformMessaging();
+std::shared_ptr<MessagingApi> platformMessaging();
 
-}  // namespace orv
+}  // namespace orv::messaging

@@ -16,6 +16,10 @@ struct ComponentIdentity {
 // The running component's identity. On Windows: the module's own file and version resource.
 // Elsewhere: the user's state folder ($XDG_STATE_HOME/orvacct, created when missing) under the
 // name "orvacctman", since nothing should write beside installed binaries.
+}  // namespace orv
+
+namespace orv::platform {
+
 ComponentIdentity currentComponentIdentity();
 
-}  // namespace orv
+}  // namespace orv::platform

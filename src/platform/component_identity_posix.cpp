@@ -6,7 +6,7 @@
 #include "platform/component_identity.h"
 #include "text/utf.h"
 
-namespace orv {
+namespace orv::platform {
 
 ComponentIdentity currentComponentIdentity() {
   std::filesystem::path state;
@@ -23,4 +23,4 @@ ComponentIdentity currentComponentIdentity() {
   return ComponentIdentity{text::fromUtf8(folder.string()), u"orvacctman", 1, 0, 1};
 }
 
-}  // namespace orv
+}  // namespace orv::platform

@@ -8,7 +8,7 @@
 #include "platform/component_identity.h"
 #include "platform/own_module_win32.h"
 
-namespace orv {
+namespace orv::platform {
 namespace {
 
 // Major, minor and revision of the file version (a.b.c.d gives a, b, d); the defaults stay
@@ -43,4 +43,4 @@ ComponentIdentity currentComponentIdentity() {
   return identity;
 }
 
-}  // namespace orv
+}  // namespace orv::platform

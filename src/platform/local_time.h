@@ -16,10 +16,14 @@ struct LocalDateTime {
 
 using Clock = std::function<LocalDateTime()>;
 
+}  // namespace orv
+
+namespace orv::platform {
+
 LocalDateTime localNow();
 
 // Short date, a space, long time: the user's settings on Windows; elsewhere the United
 // States form "3/5/2002 2:07:09 PM".
 std::u16string generalDateText(const LocalDateTime& when);
 
-}  // namespace orv
+}  // namespace orv::platform

@@ -3,7 +3,7 @@
 
 #include "platform/local_time.h"
 
-namespace orv {
+namespace orv::platform {
 
 LocalDateTime localNow() {
   // Busy writers ask many times a second; the conversion is redone only when the second changes.
@@ -43,4 +43,4 @@ std::u16string generalDateText(const LocalDateTime& when) {
   return text;
 }
 
-}  // namespace orv
+}  // namespace orv::platform

@@ -4,7 +4,7 @@
 
 #include "platform/local_time.h"
 
-namespace orv {
+namespace orv::platform {
 
 LocalDateTime localNow() {
   SYSTEMTIME now{};
@@ -30,4 +30,4 @@ std::u16string generalDateText(const LocalDateTime& when) {
   return text;
 }
 
-}  // namespace orv
+}  // namespace orv::platform

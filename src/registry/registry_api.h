@@ -53,14 +53,11 @@ class RegistryApi {
   virtual std::int32_t closeKey(KeyHandle key) = 0;
 };
 
-}  // namespace orv::registry
-
-namespace orv {
 
 // The registry of the platform: advapi32 on Windows; elsewhere one that answers "not implemented".
-std::shared_ptr<registry::RegistryApi> platformRegistry();
+std::shared_ptr<RegistryApi> platformRegistry();
 
 // The platform's own words for one of its registry result codes; empty where it has none.
 std::u16string registryErrorText(std::int32_t code);
 
-}  // namespace orv
+}  // namespace orv::registry

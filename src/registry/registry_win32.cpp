@@ -7,8 +7,7 @@
 #include "platform/system_message_win32.h"
 #include "registry/registry_api.h"
 
-namespace orv {
-namespace registry {
+namespace orv::registry {
 namespace {
 
 bool isText(std::uint32_t type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
@@ -82,10 +81,9 @@ class Win32Registry final : public RegistryApi {
 };
 
 }  // namespace
-}  // namespace registry
 
-std::shared_ptr<registry::RegistryApi> platformRegistry() { return std::make_shared<registry::Win32Registry>(); }
+std::shared_ptr<RegistryApi> platformRegistry() { return std::make_shared<Win32Registry>(); }
 
 std::u16string registryErrorText(std::int32_t code) { return platform::systemMessage(static_cast<DWORD>(code)); }
 
-}  // namespace orv
+}  // namespace orv::registry

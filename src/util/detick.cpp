@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace orv {
+namespace orv::util {
 
 std::u16string doubleApostrophes(std::u16string_view text) {
   const auto count = static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\''));
@@ -15,4 +15,4 @@ std::u16string doubleApostrophes(std::u16string_view text) {
   return doubled;
 }
 
-}  // namespace orv
+}  // namespace orv::util

@@ -2,9 +2,9 @@
 #include <string>
 #include <string_view>
 
-namespace orv {
+namespace orv::util {
 
 // Doubles every apostrophe, for an SQL string literal. Nothing else changes.
 std::u16string doubleApostrophes(std::u16string_view text);
 
-}  // namespace orv
+}  // namespace orv::util

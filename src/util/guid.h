@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-namespace orv {
+namespace orv::util {
 
 // Laid out as the Windows GUID: a 32-bit number, two 16-bit numbers, 8 bytes.
 struct GuidRecord {
@@ -23,4 +23,4 @@ std::int32_t platformNewGuid(GuidRecord& guid);
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper case.
 std::u16string guidText(const GuidRecord& guid);
 
-}  // namespace orv
+}  // namespace orv::util

@@ -3,7 +3,7 @@
 
 #include "util/guid.h"
 
-namespace orv {
+namespace orv::util {
 
 std::int32_t platformNewGuid(GuidRecord& guid) {
   uuid_t bytes;
@@ -16,4 +16,4 @@ std::int32_t platformNewGuid(GuidRecord& guid) {
   return 0;
 }
 
-}  // namespace orv
+}  // namespace orv::util

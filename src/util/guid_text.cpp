@@ -2,7 +2,7 @@
 
 #include "util/guid.h"
 
-namespace orv {
+namespace orv::util {
 
 std::u16string guidText(const GuidRecord& guid) {
   char text[39];
@@ -12,4 +12,4 @@ std::u16string guidText(const GuidRecord& guid) {
   return std::u16string(text, text + 38);
 }
 
-}  // namespace orv
+}  // namespace orv::util

@@ -5,7 +5,7 @@
 
 #include "util/guid.h"
 
-namespace orv {
+namespace orv::util {
 namespace {
 
 GUID toWindows(const GuidRecord& record) {
@@ -39,4 +39,4 @@ std::u16string guidText(const GuidRecord& record) {
   return std::u16string(reinterpret_cast<const char16_t*>(text), 38);
 }
 
-}  // namespace orv
+}  // namespace orv::util

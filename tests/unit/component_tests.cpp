@@ -64,7 +64,7 @@ TEST_F(ReportErrorTest, AFailedStepGoesToTheComponentsOwnLogWithItsIdentity) {
   services.failureObserver = [&](std::int32_t, const std::u16string& description, const std::u16string&) {
     observed.push_back(description);
   };
-  services.newGuid = [](GuidRecord&) -> std::int32_t { throw Failure(-2147221164, u"Class not registered"); };
+  services.newGuid = [](util::GuidRecord&) -> std::int32_t { throw Failure(-2147221164, u"Class not registered"); };
   clsOrvAcctMan component(services);
   EXPECT_EQ(component.CreateGUID(), u"");
   EXPECT_EQ(testing::readFile(testing::ownLogFile(componentFolder.path(), clock->now)),
@@ -82,7 +82,7 @@ TEST_F(ReportErrorTest, AFailedStepGoesToTheComponentsOwnLogWithItsIdentity) {
 TEST_F(ReportErrorTest, ALogThatCannotBeWrittenLeavesTheMethodUnchanged) {
   Services services = testing::testServices(clock, componentFolder.path() / "missing" / "deeper");
   int calls = 0;
-  services.newGuid = [&](GuidRecord& guid) -> std::int32_t {
+  services.newGuid = [&](util::GuidRecord& guid) -> std::int32_t {
     if (++calls == 1) throw Failure(7, u"Out of memory");
     guid.data1 = 0xABCDEF01;
     return 0;

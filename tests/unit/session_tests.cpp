@@ -10,7 +10,7 @@
 
 #include "component/clsOrvAcctMan.h"
 #include "messaging/message_box.h"
-#include "messaging/no_messaging.h"
+#include "messaging/messaging_none.h"
 #include "support/component_fixture.h"
 #include "support/messaging_double.h"
 #include "support/run_tool.h"

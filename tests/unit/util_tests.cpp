@@ -32,15 +32,15 @@ TEST(CreateGUID, GivesNewUpperCaseRegistryTextEachCall) {
 }
 
 TEST(CreateGUID, WritesTheFieldsInWindowsOrder) {
-  GuidRecord guid{0x0123ABCD, 0x4567, 0x89EF, {0xFE, 0xDC, 0xBA, 0x98, 0x76, 0x54, 0x32, 0x10}};
-  EXPECT_EQ(guidText(guid), u"{0123ABCD-4567-89EF-FEDC-BA9876543210}");
+  util::GuidRecord guid{0x0123ABCD, 0x4567, 0x89EF, {0xFE, 0xDC, 0xBA, 0x98, 0x76, 0x54, 0x32, 0x10}};
+  EXPECT_EQ(util::guidText(guid), u"{0123ABCD-4567-89EF-FEDC-BA9876543210}");
 }
 
 TEST(CreateGUID, ASourceFailureGivesEmptyTextWithoutARecord) {
   auto clock = std::make_shared<testing::TestClock>();
   testing::TempFolder own;
   Services services = testing::testServices(clock, own.path());
-  services.newGuid = [](GuidRecord&) { return static_cast<std::int32_t>(0x80004005); };
+  services.newGuid = [](util::GuidRecord&) { return static_cast<std::int32_t>(0x80004005); };
   clsOrvAcctMan component(services);
   EXPECT_EQ(component.CreateGUID(), u"");
   EXPECT_FALSE(std::filesystem::exists(own.path() / "Logs"));
@@ -55,7 +55,7 @@ TEST(DeTick, DoublesEveryApostropheAndNothingElse) {
   EXPECT_EQ(component.DeTick(u"'"), u"''");
   EXPECT_EQ(component.DeTick(u"''"), u"''''");
   EXPECT_EQ(component.DeTick(u"no apostrophes"), u"no apostrophes");
-  EXPECT_EQ(doubleApostrophes(u"a'b'"), u"a''b''");
+  EXPECT_EQ(util::doubleApostrophes(u"a'b'"), u"a''b''");
 }
 
 }  // namespace

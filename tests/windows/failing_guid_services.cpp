@@ -7,7 +7,7 @@ namespace orv::com {
 
 Services componentServices() {
   Services services = platformServices();
-  services.newGuid = [](GuidRecord&) -> std::int32_t { throw Failure(-2147024882, u"Not enough storage is available"); };
+  services.newGuid = [](util::GuidRecord&) -> std::int32_t { throw Failure(-2147024882, u"Not enough storage is available"); };
   return services;
 }
 

@@ -48,7 +48,7 @@ void writeRecord(const LogOptions& o) {
   const orv::log::ErrorRecord record{number, description, module, procedure, major, minor, revision};
   const std::u16string appPath = applicationFolder(o.appPath);
   try {
-    orv::log::appendRecord(appPath, argumentText(o.appName, "--app-name"), record, orv::localNow());
+    orv::log::appendRecord(appPath, argumentText(o.appName, "--app-name"), record, orv::platform::localNow());
   } catch (const orv::Failure& failure) {
     throw ToolError("cannot write the log record in " + o.appPath + ": " + orv::text::toUtf8(failure.description()));
   }
@@ -65,7 +65,7 @@ void purgeLogs(const LogOptions& o) {
     };
   }
   const auto result =
-      orv::log::purgeOldLogs(appPath, argumentText(o.appName, "--app-name"), orv::localNow(), list, o.trial);
+      orv::log::purgeOldLogs(appPath, argumentText(o.appName, "--app-name"), orv::platform::localNow(), list, o.trial);
   printLine(orv::text::fromUtf8((o.trial ? "would delete " : "deleted ") + std::to_string(result.deleted) + ", kept " +
                                 std::to_string(result.kept) + ", refused " + std::to_string(result.refused)));
 }

@@ -56,7 +56,7 @@ std::string refusalMessage(const char* change, Shape shape, const RegArguments& 
   std::string what = std::string("cannot ") + change + " ";
   if (shape != Shape::KeyOnly) what += args.name.empty() ? "the default value of " : "value '" + args.name + "' of ";
   what += args.hive + "\\" + args.path + ": ";
-  const std::string text = orv::text::toUtf8(orv::registryErrorText(refusal.code));
+  const std::string text = orv::text::toUtf8(orv::registry::registryErrorText(refusal.code));
   if (!text.empty()) what += text + " ";
   return what + "(" + std::string(refusal.function) + ", error " + std::to_string(refusal.code) + ")";
 }

@@ -12,14 +12,14 @@ std::u16string clsOrvAcctMan::CreateGUID() {
   m_lngRet = -1;
   guard.step([&] { m_lngRet = services_.newGuid(m_GUID); });
   m_sGUID.clear();
-  if (m_lngRet == 0) guard.step([&] { m_sGUID = guidText(m_GUID); });
+  if (m_lngRet == 0) guard.step([&] { m_sGUID = util::guidText(m_GUID); });
   return m_sGUID;
 }
 
 std::u16string clsOrvAcctMan::DeTick(const std::u16string& sTicked) {
   Guard guard(*this, u"DeTick(sTicked As String) As String");
   std::u16string result;
-  guard.step([&] { result = doubleApostrophes(sTicked); });
+  guard.step([&] { result = util::doubleApostrophes(sTicked); });
   return result;
 }
 

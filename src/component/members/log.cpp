@@ -21,7 +21,7 @@ void clsOrvAcctMan::LogErrors(const std::u16string& sAppPath, const std::u16stri
     std::optional<CaughtFailure> failed;
     try {
       // One reading of the clock per record: its date names the file and fills the date line.
-      const LocalDateTime now = services_.clock ? services_.clock() : localNow();
+      const LocalDateTime now = services_.clock();
       const log::ErrorRecord record{lngErrNumber, strErrDescription, strErrModule, strErrProcedure,
                                     sMajor,       sMinor,            sRevision};
       log::appendRecord(sAppPath, sAppExeName, record, now);
@@ -44,7 +44,7 @@ void clsOrvAcctMan::LogErrors(const std::u16string& sAppPath, const std::u16stri
 
 void clsOrvAcctMan::PurgeLogs(const std::u16string& sAppPath, const std::u16string& sAppExeName) {
   try {
-    const LocalDateTime today = services_.clock ? services_.clock() : localNow();
+    const LocalDateTime today = services_.clock();
     log::purgeOldLogs(sAppPath, sAppExeName, today);
   } catch (...) {
     // Nothing leaves the purge.

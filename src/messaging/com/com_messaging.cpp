@@ -154,10 +154,8 @@ class ComMessaging final : public MessagingApi {
 }  // namespace
 }  // namespace orv::messaging::com
 
-namespace orv {
+namespace orv::messaging {
 
-std::shared_ptr<messaging::MessagingApi> platformMessaging() {
-  return std::make_shared<messaging::com::ComMessaging>();
-}
+std::shared_ptr<MessagingApi> platformMessaging() { return std::make_shared<com::ComMessaging>(); }
 
-}  // namespace orv
+}  // namespace orv::messaging

@@ -1,4 +1,4 @@
-#include "messaging/no_messaging.h"
+#include "messaging/messaging_none.h"
 
 #include "base/failure.h"
 

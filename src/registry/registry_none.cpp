@@ -1,4 +1,4 @@
-#include "registry/no_registry.h"
+#include "registry/registry_none.h"
 
 namespace orv::registry {
 
