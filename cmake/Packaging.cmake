@@ -67,6 +67,7 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   endif()
   set(windows ${PROJECT_SOURCE_DIR}/packaging/windows)
   set(zip ${PROJECT_BINARY_DIR}/windows_zip)
+  orvacct_identity_texts()  # the manifest's identifiers
 
   # Text files go out with Windows line ends: cmd.exe misreads labels in a file with bare LFs.
   # orvacct_windows_text(source destination): the source, with @VARIABLES@ filled in, as the

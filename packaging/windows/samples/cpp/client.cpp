@@ -94,7 +94,9 @@ bool useByProgId() {
 }
 
 bool useByClsid() {
-  std::printf("by CLSID {85391336-700C-4414-9D10-8DB84C045EAA}\n");
+  wchar_t clsid[39] = {};
+  StringFromGUID2(CLSID_clsOrvAcctMan, clsid, 39);
+  std::printf("by CLSID %ls\n", clsid);
   ComPtr<_clsOrvAcctMan> account;
   if (!succeeded(CoCreateInstance(CLSID_clsOrvAcctMan, nullptr, CLSCTX_INPROC_SERVER, IID__clsOrvAcctMan,
                                   reinterpret_cast<void**>(account.GetAddressOf())),

@@ -1,0 +1,76 @@
+# The component's identifiers, each written here and nowhere else in the sources. The IDL, the
+# resource script's interface list, the interface list of the server and the side-by-side
+# manifest are made from them (orvacct_identity_texts below and configure_file); README.txt
+# names the class from here too. Stored clients depend on every one of them.
+set(ORVACCT_LIBRARY_ID 2B7521CF-AD3F-4FED-9777-1FBBD4994E23)  # OrvAcctMan 4.6
+set(ORVACCT_CLASS_ID 85391336-700C-4414-9D10-8DB84C045EAA)    # clsOrvAcctMan 1.6
+set(ORVACCT_HKEYHIVE_ID 44398D50-87AD-45D2-A483-EEA1EFFD0211) # HKeyHive 1.0
+# _clsOrvAcctMan under its earlier identifiers, versions 1.0 to 1.5, then its current one, 1.6.
+set(ORVACCT_INTERFACE_IDS
+    1AFEC0CF-D954-4F97-9E52-3B76377ADFAB
+    83168BB1-11E2-4FD9-AF8B-3147CA2D42E2
+    B7C07C26-ADBF-4E5E-84E4-DD55F1A71361
+    3DA81B64-4F54-47D3-9861-19BB365498ED
+    A80962FA-5A56-4A9D-9091-8EC893E4E78D
+    F4CFC0A3-528F-4533-8C4C-12ACB305B966
+    3D795EF2-BBF3-40FE-8990-BE402A115AD7)
+list(GET ORVACCT_INTERFACE_IDS -1 ORVACCT_INTERFACE_ID)
+
+# orvacct_identity_texts(): the interface list in the forms the generated files take, as
+# variables for configure_file:
+#   ORVACCT_INTERFACE_ID_INITIALIZERS  C++ GUID initializers, one a line
+#   ORVACCT_INTERFACE_ID_RESOURCE      the RCDATA words: Data1 as a long, Data2, Data3, then Data4
+#                                      as little-endian 16-bit words (the resource's binary form)
+#   ORVACCT_INTERFACE_ALIASES          the IDL's hidden aliases of the earlier identifiers
+#   ORVACCT_INTERFACE_PROXY_STUBS      the manifest's proxy-stub entries, current identifier first
+function(orvacct_identity_texts)
+  set(initializers "")
+  set(resource "")
+  set(aliases "")
+  set(stubs "")
+  list(LENGTH ORVACCT_INTERFACE_IDS count)
+  math(EXPR last "${count} - 1")
+  foreach(index RANGE ${last})
+    list(GET ORVACCT_INTERFACE_IDS ${index} id)
+    string(SUBSTRING ${id} 0 8 data1)
+    string(SUBSTRING ${id} 9 4 data2)
+    string(SUBSTRING ${id} 14 4 data3)
+    string(SUBSTRING ${id} 19 4 data4a)
+    string(SUBSTRING ${id} 24 12 data4b)
+    set(bytes "")
+    set(words "")
+    foreach(at 0 2 4 6 8 10 12 14)
+      string(SUBSTRING "${data4a}${data4b}" ${at} 2 byte)
+      list(APPEND bytes "0x${byte}")
+    endforeach()
+    foreach(pair 0 2 4 6)
+      math(EXPR high "${pair} + 1")
+      list(GET bytes ${pair} low_byte)
+      list(GET bytes ${high} high_byte)
+      string(REPLACE "0x" "" high_digits ${high_byte})
+      string(REPLACE "0x" "" low_digits ${low_byte})
+      list(APPEND words "0x${high_digits}${low_digits}")
+    endforeach()
+    list(JOIN bytes ", " byte_text)
+    list(JOIN words ", " word_text)
+    string(APPEND initializers "    {0x${data1}, 0x${data2}, 0x${data3}, {${byte_text}}},\n")
+    set(separator ",")
+    if(index EQUAL last)
+      set(separator "")
+    endif()
+    string(APPEND resource "  0x${data1}L, 0x${data2}, 0x${data3}, ${word_text}${separator}\n")
+    set(stub "  <comInterfaceExternalProxyStub name=\"_clsOrvAcctMan\" iid=\"{${id}}\"\n")
+    string(APPEND stub "      proxyStubClsid32=\"{00020424-0000-0000-C000-000000000046}\" tlbid=\"{${ORVACCT_LIBRARY_ID}}\"\n")
+    string(APPEND stub "      baseInterface=\"{00020400-0000-0000-C000-000000000046}\"/>\n")
+    if(index EQUAL last)
+      set(stubs "${stub}${stubs}")
+    else()
+      string(APPEND stubs "${stub}")
+      string(APPEND aliases "  typedef [uuid(${id}), version(1.${index}), hidden, public] _clsOrvAcctMan clsOrvAcctMan___v${index};\n")
+    endif()
+  endforeach()
+  set(ORVACCT_INTERFACE_ID_INITIALIZERS "${initializers}" PARENT_SCOPE)
+  set(ORVACCT_INTERFACE_ID_RESOURCE "${resource}" PARENT_SCOPE)
+  set(ORVACCT_INTERFACE_ALIASES "${aliases}" PARENT_SCOPE)
+  set(ORVACCT_INTERFACE_PROXY_STUBS "${stubs}" PARENT_SCOPE)
+endfunction()
