@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "base/failure.h"
 #include "log/log_files.h"
 #include "platform/unique_handle_win32.h"
@@ -11,22 +13,63 @@ namespace {
 constexpr int kSharingRetries = 50;
 constexpr DWORD kSharingRetryMilliseconds = 10;
 
+platform::UniqueHandle openToAppend(const wchar_t* path, DWORD access) {
+  platform::UniqueHandle handle;
+  for (int attempt = 0; attempt <= kSharingRetries; ++attempt) {
+    handle = platform::UniqueHandle(CreateFileW(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (handle || GetLastError() != ERROR_SHARING_VIOLATION) break;
+    Sleep(kSharingRetryMilliseconds);
+  }
+  return handle;
+}
+
+// The append lock of one open file, waited for and held for the holder's life. Windows drops
+// the locks of a handle that closes or a process that ends, so a writer that dies holding it
+// keeps nobody waiting. A file system without locks gets the append unlocked.
+class AppendLock {
+ public:
+  explicit AppendLock(HANDLE file) : file_(file) {
+    OVERLAPPED region = lockRegion();
+    held_ = LockFileEx(file_, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &region) != FALSE;
+  }
+  ~AppendLock() {
+    OVERLAPPED region = lockRegion();
+    if (held_) UnlockFileEx(file_, 0, 1, 0, &region);
+  }
+  AppendLock(const AppendLock&) = delete;
+  AppendLock& operator=(const AppendLock&) = delete;
+
+ private:
+  static OVERLAPPED lockRegion() {
+    OVERLAPPED region{};
+    region.Offset = static_cast<DWORD>(kAppendLockOffset);
+    region.OffsetHigh = static_cast<DWORD>(kAppendLockOffset >> 32);
+    return region;
+  }
+
+  HANDLE file_;
+  bool held_ = false;
+};
+
 }  // namespace
 
 bool appendWhole(const std::u16string& file, std::string_view bytes) {
   const auto* path = reinterpret_cast<const wchar_t*>(file.c_str());
-  platform::UniqueHandle handle;
-  for (int attempt = 0; attempt <= kSharingRetries; ++attempt) {
-    handle = platform::UniqueHandle(CreateFileW(path, FILE_APPEND_DATA,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (handle || GetLastError() != ERROR_SHARING_VIOLATION) break;
-    Sleep(kSharingRetryMilliseconds);
-  }
+  // Append-only access keeps every write at the end; LockFileEx wants read access besides.
+  // A file we may append to but not read is still written, unlocked.
+  platform::UniqueHandle handle = openToAppend(path, FILE_APPEND_DATA | FILE_READ_DATA);
+  if (!handle && GetLastError() == ERROR_ACCESS_DENIED) handle = openToAppend(path, FILE_APPEND_DATA);
   if (!handle) return false;
-  DWORD written = 0;
-  const BOOL ok = WriteFile(handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  if (!ok || written != bytes.size()) throwDiskFull();
+  const AppendLock lock(handle.get());
+  // Under the lock no other writer appends, so the rest of a short write follows it directly.
+  std::string_view rest = bytes;
+  while (!rest.empty()) {
+    DWORD written = 0;
+    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(rest.size(), MAXDWORD));
+    if (!WriteFile(handle.get(), rest.data(), chunk, &written, nullptr) || written == 0) throwDiskFull();
+    rest.remove_prefix(written);
+  }
   return true;
 }
 
