@@ -13,12 +13,21 @@ namespace {
 constexpr int kSharingRetries = 50;
 constexpr DWORD kSharingRetryMilliseconds = 10;
 
-platform::UniqueHandle openToAppend(const wchar_t* path, DWORD access) {
+// Append-only access keeps every write at the end; LockFileEx wants read access besides. A file
+// we may only append to (its permissions deny reading, or another program holds it open and
+// denies it) is still written, without the lock, as before there was one.
+platform::UniqueHandle openToAppend(const wchar_t* path) {
+  constexpr DWORD kSharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   platform::UniqueHandle handle;
   for (int attempt = 0; attempt <= kSharingRetries; ++attempt) {
-    handle = platform::UniqueHandle(CreateFileW(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (handle || GetLastError() != ERROR_SHARING_VIOLATION) break;
+    for (const DWORD access : {DWORD{FILE_APPEND_DATA | FILE_READ_DATA}, DWORD{FILE_APPEND_DATA}}) {
+      handle = platform::UniqueHandle(
+          CreateFileW(path, access, kSharing, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (handle) return handle;
+      const DWORD error = GetLastError();
+      if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return handle;
+    }
+    if (GetLastError() != ERROR_SHARING_VIOLATION) break;
     Sleep(kSharingRetryMilliseconds);
   }
   return handle;
@@ -38,11 +47,7 @@ void waitForAppendLock(HANDLE file) {
 }  // namespace
 
 bool appendWhole(const std::u16string& file, std::string_view bytes) {
-  const auto* path = reinterpret_cast<const wchar_t*>(file.c_str());
-  // Append-only access keeps every write at the end; LockFileEx wants read access besides.
-  // A file we may append to but not read is still written, unlocked.
-  platform::UniqueHandle handle = openToAppend(path, FILE_APPEND_DATA | FILE_READ_DATA);
-  if (!handle && GetLastError() == ERROR_ACCESS_DENIED) handle = openToAppend(path, FILE_APPEND_DATA);
+  const platform::UniqueHandle handle = openToAppend(reinterpret_cast<const wchar_t*>(file.c_str()));
   if (!handle) return false;
   waitForAppendLock(handle.get());
   // Under the lock no other writer appends, so the rest of a short write follows it directly.

@@ -1,8 +1,8 @@
 // Many writers of one application's log at once: threads of one process, each with its own
 // instance in its own apartment, then processes, then a writer kept waiting by another process
-// that holds the append lock and dies with it. Every record must land exactly once and whole,
-// whatever the platform's own append does (Wine's is not atomic).
-// The program re-launches itself to give the other processes: see main().
+// that holds the append lock and dies with it, and one beside a program that denies reading. Every record must land
+// exactly once and whole, whatever the platform's own append does (Wine's is not atomic). The program re-launches
+// itself to give the other processes: see main().
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -231,6 +231,20 @@ TEST(LogCrowdTest, AWriterWaitsForAnotherProcessHoldingTheAppendLockAndGoesOnWhe
   ASSERT_TRUE(written.load()) << "still waiting after the holder died";
   writer.join();
   CloseHandle(heldEvent);
+  EXPECT_EQ("torn 0, missing 0, twice 0, unexpected numbers 0", tallyRecords(app.path()).summary(1));
+}
+
+// Such a program cannot take the append lock with the file open, and its records are not ours
+// to guard: ours still go in, as before there was a lock.
+TEST(LogCrowdTest, AProgramHoldingTheLogWithReadingDeniedStillLetsRecordsIn) {
+  TempFolder app;
+  std::filesystem::create_directory(app.path() / "Logs");
+  const std::filesystem::path file = app.path() / "Logs" / (L"crowd-" + todayStamp() + L".log");
+  const HANDLE holder = CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+  EXPECT_TRUE(writeRecords(app.path().wstring(), 0, 1));
+  CloseHandle(holder);
   EXPECT_EQ("torn 0, missing 0, twice 0, unexpected numbers 0", tallyRecords(app.path()).summary(1));
 }
 
