@@ -16,7 +16,7 @@ static_assert(sizeof(off_t) >= 8, "the append lock lies beyond 32-bit offsets");
 // Waits for the append lock of the open file; closing the descriptor releases it. An open
 // file description lock, not a classic POSIX one: threads of one process exclude each other
 // too, and no other descriptor of the file closed elsewhere in the process drops it. It still
-// meets the classic locks that Wine's server and Samba take for Windows writers. A file system
+// meets the POSIX locks that Wine's server and Samba take for Windows writers. A file system
 // without locks gets the append unlocked: O_APPEND alone keeps records whole on local disks.
 void waitForAppendLock(int fd) {
   struct flock region {};

@@ -178,8 +178,8 @@ TEST_F(LogErrorsTest, ConcurrentThreadsWriteWholeRecords) {
 }
 
 TEST_F(LogErrorsTest, AWriterWaitsWhileAnotherHoldsTheAppendLock) {
-  // The byte every writer of a log holds, taken here as Wine's server and Samba take it for
-  // Windows writers: a classic POSIX lock.
+  // The byte every writer of a log holds, taken here as Wine's server takes it for Windows
+  // writers: a classic POSIX lock, which the process's own writers must respect too.
   std::filesystem::create_directory(app.path() / "Logs");
   const std::filesystem::path file = app.path() / "Logs" / "myapp-03052002.log";
   const int holder = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
