@@ -1,6 +1,7 @@
-// Records per second of LogErrors on one file, beside a plain open-append-write-close loop
-// writing the same bytes: the writer's own work (repeat check, folder check, formatting)
-// should cost little next to the file system's.
+// Time per record of LogErrors on one file, beside a plain open-append-write-close loop writing
+// the same bytes (the append as it was before the append lock) and the append the writer makes
+// now, lock and all. scripts/bench.sh log prices the lock: LogErrors against LogErrors less
+// what the lock adds to the append.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 
 #include "component/clsOrvAcctMan.h"
 #include "log/error_log.h"
+#include "log/log_files.h"
 
 namespace {
 
@@ -21,6 +23,12 @@ struct BenchFolder {
   ~BenchFolder() { fs::remove_all(path); }
 };
 
+std::string benchRecord() {
+  return orv::log::formatRecord(
+      {1000000, u"Object variable or With block variable not set", u"modBench", u"Sub Bench()", u"1", u"0", u"1"},
+      orv::platform::localNow());
+}
+
 void LogErrorsOneFile(benchmark::State& state) {
   BenchFolder folder;
   orv::clsOrvAcctMan component;
@@ -28,8 +36,8 @@ void LogErrorsOneFile(benchmark::State& state) {
   std::int32_t number = 0;
   for (auto _ : state) {
     // A new number each time, or the repeat check would skip the write.
-    component.LogErrors(appPath, u"BenchApp", ++number, u"Object variable or With block variable not set",
-                        u"modBench", u"Sub Bench()", u"1", u"0", u"1");
+    component.LogErrors(appPath, u"BenchApp", ++number, u"Object variable or With block variable not set", u"modBench",
+                        u"Sub Bench()", u"1", u"0", u"1");
   }
   state.SetItemsProcessed(state.iterations());
 }
@@ -37,10 +45,7 @@ void LogErrorsOneFile(benchmark::State& state) {
 void PlainAppendLoop(benchmark::State& state) {
   BenchFolder folder;
   const std::string file = (folder.path / "Logs" / "benchapp-plain.log").string();
-  const std::string record =
-      orv::log::formatRecord({1000000, u"Object variable or With block variable not set", u"modBench", u"Sub Bench()",
-                              u"1", u"0", u"1"},
-                             orv::platform::localNow());
+  const std::string record = benchRecord();
   for (auto _ : state) {
     const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     benchmark::DoNotOptimize(::write(fd, record.data(), record.size()));
@@ -49,7 +54,16 @@ void PlainAppendLoop(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 
+void LockedAppend(benchmark::State& state) {
+  BenchFolder folder;
+  const std::u16string file = (folder.path / "Logs" / "benchapp-locked.log").u16string();
+  const std::string record = benchRecord();
+  for (auto _ : state) benchmark::DoNotOptimize(orv::log::appendWhole(file, record));
+  state.SetItemsProcessed(state.iterations());
+}
+
 BENCHMARK(PlainAppendLoop)->MinTime(2.0);
+BENCHMARK(LockedAppend)->MinTime(2.0);
 BENCHMARK(LogErrorsOneFile)->MinTime(2.0);
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 // The file operations of the log writer and the purge. Paths are the component's 16-bit text.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,9 +18,16 @@ bool folderExists(const std::u16string& folder);
 // Creates one level; throws Failure when it cannot.
 void createFolder(const std::u16string& folder);
 
-// Appends the bytes with a single write, creating the file when missing, so that records of
-// concurrent writers never interleave. False when the file cannot be opened (its folder may
-// be missing); throws Failure when the write itself fails.
+// Every writer of a log holds this one byte exclusively around its append, because not every
+// platform's append is atomic (Wine's, network shares). It lies far beyond the end of any real
+// log, so no lock on the content meets it, and below 2^63, so that Wine and Samba carry it over
+// to a POSIX lock that the Linux writers' lock meets.
+inline constexpr std::uint64_t kAppendLockOffset = 0x7FFF'FFFF'0000'0000;
+
+// Appends the bytes at the end of the file, creating it when missing, holding the append lock
+// meanwhile, so that records of concurrent writers never interleave or overwrite each other.
+// False when the file cannot be opened (its folder may be missing); throws Failure when the
+// write itself fails.
 bool appendWhole(const std::u16string& file, std::string_view bytes);
 
 // Names of the plain files directly in the folder (no sub-folders).

@@ -1,8 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <numeric>
 #include <string>
@@ -172,6 +175,33 @@ TEST_F(LogErrorsTest, ConcurrentThreadsWriteWholeRecords) {
   }
   for (std::thread& writer : writers) writer.join();
   EXPECT_EQ(wholeRecordNumbers(logOf("03052002"), "threaded"), range(kThreads * kRecords));
+}
+
+TEST_F(LogErrorsTest, AWriterWaitsWhileAnotherHoldsTheAppendLock) {
+  // The byte every writer of a log holds, taken here as Wine's server takes it for Windows
+  // writers: a classic POSIX lock, which the process's own writers must respect too.
+  std::filesystem::create_directory(app.path() / "Logs");
+  const std::filesystem::path file = app.path() / "Logs" / "myapp-03052002.log";
+  const int holder = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  ASSERT_GE(holder, 0);
+  struct flock region {};
+  region.l_type = F_WRLCK;
+  region.l_whence = SEEK_SET;
+  region.l_start = 0x7FFF'FFFF'0000'0000;
+  region.l_len = 1;
+  ASSERT_EQ(0, ::fcntl(holder, F_SETLK, &region));
+
+  std::atomic<bool> returned = false;
+  std::thread writer([&] {
+    log(1, u"waited");
+    returned = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_FALSE(returned.load());
+  EXPECT_EQ(logOf("03052002"), "");
+  ::close(holder);  // releases the lock
+  writer.join();
+  EXPECT_EQ(records(logOf("03052002")), 1);
 }
 
 TEST_F(LogErrorsTest, ConcurrentProcessesLoseNoRecordAndNeverInterleave) {
