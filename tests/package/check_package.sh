@@ -80,7 +80,7 @@ EOF
 diff "$work/zip-expected.txt" "$work/zip-list.txt" || fail "the zip's files differ from the list above"
 unzip -q "$zip" -d "$work/zip"
 # README.txt describes every method of the interface.
-for method in $(grep -o 'HRESULT [A-Za-z_]*(' src/com/OrvAcctMan.idl | sed 's/HRESULT //; s/($//' | sort -u); do
+for method in $(grep -o 'HRESULT [A-Za-z_]*(' src/com/OrvAcctMan.idl.in | sed 's/HRESULT //; s/($//' | sort -u); do
   grep -q "^  $method(" "$work/zip/README.txt" || fail "README.txt does not describe $method"
 done
 # What ships names no folder of the machine that built it (widl writes its input's path).
