@@ -79,6 +79,8 @@ class clsOrvAcctMan {
   void withRegistryKey(Guard& guard, KeyOpening opening, HKeyHive hKey, const std::u16string& strPath, Steps&& steps);
   bool succeeded(bool stepRan) const noexcept;  // registry reads: the step ran and the call succeeded
   cipher::KeyedCipherCache& keyedCiphers();     // made on first use
+  template <class Operation>
+  std::u16string withKeyedCipher(std::u16string_view procedure, const std::u16string& key, Operation operation);
 
   Services services_;
 

@@ -5,7 +5,7 @@
 
 namespace orv::registry {
 
-std::shared_ptr<RegistryApi> platformRegistry() { return std::make_shared<NoRegistry>(); }
+std::shared_ptr<RegistryApi> platformRegistry() { return noRegistry(); }
 
 std::u16string registryErrorText(std::int32_t) { return {}; }
 

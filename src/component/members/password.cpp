@@ -27,23 +27,27 @@ cipher::KeyedCipherCache& clsOrvAcctMan::keyedCiphers() {
   return *keyedCiphers_;
 }
 
-std::u16string clsOrvAcctMan::EnCrypt_Pwd(const std::u16string& sPwd, const std::u16string& sKey) {
-  Guard guard(*this, u"EnCrypt_Pwd(sPwd As String, sKey As String) As String");
+// The steps both methods share: the keyed cipher taken, the one operation, the cipher given back.
+template <class Operation>
+std::u16string clsOrvAcctMan::withKeyedCipher(std::u16string_view procedure, const std::u16string& key,
+                                              Operation operation) {
+  Guard guard(*this, procedure);
   std::u16string result;
-  guard.step([&] { m_Blowfish = keyedCiphers().take(sKey); });
-  guard.step([&] { result = cipherOf(m_Blowfish).EncryptString(sPwd, sKey, true); });
+  guard.step([&] { m_Blowfish = keyedCiphers().take(key); });
+  guard.step([&] { result = operation(cipherOf(m_Blowfish)); });
   guard.step([&] { keyedCiphers().giveBack(std::move(m_Blowfish)); });
   return result;
 }
 
+std::u16string clsOrvAcctMan::EnCrypt_Pwd(const std::u16string& sPwd, const std::u16string& sKey) {
+  return withKeyedCipher(u"EnCrypt_Pwd(sPwd As String, sKey As String) As String", sKey,
+                         [&](clsBlowfish& cipher) { return cipher.EncryptString(sPwd, sKey, true); });
+}
+
 std::u16string clsOrvAcctMan::DeCrypt_Pwd(std::u16string& sPwd, const std::u16string& sKey) {
-  Guard guard(*this, u"DeCrypt_Pwd(sPwd As String, sKey As String) As String");
-  std::u16string result;
-  guard.step([&] { m_Blowfish = keyedCiphers().take(sKey); });
   // DecryptString leaves the decoded raw text in the caller's sPwd.
-  guard.step([&] { result = cipherOf(m_Blowfish).DecryptString(sPwd, sKey, true); });
-  guard.step([&] { keyedCiphers().giveBack(std::move(m_Blowfish)); });
-  return result;
+  return withKeyedCipher(u"DeCrypt_Pwd(sPwd As String, sKey As String) As String", sKey,
+                         [&](clsBlowfish& cipher) { return cipher.DecryptString(sPwd, sKey, true); });
 }
 
 }  // namespace orv

@@ -28,44 +28,34 @@ void invokeNamed(IDispatch* target, const wchar_t* name, WORD flags, std::initia
   invokeMember(target, member, flags, arguments, result);
 }
 
+namespace {
+
+// A VARIANT of this type whose value `fill` sets, borrowed: nothing is owned.
+template <class Fill>
+VARIANT borrowed(VARTYPE type, Fill fill) {
+  VARIANT value;
+  VariantInit(&value);
+  value.vt = type;
+  fill(value);
+  return value;
+}
+
+}  // namespace
+
 VARIANT textArgument(BSTR text) {
-  VARIANT value;
-  VariantInit(&value);
-  value.vt = VT_BSTR;
-  value.bstrVal = text;
-  return value;
+  return borrowed(VT_BSTR, [&](VARIANT& v) { v.bstrVal = text; });
 }
-
 VARIANT shortArgument(SHORT number) {
-  VARIANT value;
-  VariantInit(&value);
-  value.vt = VT_I2;
-  value.iVal = number;
-  return value;
+  return borrowed(VT_I2, [&](VARIANT& v) { v.iVal = number; });
 }
-
 VARIANT longArgument(LONG number) {
-  VARIANT value;
-  VariantInit(&value);
-  value.vt = VT_I4;
-  value.lVal = number;
-  return value;
+  return borrowed(VT_I4, [&](VARIANT& v) { v.lVal = number; });
 }
-
 VARIANT booleanArgument(bool flag) {
-  VARIANT value;
-  VariantInit(&value);
-  value.vt = VT_BOOL;
-  value.boolVal = flag ? VARIANT_TRUE : VARIANT_FALSE;
-  return value;
+  return borrowed(VT_BOOL, [&](VARIANT& v) { v.boolVal = flag ? VARIANT_TRUE : VARIANT_FALSE; });
 }
-
 VARIANT objectArgument(IDispatch* object) {
-  VARIANT value;
-  VariantInit(&value);
-  value.vt = VT_DISPATCH;
-  value.pdispVal = object;
-  return value;
+  return borrowed(VT_DISPATCH, [&](VARIANT& v) { v.pdispVal = object; });
 }
 
 }  // namespace orv::messaging::com

@@ -30,29 +30,28 @@ UINT expectedCodePage() {
   return expected != nullptr ? static_cast<UINT>(std::atoi(expected)) : 0;
 }
 
-// A text the code page in force holds, and a character it lacks (none for UTF-8).
+// A text the code page in force holds, and a character it lacks (none for UTF-8, the last row).
 struct CodePageSample {
-  std::u16string held;
-  std::u16string lacking;
+  UINT codePage;
+  std::u16string_view held;
+  std::u16string_view lacking;
+};
+
+constexpr CodePageSample kSamples[] = {
+    {1252, u"Caf\u00E9 \u20AC \u00FF", u"\u043F"},
+    {1251, u"\u043F\u0430\u0440\u043E\u043B\u044C \u0401", u"\u65E5"},
+    {932, u"\u65E5\u672C\u8A9E\u30C6\u30B9\u30C8 \u043F", u"\u05E9"},
+    {936, u"\u4E2D\u6587\u5BC6\u7801 \u00E9", u"\u05E9"},
+    {949, u"\uD55C\uAD6D\uC5B4 \u0416", u"\u05E9"},
+    {950, u"\u7E41\u9AD4\u4E2D\u6587 \u2550", u"\u05E9"},
+    {65001, u"\u043F\u0430\u0440\u043E\u043B\u044C \u65E5\u672C \u20AC \U0001F511", u""},
 };
 
 CodePageSample sampleFor(UINT codePage) {
-  switch (codePage) {
-    case 1252:
-      return {u"Caf\u00E9 \u20AC \u00FF", u"\u043F"};
-    case 1251:
-      return {u"\u043F\u0430\u0440\u043E\u043B\u044C \u0401", u"\u65E5"};
-    case 932:
-      return {u"\u65E5\u672C\u8A9E\u30C6\u30B9\u30C8 \u043F", u"\u05E9"};
-    case 936:
-      return {u"\u4E2D\u6587\u5BC6\u7801 \u00E9", u"\u05E9"};
-    case 949:
-      return {u"\uD55C\uAD6D\uC5B4 \u0416", u"\u05E9"};
-    case 950:
-      return {u"\u7E41\u9AD4\u4E2D\u6587 \u2550", u"\u05E9"};
-    default:
-      return {u"\u043F\u0430\u0440\u043E\u043B\u044C \u65E5\u672C \u20AC \U0001F511", u""};
+  for (const CodePageSample& sample : kSamples) {
+    if (sample.codePage == codePage) return sample;
   }
+  return kSamples[std::size(kSamples) - 1];
 }
 
 TEST(AnsiConversion, RunsUnderTheCodePageItWasSetUpFor) { EXPECT_EQ(GetACP(), expectedCodePage()); }
@@ -100,7 +99,7 @@ TEST(AnsiConversion, WhatTheCodePageHoldsRoundTripsAndNothingTurnsEmpty) {
 }
 
 TEST(AnsiConversion, KeysOfTheCodePageStayDistinctAndPasswordsComeBack) {
-  const std::u16string key = sampleFor(GetACP()).held;
+  const std::u16string key(sampleFor(GetACP()).held);
   const std::u16string otherKey = key + u"2";
   cipher::clsBlowfish encrypter;
   std::u16string sealed = encrypter.EncryptString(key, key, true);
