@@ -5,6 +5,7 @@
 namespace orvacct {
 
 void addLogCommands(CLI::App& app);
+void addLogsCommands(CLI::App& app);
 void addHelperCommands(CLI::App& app);
 void addCipherCommands(CLI::App& app);
 void addRegistryCommands(CLI::App& app);
