@@ -74,8 +74,7 @@ void LogFileReader::read(const std::filesystem::path& file, RecordSink& sink) {
       begin = lineEnd + 1;
     }
   }
-  if (begin < end) reader.line({data + begin, end - begin});  // the last line, without its line end
-  reader.finish();
+  reader.finish({data + begin, end - begin});
 }
 
 }  // namespace orv::log

@@ -80,7 +80,15 @@ void RecordReader::line(std::string_view text) {
   }
 }
 
-void RecordReader::finish() {
+void RecordReader::finish(std::string_view tail) {
+  if (!tail.empty()) {
+    const std::string_view text = tail.ends_with('\r') ? tail.substr(0, tail.size() - 1) : tail;
+    if (expected_ == 0 || text == kFirstLine || endsWithFirstLine(text)) {
+      line(tail);
+    } else {
+      ++lineNumber_;  // a line the writer never finished: whatever it holds, its record was cut short
+    }
+  }
   if (expected_ != 0) cutShort(0);
   flushStrayLines();
 }

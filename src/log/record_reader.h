@@ -70,8 +70,9 @@ class RecordReader {
 
   // The next line, without its LF (a CR before the LF is taken off here).
   void line(std::string_view text);
-  // The end of the file: a record still open there was cut short.
-  void finish();
+  // The end of the file, with whatever follows its last line end: a record still open there,
+  // or ending in such an unfinished line, was cut short.
+  void finish(std::string_view tail = {});
 
  private:
   void outside(std::string_view text);

@@ -138,6 +138,18 @@ std::vector<Field> fieldsOf(const Group& group, GroupBy by) {
   return fields;
 }
 
+std::string oneLine(std::string_view text) {
+  std::string line;
+  for (const char c : text) {
+    if (c == '\n') {
+      line += "\\n";
+    } else {
+      line += c == '\t' || c == '\r' ? ' ' : c;
+    }
+  }
+  return line;
+}
+
 std::size_t displayWidth(std::string_view utf8) {
   return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
@@ -179,9 +191,13 @@ std::string Summary::text(const SummaryOptions& options) const {
   std::string out;
   switch (options.format) {
     case SummaryFormat::Table: {
+      // One row a line: a description's line breaks are shown as \n, as JSON has them.
+      for (auto& row : rows) {
+        for (Field& field : row) field.text = oneLine(field.text);
+      }
       out = table(rows, heading);
       out += std::to_string(records_) + " records, " + std::to_string(damaged_) + " damaged, in " +
-             std::to_string(files_) + " files";
+             std::to_string(files_) + (files_ == 1 ? " file" : " files");
       if (options.top && rows.size() == *options.top) out += "; the " + std::to_string(rows.size()) + " largest groups";
       out += '\n';
       break;

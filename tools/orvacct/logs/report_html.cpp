@@ -53,14 +53,15 @@ document.querySelectorAll("table.sortable").forEach(function (table) {
       var ascending = current ? current === "descending" : !numeric;
       var body = table.tBodies[0];
       var rows = Array.prototype.slice.call(body.rows);
-      function key(row) {
+      function value(row) {
         var cell = row.cells[column];
-        var value = cell.hasAttribute("data-v") ? cell.getAttribute("data-v") : cell.textContent;
-        return numeric ? Number(value) : value.toLowerCase();
+        return cell.hasAttribute("data-v") ? cell.getAttribute("data-v") : cell.textContent;
       }
+      function compare(x, y) { return x < y ? -1 : x > y ? 1 : 0; }
       rows.sort(function (a, b) {
-        var x = key(a), y = key(b);
-        var order = x < y ? -1 : x > y ? 1 : 0;
+        var x = value(a), y = value(b);
+        // Text without regard to case first, then with it, so equal rows keep one order.
+        var order = numeric ? compare(Number(x), Number(y)) : compare(x.toLowerCase(), y.toLowerCase()) || compare(x, y);
         return ascending ? order : -order;
       });
       rows.forEach(function (row) { body.appendChild(row); });
