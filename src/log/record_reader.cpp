@@ -19,6 +19,27 @@ constexpr std::array<std::string_view, 7> kLabels = {
 
 constexpr int kOther = -1;
 
+// Whether the line has the label of that index: the labels spelt out, so each comparison is
+// of a known length and compiled inline (this runs for nearly every line).
+bool hasLabel(std::string_view text, int index) {
+  switch (index) {
+    case 1:
+      return text.starts_with("Error Description:");
+    case 2:
+      return text.starts_with("Error Number:");
+    case 3:
+      return text.starts_with("Module Name:");
+    case 4:
+      return text.starts_with("Procedure Name:");
+    case 5:
+      return text.starts_with("Version Number:");
+    case 6:
+      return text.starts_with("Date:");
+    default:
+      return false;
+  }
+}
+
 // The index of a labelled or closing line, kOther for any other line.
 int indexOf(std::string_view text) {
   if (text.empty()) return kClosing;
@@ -113,6 +134,17 @@ void RecordReader::outside(std::string_view text) {
 }
 
 void RecordReader::inside(std::string_view text) {
+  // Nearly every line is the one expected: taken without trying the others.
+  if (hasLabel(text, expected_) && !text.ends_with('+')) {
+    take(expected_, valueOf(text, expected_));
+    ++expected_;
+    return;
+  }
+  if (expected_ == kClosing && text.empty()) {
+    expected_ = kLines;
+    end();
+    return;
+  }
   if (text == kFirstLine || endsWithFirstLine(text)) {
     cutShort(lineNumber_);
     begin(true);
@@ -176,7 +208,7 @@ void RecordReader::take(int index, std::string_view value) {
       version_.assign(value);
       break;
     case kDate:
-      record_.secondOfDay = secondOfDay(value).value_or(-1);
+      record_.secondOfDay = secondOfDay(value);
       break;
     default:
       break;

@@ -58,9 +58,9 @@ class RecordSink {
 
 // The time of day of a Date line's text, in seconds from midnight. The date and time follow the
 // writing machine's regional settings ("3/5/2002 2:07:09 PM", "05.03.2002 14:07:09",
-// "2002-03-05 14:07:09", "2002/03/05 午後 2:07:09"); only the time is read. None when there is
+// "2002-03-05 14:07:09", "2002/03/05 午後 2:07:09"); only the time is read. -1 when there is
 // no time, or a marker other than AM or PM (in English or East Asian forms) would change it.
-std::optional<int> secondOfDay(std::string_view dateText);
+int secondOfDay(std::string_view dateText);
 
 // The record format as a state machine over lines; a file's records and problems go to the sink
 // in file order.

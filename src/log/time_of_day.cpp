@@ -20,43 +20,51 @@ struct Clock {
 
 int twoDigits(std::string_view text, std::size_t at) { return (text[at] - '0') * 10 + (text[at + 1] - '0'); }
 
-// H:MM[:SS] or HH:MM[:SS] beginning at `at`, separated by `separator`, with no digit on either side.
-std::optional<Clock> clockAt(std::string_view text, std::size_t at, char separator, bool secondsRequired) {
-  if (at > 0 && (isDigit(text[at - 1]) || text[at - 1] == separator)) return std::nullopt;
+// H:MM[:SS] or HH:MM[:SS] beginning at `at`, separated by `separator`, with no digit on either
+// side. (A plain bool and an out-parameter: this runs for every record.)
+bool clockAt(std::string_view text, std::size_t at, char separator, bool secondsRequired, Clock& clock) {
+  if (at > 0 && (isDigit(text[at - 1]) || text[at - 1] == separator)) return false;
   std::size_t i = at;
   int hour = 0;
   while (i < text.size() && isDigit(text[i]) && i - at < 2) hour = hour * 10 + (text[i++] - '0');
-  if (i == at || i >= text.size() || text[i] != separator) return std::nullopt;
+  if (i == at || i >= text.size() || text[i] != separator) return false;
   const auto pair = [&](std::size_t from) {
     return from + 1 < text.size() && isDigit(text[from]) && isDigit(text[from + 1]);
   };
-  if (!pair(i + 1)) return std::nullopt;
-  Clock clock{at, i + 3, hour, twoDigits(text, i + 1), 0};
-  if (clock.end < text.size() && text[clock.end] == separator && pair(clock.end + 1)) {
-    clock.second = twoDigits(text, clock.end + 1);
-    clock.end += 3;
+  if (!pair(i + 1)) return false;
+  std::size_t end = i + 3;
+  int second = 0;
+  if (end < text.size() && text[end] == separator && pair(end + 1)) {
+    second = twoDigits(text, end + 1);
+    end += 3;
   } else if (secondsRequired) {
-    return std::nullopt;
+    return false;
   }
-  if (clock.end < text.size() && (isDigit(text[clock.end]) || text[clock.end] == separator)) return std::nullopt;
-  return clock;
+  if (end < text.size() && (isDigit(text[end]) || text[end] == separator)) return false;
+  clock = Clock{at, end, hour, twoDigits(text, i + 1), second};
+  return true;
 }
 
-std::optional<Clock> findClock(std::string_view text) {
+bool findClock(std::string_view text, Clock& clock) {
+  // Usually the first colon is the time's: tried alone before a search from the start.
+  if (const std::size_t colon = text.find(':'); colon != std::string_view::npos && colon > 0) {
+    const std::size_t hour = colon >= 2 && isDigit(text[colon - 2]) ? colon - 2 : colon - 1;
+    if (clockAt(text, hour, ':', false, clock)) return true;
+  }
   for (std::size_t at = 0; at < text.size(); ++at) {
-    if (auto clock = clockAt(text, at, ':', false)) return clock;
+    if (clockAt(text, at, ':', false, clock)) return true;
   }
   // A few regional settings separate the time's parts by dots, as their dates are; three
   // parts then tell a time from a date such as 05.03.2002.
   for (std::size_t at = 0; at < text.size(); ++at) {
-    if (auto clock = clockAt(text, at, '.', true)) return clock;
+    if (clockAt(text, at, '.', true, clock)) return true;
   }
-  return std::nullopt;
+  return false;
 }
 
-enum class Marker { None, Am, Pm, Unknown };
+enum class Marker { None, Am, Pm, Unknown, BeyondAscii };
 
-// The words of the Date line outside its time and its date's digits: "PM", "p.m.", "午後", ...
+// The words of a Date line beyond ASCII outside its time: "午後", "오후", ...
 Marker markerIn(std::string_view before, std::string_view after) {
   std::u16string letters;
   for (const std::string_view part : {before, after}) {
@@ -68,7 +76,6 @@ Marker markerIn(std::string_view before, std::string_view after) {
       }
     }
   }
-  if (letters.empty()) return Marker::None;
   constexpr std::array<std::u16string_view, 4> am = {u"am", u"\u5348\u524D", u"\u4E0A\u5348", u"\uC624\uC804"};
   constexpr std::array<std::u16string_view, 4> pm = {u"pm", u"\u5348\u5F8C", u"\u4E0B\u5348", u"\uC624\uD6C4"};
   for (const auto word : am) {
@@ -77,27 +84,23 @@ Marker markerIn(std::string_view before, std::string_view after) {
   for (const auto word : pm) {
     if (letters == word) return Marker::Pm;
   }
-  return Marker::Unknown;
+  return letters.empty() ? Marker::None : Marker::Unknown;
 }
 
-bool asciiOnly(std::string_view text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) > 0x7F) return false;
-  }
-  return true;
-}
-
-// The fast way for the usual lines: ASCII letters only, read without converting.
-Marker asciiMarker(std::string_view before, std::string_view after) {
-  char letters[3];
+// The usual line, all ASCII, read without converting: "PM", "p.m." or no letters at all;
+// BeyondAscii when the line needs converting first.
+Marker asciiMarker(std::string_view text, const Clock& clock) {
+  char letters[2] = {};
   std::size_t count = 0;
-  for (const std::string_view part : {before, after}) {
-    for (const char c : part) {
-      if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
-        if (count == 2) return Marker::Unknown;
-        letters[count++] = static_cast<char>(c | 0x20);
-      }
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i == clock.begin) {
+      i = clock.end - 1;
+      continue;
     }
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c > 0x7F) return Marker::BeyondAscii;
+    const auto lower = static_cast<char>(c | 0x20);
+    if (lower >= 'a' && lower <= 'z' && count++ < 2) letters[count - 1] = lower;
   }
   if (count == 0) return Marker::None;
   if (count == 2 && letters[1] == 'm' && (letters[0] == 'a' || letters[0] == 'p')) {
@@ -108,16 +111,16 @@ Marker asciiMarker(std::string_view before, std::string_view after) {
 
 }  // namespace
 
-std::optional<int> secondOfDay(std::string_view dateText) {
-  const std::optional<Clock> clock = findClock(dateText);
-  if (!clock) return std::nullopt;
-  const std::string_view before = dateText.substr(0, clock->begin), after = dateText.substr(clock->end);
-  const Marker marker = asciiOnly(before) && asciiOnly(after) ? asciiMarker(before, after) : markerIn(before, after);
-  int hour = clock->hour;
-  if (marker == Marker::Unknown) return std::nullopt;  // 2:07 in the afternoon or at night: cannot tell
+int secondOfDay(std::string_view dateText) {
+  Clock clock;
+  if (!findClock(dateText, clock)) return -1;
+  Marker marker = asciiMarker(dateText, clock);
+  if (marker == Marker::BeyondAscii) marker = markerIn(dateText.substr(0, clock.begin), dateText.substr(clock.end));
+  if (marker == Marker::Unknown) return -1;  // 2:07 in the afternoon or at night: cannot tell
+  int hour = clock.hour;
   if (marker != Marker::None && hour >= 1 && hour <= 12) hour = hour % 12 + (marker == Marker::Pm ? 12 : 0);
-  if (hour > 23 || clock->minute > 59 || clock->second > 59) return std::nullopt;
-  return (hour * 60 + clock->minute) * 60 + clock->second;
+  if (hour > 23 || clock.minute > 59 || clock.second > 59) return -1;
+  return (hour * 60 + clock.minute) * 60 + clock.second;
 }
 
 }  // namespace orv::log

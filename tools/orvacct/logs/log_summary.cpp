@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <unordered_map>
 
 #include "logs/most_frequent.h"
@@ -56,9 +55,7 @@ class Summary final : public LogConsumer {
     const Moment moment{days_, record.secondOfDay};
     if (fileGroup_ != nullptr) return fileGroup_->records.add(moment);
     if (by_ == GroupBy::Number) {
-      char key[sizeof record.number];
-      std::memcpy(key, &record.number, sizeof key);
-      Group& found = group({key, sizeof key});
+      Group& found = numbers_[record.number];
       found.number = record.number;
       found.records.add(moment);
       found.descriptions.add(record.description);
@@ -90,6 +87,7 @@ class Summary final : public LogConsumer {
 
   GroupBy by_;
   std::unordered_map<std::string, Group, TextHash, std::equal_to<>> groups_;
+  std::unordered_map<std::int32_t, Group> numbers_;
   Group* fileGroup_ = nullptr;
   int days_ = 0;
   std::uint64_t records_ = 0, damaged_ = 0, files_ = 0;
@@ -97,11 +95,12 @@ class Summary final : public LogConsumer {
 
 std::vector<const Group*> Summary::rows(const SummaryOptions& options) const {
   std::vector<const Group*> rows;
-  rows.reserve(groups_.size());
+  rows.reserve(groups_.size() + numbers_.size());
   for (const auto& [key, group] : groups_) {
-    if (group.records.count > 0 || group.damaged > 0)
-      rows.push_back(&group);  // files whose records were all filtered out
+    // Not the groups of files whose records were all filtered out.
+    if (group.records.count > 0 || group.damaged > 0) rows.push_back(&group);
   }
+  for (const auto& [number, group] : numbers_) rows.push_back(&group);
   const auto keyLess = [this](const Group* a, const Group* b) {
     return by_ == GroupBy::Number ? a->number < b->number : a->key < b->key;
   };
