@@ -46,9 +46,9 @@ def same(name, actual, expected):
     check(name, False, detail)
 
 
-def run(tool, *args, env=None):
+def run(tool, *args, env=None, cwd=None):
     environment = dict(os.environ, **(env or {}))
-    result = subprocess.run([tool, *args], capture_output=True, env=environment, timeout=300)
+    result = subprocess.run([tool, *args], capture_output=True, env=environment, cwd=cwd, timeout=300)
     return result.returncode, result.stdout.decode("utf-8"), result.stderr.decode("utf-8")
 
 
@@ -272,7 +272,7 @@ def check_browser(tool, screenshot):
     with tempfile.TemporaryDirectory() as work:
         root, records, problems = make_corpus(work)
         report = os.path.join(work, "report.html")
-        code, _, _ = run(tool, "logs", "report", "--output", report, root)
+        code, _, _ = run(tool, "logs", "report", "--output", report, "corpus", cwd=work)  # "corpus" in its footer
         same("report exit status", code, 0)
         result = subprocess.run(["node", os.path.join(HERE, "report_in_browser.js"), report, screenshot],
                                 capture_output=True, timeout=180)
