@@ -36,7 +36,7 @@ class Exporter final : public LogConsumer {
   }
 
   void record(const LogFile&, const orv::log::ReadRecord& record) override {
-    format_ == ExportFormat::Jsonl ? json(record) : csv(record);
+    write(record);
     if (out_.size() >= kFlushAt) flush();
   }
 
@@ -49,46 +49,42 @@ class Exporter final : public LogConsumer {
   }
 
  private:
-  void json(const orv::log::ReadRecord& record) {
-    out_ += "{\"app\":";
+  // The fields in their order: named in JSON, separated by commas in CSV.
+  void write(const orv::log::ReadRecord& record) {
+    const bool json = format_ == ExportFormat::Jsonl;
+    bool first = true;
+    const auto field = [&](const char* name) {
+      if (json) {
+        out_ += first ? "{\"" : ",\"";
+        out_ += name;
+        out_ += "\":";
+      } else if (!first) {
+        out_ += ',';
+      }
+      first = false;
+    };
+    field("app");
     out_ += app_;
-    out_ += ",\"file\":";
+    field("file");
     out_ += path_;
-    out_ += ",\"line\":";
+    field("line");
     appendNumber(out_, static_cast<long long>(record.line));
-    out_ += ",\"time\":\"";
+    field("time");
+    if (json) out_ += '"';
     appendMoment(out_, {days_, record.secondOfDay});
-    out_ += "\",\"number\":";
+    if (json) out_ += '"';
+    field("number");
     appendNumber(out_, record.number);
-    for (const auto& [name, value] : {std::pair{",\"description\":", record.description},
-                                      {",\"module\":", record.module},
-                                      {",\"procedure\":", record.procedure},
-                                      {",\"version\":", record.version}}) {
-      out_ += name;
+    for (const auto& [name, value] : {std::pair{"description", record.description},
+                                      {"module", record.module},
+                                      {"procedure", record.procedure},
+                                      {"version", record.version}}) {
+      field(name);
       text_.clear();
       appendUtf8FromAnsi(text_, value);
-      appendJsonString(out_, text_);
+      json ? appendJsonString(out_, text_) : appendCsvField(out_, text_);
     }
-    out_ += "}\n";
-  }
-
-  void csv(const orv::log::ReadRecord& record) {
-    out_ += app_;
-    out_ += ',';
-    out_ += path_;
-    out_ += ',';
-    appendNumber(out_, static_cast<long long>(record.line));
-    out_ += ',';
-    appendMoment(out_, {days_, record.secondOfDay});
-    out_ += ',';
-    appendNumber(out_, record.number);
-    for (const std::string_view value : {record.description, record.module, record.procedure, record.version}) {
-      out_ += ',';
-      text_.clear();
-      appendUtf8FromAnsi(text_, value);
-      appendCsvField(out_, text_);
-    }
-    out_ += "\r\n";
+    out_ += json ? "}\n" : "\r\n";
   }
 
   ExportFormat format_;
