@@ -2,7 +2,8 @@
 # - native build: the orvacct tool as a Debian package through CPack, with its manual page and
 #   the README's section on the tool;
 # - Windows builds: the files of the Windows zip, installed as the component windows_zip, each
-#   build its own DLL and manifest into x86/ or x64/, and the same common files from either.
+#   build its own DLL, manifest and orvacct.exe into x86/ or x64/, and the same common files
+#   from either.
 
 if(NOT CMAKE_CROSSCOMPILING AND ORVACCT_BUILD_TOOL)
   include(GNUInstallDirs)
@@ -88,6 +89,9 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   orvacct_windows_text(${PROJECT_SOURCE_DIR}/CHANGELOG.md CHANGELOG.txt)
 
   install(TARGETS OrvAcctMan RUNTIME DESTINATION ${folder} COMPONENT windows_zip)
+  if(TARGET orvacct)
+    install(TARGETS orvacct RUNTIME DESTINATION ${folder} COMPONENT windows_zip)
+  endif()
   install(DIRECTORY ${zip}/ DESTINATION . COMPONENT windows_zip)
   # The interface for C and C++ clients, as widl made it from the IDL, under MIDL's usual names.
   get_target_property(interface_folder orvacctman_idl INTERFACE_INCLUDE_DIRECTORIES)

@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # Release build; the cipher's speed as ratios to OpenSSL's Blowfish measured in the same run,
 # the gain from reusing keyed tables in DeCrypt_Pwd, the peak memory of encrypting a 1 GiB file
-# with the orvacct tool, and what the append lock costs LogErrors per record.
-# `scripts/bench.sh log` gives the log figures alone.
+# with the orvacct tool, what the append lock costs LogErrors per record, and reading 256 MiB of
+# logs beside grep's count of their "Error Number:" lines, with the summary's peak memory.
+# `scripts/bench.sh log` gives the log writer's figures alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release -j 2 --target cipher_bench orvacct log_bench
+cmake --build --preset release -j 2 --target cipher_bench orvacct log_bench log_read_bench
 
 results=$(mktemp)
+log_results=$(mktemp)
 work=$(mktemp -d -p build)
-trap 'rm -rf "$results" "$work"' EXIT
+trap 'rm -rf "$results" "$log_results" "$work"' EXIT
 
 median() {  # the name before any "/min_time:..."
   jq --arg name "$1" '.benchmarks[] | select(.aggregate_name == "median" and (.run_name | split("/")[0]) == $name)
@@ -63,3 +65,16 @@ awk -v k="$peak_kib" -v e="$elapsed" \
   'BEGIN { printf "peak RSS %.1f MiB (target < 64 MiB)  %s; wall clock %s\n", k / 1024, (k < 65536 ? "met" : "NOT MET"), e }'
 
 log_figures
+echo "== orvacct logs over 256 MiB of logs (medians of 5 repetitions, wall time, page cache warm)"
+build/release/bench/log_read_bench --corpus="$work/logs" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_format=json >"$log_results"
+log_median() {
+  jq --arg name "$1/real_time_median" '.benchmarks[] | select(.name == $name) | .real_time' "$log_results"
+}
+for ours in ReadRecords SummaryByNumber; do
+  awk -v l="$ours vs counting Error Number lines" -v a="$(log_median "$ours")" -v b="$(log_median CountErrorNumberLines)" \
+    'BEGIN { printf "%-44s %6.3fx the time  (target <= 2x)  %s\n", l, a / b, (a / b <= 2 ? "met" : "NOT MET") }'
+done
+/usr/bin/time -v build/release/tools/orvacct/orvacct logs summary --by number "$work/logs" >/dev/null 2>"$work/time.txt"
+peak_kib=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$work/time.txt")
+awk -v k="$peak_kib" 'BEGIN { printf "logs summary peak RSS %.1f MiB (target < 64 MiB)  %s\n", k / 1024, (k < 65536 ? "met" : "NOT MET") }'

@@ -34,6 +34,15 @@ struct CalendarDate {
   int day;
 };
 
+struct LogFileNameParts {
+  std::u16string_view application;  // as the name has it, before the dash of the date
+  CalendarDate date;
+};
+
+// Any application's log file name, "application-MMDDYYYY.log" (extension in any case); nothing
+// for other names or an impossible date.
+std::optional<LogFileNameParts> parseLogFileName(std::u16string_view fileName);
+
 // The date in a log file name of the application, "name-MMDDYYYY.log" (name and extension
 // compared without regard to case); nothing for any other name or an impossible date.
 std::optional<CalendarDate> logFileDate(std::u16string_view fileName, std::u16string_view appName);

@@ -1,5 +1,5 @@
 // The daily log file's name, written and read back in one place: the writer forms it from the
-// record's date, the purge reads the date out of it.
+// record's date, the purge and the reader read the date (and the reader the application) out of it.
 #include <chrono>
 
 #include "log/error_log.h"
@@ -60,13 +60,14 @@ std::u16string logFileName(const std::u16string& appName, const LocalDateTime& d
   return name;
 }
 
-std::optional<CalendarDate> logFileDate(std::u16string_view fileName, std::u16string_view appName) {
-  if (fileName.size() != appName.size() + 1 + kDateLength + kExtension.size()) return std::nullopt;
-  if (!equalIgnoringCase(fileName.substr(0, appName.size()), appName)) return std::nullopt;
-  if (fileName[appName.size()] != u'-') return std::nullopt;
+std::optional<LogFileNameParts> parseLogFileName(std::u16string_view fileName) {
+  // The date is read from the end, so an application name may hold dashes of its own.
+  if (fileName.size() < 1 + kDateLength + kExtension.size()) return std::nullopt;
+  const std::size_t dash = fileName.size() - kExtension.size() - kDateLength - 1;
+  if (fileName[dash] != u'-') return std::nullopt;
   if (!equalIgnoringCase(fileName.substr(fileName.size() - kExtension.size()), kExtension)) return std::nullopt;
 
-  const std::u16string_view date = fileName.substr(appName.size() + 1, kDateLength);
+  const std::u16string_view date = fileName.substr(dash + 1, kDateLength);
   const auto month = digits(date.substr(0, 2));
   const auto day = digits(date.substr(2, 2));
   const auto year = digits(date.substr(4, 4));
@@ -75,7 +76,13 @@ std::optional<CalendarDate> logFileDate(std::u16string_view fileName, std::u16st
                                              std::chrono::month(static_cast<unsigned>(*month)),
                                              std::chrono::day(static_cast<unsigned>(*day))};
   if (!calendar.ok()) return std::nullopt;
-  return CalendarDate{*year, *month, *day};
+  return LogFileNameParts{fileName.substr(0, dash), CalendarDate{*year, *month, *day}};
+}
+
+std::optional<CalendarDate> logFileDate(std::u16string_view fileName, std::u16string_view appName) {
+  const std::optional<LogFileNameParts> parts = parseLogFileName(fileName);
+  if (!parts || !equalIgnoringCase(parts->application, appName)) return std::nullopt;
+  return parts->date;
 }
 
 }  // namespace orv::log

@@ -10,6 +10,7 @@
 #   writing under HKCU\Software\Classes exactly the keys it writes per machine (32-bit Windows);
 #   the user's and the folder's names taken as text, whatever cmd would make of them; unregistering
 #   twice;
+#   orvacct.exe of each bitness reading a log;
 # - the .deb: its contents and fields, and the tool run from a root it was unpacked into.
 # usage: check_package.sh [DIST]        (default dist/; work files in build/package-check)
 set -euo pipefail
@@ -74,8 +75,10 @@ samples/vbscript/OrvAcctManSample.vbs
 unregister.cmd
 x64/OrvAcctMan.dll
 x64/OrvAcctMan.sxs.manifest
+x64/orvacct.exe
 x86/OrvAcctMan.dll
 x86/OrvAcctMan.sxs.manifest
+x86/orvacct.exe
 EOF
 diff "$work/zip-expected.txt" "$work/zip-list.txt" || fail "the zip's files differ from the list above"
 unzip -q "$zip" -d "$work/zip"
@@ -92,6 +95,8 @@ for text in *.txt *.cmd samples/*/* x86/*.manifest x64/*.manifest; do
 done
 x86_64-w64-mingw32-objdump -f x86/OrvAcctMan.dll | grep -q 'file format pei-i386' || fail "x86/OrvAcctMan.dll is not 32-bit"
 x86_64-w64-mingw32-objdump -f x64/OrvAcctMan.dll | grep -q 'file format pei-x86-64' || fail "x64/OrvAcctMan.dll is not 64-bit"
+x86_64-w64-mingw32-objdump -f x86/orvacct.exe | grep -q 'file format pei-i386' || fail "x86/orvacct.exe is not 32-bit"
+x86_64-w64-mingw32-objdump -f x64/orvacct.exe | grep -q 'file format pei-x86-64' || fail "x64/orvacct.exe is not 64-bit"
 contains README.txt "OrvAcctMan $version for Windows"
 contains README.txt "name=\"OrvAcctMan.sxs\""
 contains README.txt "version=\"$assembly_version\""
@@ -107,7 +112,7 @@ for name in $(grep -o 'account\.[A-Za-z_]*' samples/vba/OrvAcctManSample.bas | c
 done
 grep -q 'HkeyCurrentUser = ' include/OrvAcctMan.h || fail "the interface has no HkeyCurrentUser"
 cd - >/dev/null
-ok "15 files; text with CR LF; x86 and x64 DLLs of their bitness; manifests of version $assembly_version"
+ok "17 files; text with CR LF; x86 and x64 DLLs and orvacct.exe of their bitness; manifests of version $assembly_version"
 
 zip_windows=$(winepath -w "$work/zip" 2>/dev/null)
 register="$zip_windows\\register.cmd"
@@ -260,6 +265,18 @@ for pair in x86:wine x64:$wine64; do
   expect_run 0 "$work/regfree-mta-$folder.log" "$loader" "$work/app-$folder/cross_apartment_client.exe"
 done
 ok "x86 and x64: a working proxy from a multithreaded apartment"
+
+step "64-bit Windows: orvacct.exe of each bitness reads a log"
+mkdir -p "$work/gathered/PC01/Logs"
+printf '%s\r\n' "$(printf '+%.0s' $(seq 41))" 'Error Description: Invalid procedure call' 'Error Number: 5' \
+  'Module Name: modMain' 'Procedure Name: Main' 'Version Number: 1.0.1' 'Date: 3/5/2002 2:07:09 PM' '' \
+  >"$work/gathered/PC01/Logs/sampleapp-03052002.log"
+for pair in x86:wine x64:$wine64; do
+  IFS=: read -r folder loader <<<"$pair"
+  expect_run 0 "$work/logs-$folder.log" "$loader" "$work/zip/$folder/orvacct.exe" logs export "$(winepath -w "$work/gathered")"
+  contains "$work/logs-$folder.log" '"time":"2002-03-05T14:07:09","number":5,"description":"Invalid procedure call"'
+done
+ok "x86 and x64 orvacct.exe export the record"
 stop_wine
 
 step ".deb: contents, fields, the tool from an unpacked root"

@@ -5,6 +5,7 @@
 namespace orvacct {
 
 void addLogCommands(CLI::App& app);
+void addLogsCommands(CLI::App& app);
 void addHelperCommands(CLI::App& app);
 void addPasswordCommands(CLI::App& app);
 void addFileCommands(CLI::App& app);

@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.footer("Exit status: 0 done, 1 failed, 2 wrong command line.");
   orvacct::addLogCommands(app);
+  orvacct::addLogsCommands(app);
   orvacct::addHelperCommands(app);
   orvacct::addPasswordCommands(app);
   orvacct::addFileCommands(app);
@@ -66,6 +67,8 @@ int main(int argc, char** argv) {
       app.exit(e);  // --help or --version
     }
     orvacct::finishOutput();
+  } catch (const orvacct::FailureAlreadyReported&) {
+    return kFailed;
   } catch (const orvacct::UsageError& e) {
     return usageError(app, e.what());
   } catch (const std::exception& e) {

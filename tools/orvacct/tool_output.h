@@ -21,6 +21,12 @@ class UsageError : public ToolError {
   using ToolError::ToolError;
 };
 
+// A failure whose every cause was already told on stderr, one line each: status 1, nothing more said.
+class FailureAlreadyReported : public ToolError {
+ public:
+  FailureAlreadyReported() : ToolError("failed") {}
+};
+
 void printLine(const std::u16string& text);
 
 // Bytes for standard output; a ToolError when they cannot be written.

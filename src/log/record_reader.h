@@ -1,0 +1,109 @@
+#pragma once
+// Reading error records back, as real folders hold them: lines ended by CR LF or LF alone,
+// descriptions written over several lines, records cut short by a failed write, records that
+// lost a line, stray text between records, junk under a log's name. Text stays in the bytes of
+// the ANSI code page it was written in; only what is shown needs converting.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orv::log {
+
+// A whole record. The views live until the reader is given its next line.
+struct ReadRecord {
+  std::uint64_t line = 0;  // the record's first line, counted from 1
+  std::int32_t number = 0;
+  std::string_view description;  // the lines of a description written over several joined by '\n'
+  std::string_view module;
+  std::string_view procedure;
+  std::string_view version;  // as written: ".." when its parts were left out
+  int secondOfDay = -1;      // from the Date line; -1 when it cannot be read
+};
+
+enum class Damage {
+  CutShort,        // a record ended before its last line: a failed write, the end of the file
+  MissingLine,     // a record without one of its lines
+  BadNumber,       // an Error Number that is not a signed 32-bit decimal
+  UnexpectedLine,  // text inside a record that is none of its lines
+  StrayLines,      // text between records
+  NotText,         // binary data under a log file's name
+};
+
+struct ReadProblem {
+  Damage kind = Damage::CutShort;
+  std::uint64_t line = 0;   // the record's first line; the first stray line; 1 for binary data
+  std::uint64_t at = 0;     // where it shows: the next record's line (CutShort; 0 at the end of
+                            // the file) or the unexpected text's (UnexpectedLine)
+  std::uint64_t count = 0;  // StrayLines: how many
+  int missing = 0;          // MissingLine: which of the eight lines, counted from 1
+
+  // Whether a record was lost to it (stray lines and binary files are not records).
+  bool losesRecord() const { return kind != Damage::StrayLines && kind != Damage::NotText; }
+};
+
+// One line of text for a problem, without file or line: "record cut short by the end of the file".
+std::string describe(const ReadProblem& problem);
+
+class RecordSink {
+ public:
+  virtual void record(const ReadRecord& record) = 0;
+  virtual void problem(const ReadProblem& problem) = 0;
+
+ protected:
+  ~RecordSink() = default;
+};
+
+// The time of day of a Date line's text, in seconds from midnight. The date and time follow the
+// writing machine's regional settings ("3/5/2002 2:07:09 PM", "05.03.2002 14:07:09",
+// "2002-03-05 14:07:09", "2002/03/05 午後 2:07:09"); only the time is read. -1 when there is
+// no time, or a marker other than AM or PM (in English or East Asian forms) would change it.
+int secondOfDay(std::string_view dateText);
+
+// The record format as a state machine over lines; a file's records and problems go to the sink
+// in file order.
+class RecordReader {
+ public:
+  explicit RecordReader(RecordSink& sink) : sink_(sink) {}
+
+  // The next line, without its LF (a CR before the LF is taken off here).
+  void line(std::string_view text);
+  // The end of the file, with whatever follows its last line end: a record still open there,
+  // or ending in such an unfinished line, was cut short.
+  void finish(std::string_view tail = {});
+
+ private:
+  void outside(std::string_view text);
+  void inside(std::string_view text);
+  void begin(bool withFirstLine);
+  void take(int index, std::string_view value);
+  void damage(ReadProblem problem);
+  void end();
+  // Ends the open record as cut short; nextRecordLine is where the next begins, 0 at the end of the file.
+  void cutShort(std::uint64_t nextRecordLine);
+  void flushStrayLines();
+
+  RecordSink& sink_;
+  std::uint64_t lineNumber_ = 0;
+  int expected_ = 0;  // the next of the record's eight lines (1..7), 0 between records
+  std::optional<ReadProblem> damage_;
+  std::uint64_t strayFrom_ = 0;
+  std::uint64_t strayCount_ = 0;
+  ReadRecord record_;
+  std::string description_, module_, procedure_, version_;
+};
+
+// Reads log files chunk by chunk through one buffer, whatever their size.
+class LogFileReader {
+ public:
+  LogFileReader();
+  // Throws std::system_error when the file cannot be opened or read.
+  void read(const std::filesystem::path& file, RecordSink& sink);
+
+ private:
+  std::vector<char> buffer_;
+};
+
+}  // namespace orv::log

@@ -1,0 +1,314 @@
+#!/usr/bin/env python3
+"""orvacct logs against a generated corpus (make_log_corpus.py): what export, summary and report
+give is checked against the records and the damage that made the corpus.
+
+usage: check_logs.py corpus TOOL           export, summary and filters; exit codes; two code pages
+       check_logs.py browser TOOL PNG      the report in headless Chromium, saving a screenshot
+Prints "N passed, N failed" and exits non-zero on any failure.
+"""
+import collections
+import csv
+import datetime
+import io
+import json
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+FIELDS = ["app", "file", "line", "time", "number", "description", "module", "procedure", "version"]
+KINDS = {"cut": "cut short", "missing": "without its", "number": "not a 32-bit number",
+         "unexpected": "unexpected text", "stray": "stray line", "binary": "binary data"}
+
+passed = failed = 0
+
+
+def check(name, ok, detail=""):
+    global passed, failed
+    if ok:
+        passed += 1
+    else:
+        failed += 1
+        print(f"FAIL {name}" + (f": {detail}" if detail else ""))
+
+
+def same(name, actual, expected):
+    if actual == expected:
+        check(name, True)
+        return
+    detail = f"got {actual!r:.600}, expected {expected!r:.600}"
+    if isinstance(actual, list) and isinstance(expected, list):
+        extra = [x for x in actual if x not in expected][:3]
+        lacking = [x for x in expected if x not in actual][:3]
+        detail = f"{len(actual)} vs {len(expected)} items; unexpected {extra}; missing {lacking}"
+    check(name, False, detail)
+
+
+def run(tool, *args, env=None, cwd=None):
+    environment = dict(os.environ, **(env or {}))
+    result = subprocess.run([tool, *args], capture_output=True, env=environment, cwd=cwd, timeout=300)
+    return result.returncode, result.stdout.decode("utf-8"), result.stderr.decode("utf-8")
+
+
+def make_corpus(work, *options):
+    subprocess.run([sys.executable, os.path.join(HERE, "make_log_corpus.py"), work, *options], check=True)
+    root = os.path.join(work, "corpus")
+    records = [json.loads(line) for line in open(os.path.join(work, "records.jsonl"), encoding="utf-8")]
+    problems = [json.loads(line) for line in open(os.path.join(work, "problems.jsonl"), encoding="utf-8")]
+    for item in records + problems:
+        item["file"] = os.path.join(root, item["file"])
+    return root, records, problems
+
+
+def file_day(path):
+    date = re.search(r"-(\d\d)(\d\d)(\d{4})\.log$", path, re.IGNORECASE)
+    return f"{date[3]}-{date[1]}-{date[2]}"
+
+
+def file_app(path):
+    return re.sub(r"-\d{8}\.log$", "", os.path.basename(path), flags=re.IGNORECASE)
+
+
+def problems_told(stderr):
+    told = []
+    for line in stderr.splitlines():
+        match = re.fullmatch(r"(.*):(\d+): (.*)", line)
+        if not match:
+            continue
+        kinds = [kind for kind, words in KINDS.items() if words in match[3]]
+        count = re.match(r"(\d+) stray", match[3])
+        told.append(dict(file=match[1], line=int(match[2]), kind=kinds[0] if len(kinds) == 1 else match[3],
+                         count=int(count[1]) if count else 0))
+    return told
+
+
+def expected_problems(problems):
+    return [dict(file=p["file"], line=p["line"], kind=p["kind"], count=p["count"]) for p in problems]
+
+
+def by_file_order(records):
+    return sorted(records, key=lambda r: (r["file"], r["line"]))
+
+
+def check_file_order(name, records):
+    """Each file's records together, in the order of their lines."""
+    seen, last = set(), None
+    for record in records:
+        if last is None or record["file"] != last["file"]:
+            check(f"{name}: {record['file']} read once, whole", record["file"] not in seen)
+            seen.add(record["file"])
+        else:
+            check(f"{name}: line order in {record['file']}", record["line"] > last["line"])
+        last = record
+
+
+def summary_expected(records, problems, by, top=None):
+    groups = {}
+    keys = {"day": lambda r: r["time"][:10]}
+    for record in records:
+        key = keys.get(by, lambda r: r[by])(record)
+        group = groups.setdefault(key, dict(count=0, damaged=0, first=None, last=None, descriptions=collections.Counter()))
+        group["count"] += 1
+        moment = (record["time"][:10], record["time"][11:] or "")  # an unknown time comes first in its day
+        group["first"] = min(group["first"] or moment, moment)
+        group["last"] = max(group["last"] or moment, moment)
+        group["descriptions"][record["description"]] += 1
+    if by in ("app", "day"):
+        for problem in problems:
+            if problem["lost"]:
+                key = file_app(problem["file"]) if by == "app" else file_day(problem["file"])
+                group = groups.setdefault(key, dict(count=0, damaged=0, first=None, last=None,
+                                                    descriptions=collections.Counter()))
+                group["damaged"] += 1
+    rows = []
+    for key, group in groups.items():
+        row = {by: key, "count": group["count"]}
+        if by in ("app", "day"):
+            row["damaged"] = group["damaged"]
+        text = lambda moment: moment[0] + ("T" + moment[1] if moment[1] else "") if moment else None
+        row["first"], row["last"] = text(group["first"]), text(group["last"])
+        if by == "number":
+            most = group["descriptions"].most_common()
+            row["description"] = [d for d, n in most if n == most[0][1]]  # any of equals
+        rows.append(row)
+    rows.sort(key=lambda row: (-row["count"], row[by]))
+    if top:
+        rows = rows[:top]
+    if by == "day":
+        rows.sort(key=lambda row: row["day"])
+    return rows
+
+
+def matches_summary(actual, expected):
+    if len(actual) != len(expected):
+        return False
+    for got, want in zip(actual, expected):
+        want = dict(want)
+        if "description" in want:
+            if got.get("description") not in want["description"]:
+                return False
+            want["description"] = got["description"]
+        if got != want:
+            return False
+    return True
+
+
+def check_export(tool, root, records, problems, label, env=None):
+    code, out, err = run(tool, "logs", "export", root, env=env)
+    exported = [json.loads(line) for line in out.splitlines()]
+    same(f"{label} export exit status", code, 0)
+    same(f"{label} export fields", sorted({tuple(r) for r in exported}), [tuple(FIELDS)])
+    check_file_order(f"{label} export", exported)
+    same(f"{label} export records", by_file_order(exported), by_file_order(records))
+    told = problems_told(err)
+    same(f"{label} damage on stderr", sorted(told, key=str), sorted(expected_problems(problems), key=str))
+    same(f"{label} nothing else on stderr", len(err.splitlines()), len(told))
+    return exported
+
+
+def check_corpus(tool):
+    with tempfile.TemporaryDirectory() as work:
+        root, records, problems = make_corpus(work)
+        check("corpus has every kind of damage", {p["kind"] for p in problems} == set(KINDS))
+        check("corpus has descriptions over several lines", any("\n" in r["description"] for r in records))
+        check("corpus has times that cannot be read", any(len(r["time"]) == 10 for r in records))
+        check_export(tool, root, records, problems, "cp1252")
+
+        # CSV: a header of the field names and RFC 4180 quoting, read back by Python's reader.
+        code, out, err = run(tool, "logs", "export", "--format", "csv", root)
+        rows = list(csv.reader(io.StringIO(out, newline="")))
+        same("csv exit status", code, 0)
+        same("csv header", rows[0], FIELDS)
+        same("csv records", sorted(rows[1:]), sorted([str(r[f]) for f in FIELDS] for r in records))
+        breaks = sum(r["description"].count("\n") for r in records)
+        check("csv rows end with CR LF, descriptions' line breaks are LF",
+              out.count("\r\n") == len(records) + 1 and out.replace("\r\n", "").count("\n") == breaks)
+
+        # Summaries in both machine formats, every grouping; --top.
+        for by in ("app", "number", "module", "version", "day"):
+            code, out, _ = run(tool, "logs", "summary", "--by", by, "--format", "jsonl", root)
+            got = [json.loads(line) for line in out.splitlines()]
+            check(f"summary --by {by} jsonl", code == 0 and matches_summary(got, summary_expected(records, problems, by)),
+                  f"{got[:3]} vs {summary_expected(records, problems, by)[:3]}")
+            code, out, _ = run(tool, "logs", "summary", "--by", by, "--format", "csv", root)
+            table = list(csv.DictReader(io.StringIO(out, newline="")))
+            want = [{k: ("" if v is None else str(v)) if k != "description" else v for k, v in row.items()}
+                    for row in summary_expected(records, problems, by)]
+            check(f"summary --by {by} csv", code == 0 and matches_summary(table, want), f"{table[:2]} vs {want[:2]}")
+        code, out, _ = run(tool, "logs", "summary", "--by", "number", "--top", "3", "--format", "jsonl", root)
+        got = [json.loads(line) for line in out.splitlines()]
+        check("summary --top 3", matches_summary(got, summary_expected(records, problems, "number", top=3)))
+        code, out, _ = run(tool, "logs", "summary", "--by", "app", root)
+        lines = out.splitlines()
+        table = {line.split()[0]: line.split()[1:3] for line in lines[1:-1]}
+        want = {row["app"]: [str(row["count"]), str(row["damaged"])] for row in summary_expected(records, problems, "app")}
+        same("summary table rows", table, want)
+        lost = sum(p["lost"] for p in problems)
+        same("summary table total", lines[-1], f"{len(records)} records, {lost} damaged, in {count_logs(root)} files")
+
+        # Filters, on whole files (application, dates) and on records (numbers).
+        everything = lambda _: True
+        cases = [  # options, the files read, the records kept of them
+            (["--since", "2002-03-01"], lambda f: file_day(f) >= "2002-03-01", everything),
+            (["--until", "2002-02-28", "--since", "2002-02-20"], lambda f: "2002-02-20" <= file_day(f) <= "2002-02-28",
+             everything),
+            (["--app", "BILLING", "--app", "Übersicht"], lambda f: file_app(f).lower() in ("billing", "übersicht"),
+             everything),
+            (["--number", "0x80004005", "--number", "91"], everything, lambda r: r["number"] in (-2147467259, 91)),
+        ]
+        for options, read, keep in cases:
+            code, out, err = run(tool, "logs", "export", *options, root)
+            got = [json.loads(line) for line in out.splitlines()]
+            same(f"export {' '.join(options)}", by_file_order(got),
+                 by_file_order([r for r in records if read(r["file"]) and keep(r)]))
+            same(f"export {' '.join(options)}: damage of the files read", sorted(problems_told(err), key=str),
+                 sorted(expected_problems([p for p in problems if read(p["file"])]), key=str))
+
+        # Exit status: 1 when a path cannot be read (the rest still read), 2 for a wrong command line.
+        one = records[0]["file"]
+        code, out, err = run(tool, "logs", "export", one, os.path.join(root, "missing"), os.path.join(root, "PC01"))
+        same("a missing path: exit 1", code, 1)
+        check("a missing path: said once", err.count("cannot read") == 1 and "missing" in err, err)
+        check("a missing path: the others read", sum(1 for r in records if r["file"] == one) +
+              sum(1 for r in records if r["file"].startswith(os.path.join(root, "PC01") + os.sep)) == len(out.splitlines()))
+        code, _, err = run(tool, "logs", "summary", os.path.join(root, "PC01", "Billing", "Logs", "readme.txt"))
+        check("a file not named as a log: exit 1", code == 1 and "not named as a log file" in err, err)
+        for args in (["export", "--since", "2002-02-30", root], ["export", "--number", "0x100000000", root],
+                     ["summary", "--by", "weekday", root], ["export", "--format", "xml", root], ["report", root],
+                     ["export"], ["summary", "--top", "0", root]):
+            code, _, err = run(tool, "logs", *args)
+            check(f"logs {' '.join(args[:2])}: exit 2", code == 2 and err.count("\n") == 1, f"{code} {err}")
+
+        # The report: one file that needs nothing else; the browser test opens it.
+        report = os.path.join(work, "report.html")
+        code, _, err = run(tool, "logs", "report", "--output", report, root)
+        page = open(report, encoding="utf-8").read()
+        same("report exit status", code, 0)
+        check("report: an inline SVG chart", "<svg" in page and "<rect" in page)
+        check("report: nothing from elsewhere", not re.search(r"(src|href)=|url\(|@import|https?:", page))
+
+    # A double-byte code page: Japanese descriptions, file names and Date lines with 午後.
+    with tempfile.TemporaryDirectory() as work:
+        root, records, problems = make_corpus(work, "--codepage", "cp932", "--seed", "932", "--files", "40")
+        check_export(tool, root, records, problems, "cp932", env={"ORVACCT_CODEPAGE": "932"})
+
+
+def is_log(name):
+    """Named as the writer names logs: APPLICATION-MMDDYYYY.log with a date that exists."""
+    digits = re.fullmatch(r".*-(\d\d)(\d\d)(\d{4})\.log", name, re.IGNORECASE)
+    try:
+        return bool(digits) and bool(datetime.date(int(digits[3]), int(digits[1]), int(digits[2])))
+    except ValueError:
+        return False
+
+
+def count_logs(root):
+    return sum(1 for _, _, files in os.walk(root) for name in files if is_log(name))
+
+
+def check_browser(tool, screenshot):
+    with tempfile.TemporaryDirectory() as work:
+        root, records, problems = make_corpus(work)
+        report = os.path.join(work, "report.html")
+        code, _, _ = run(tool, "logs", "report", "--output", report, "corpus", cwd=work)  # "corpus" in its footer
+        same("report exit status", code, 0)
+        result = subprocess.run(["node", os.path.join(HERE, "report_in_browser.js"), report, screenshot],
+                                capture_output=True, timeout=180)
+        if result.returncode != 0:
+            check("the browser ran", False, result.stderr.decode()[-2000:])
+            return
+        seen = json.loads(result.stdout)
+        same("requests: the page alone", seen["requests"], ["file://" + report])
+        same("no errors in the console", seen["problems"], [])
+        check("chart: one bar piece per day and application drawn", seen["bars"] >= 30, seen["bars"])
+        same("totals: records", seen["totals"][0], str(len(records)))
+        same("totals: damaged records", seen["totals"][1], str(sum(p["lost"] for p in problems)))
+        counts = collections.Counter(r["number"] for r in records)
+        top = sorted(counts.items(), key=lambda item: (-item[1], item[0]))
+        same("errors: largest count first", [int(n) for n in seen["numbers"]["initial"]], [n for n, _ in top])
+        # Numbers sort the largest first, then the other way.
+        same("errors: a click on Number sorts by number", [int(n) for n in seen["numbers"]["afterClick"]],
+             sorted(counts, reverse=True))
+        check("errors: the click moved rows", seen["numbers"]["afterClick"] != seen["numbers"]["initial"])
+        same("errors: a second click the other way", [int(n) for n in seen["numbers"]["afterSecondClick"]],
+             sorted(counts))
+        same("errors: the heading says how", seen["numbers"]["ariaSort"], ["descending", "ascending"])
+        apps = {file_app(name) for _, _, files in os.walk(root) for name in files if is_log(name)}
+        same("applications: a click on Application sorts by name", seen["apps"], sorted(apps, key=lambda app: (app.lower(), app)))
+        check("screenshot saved", os.path.getsize(screenshot) > 10000)
+
+
+def main():
+    mode, tool = sys.argv[1], sys.argv[2]
+    if mode == "corpus":
+        check_corpus(tool)
+    else:
+        check_browser(tool, sys.argv[3])
+    print(f"{passed} passed, {failed} failed")
+    sys.exit(1 if failed or not passed else 0)
+
+
+if __name__ == "__main__":
+    main()

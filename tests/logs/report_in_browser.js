@@ -1,0 +1,136 @@
+// Opens an orvacct logs report in headless Chromium, driven through the DevTools protocol on a
+// pipe (no network port, no npm package), and prints as JSON what a person would meet: every
+// request the page made, console errors, the chart's bars, the totals, and the rows of the
+// tables before and after real mouse clicks on their headings. Saves a screenshot of the page
+// as it opens.
+// usage: node report_in_browser.js REPORT.html SCREENSHOT.png
+'use strict';
+const { spawn } = require('child_process');
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+
+const [report, screenshot] = process.argv.slice(2);
+const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'orvacct-chromium-'));
+// The machine has no network: without these, Chromium waits on connections it tries to make.
+const browser = spawn('chromium', [
+  '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+  '--hide-scrollbars', '--force-device-scale-factor=1', `--user-data-dir=${profile}`,
+  '--remote-debugging-pipe', 'about:blank',
+], { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'] });
+
+// Ends the browser, and removes its profile once it has stopped writing there.
+function finish(code, message) {
+  if (message) process.stderr.write(`${message}\n`);
+  const done = () => {
+    fs.rmSync(profile, { recursive: true, force: true, maxRetries: 5 });
+    process.exit(code);
+  };
+  if (browser.exitCode !== null || browser.signalCode !== null) return done();
+  browser.on('exit', done);
+  browser.kill('SIGKILL');
+}
+setTimeout(() => finish(1, 'timed out'), 120000).unref();
+browser.on('error', (error) => finish(1, `cannot start chromium: ${error.message}`));
+
+// The protocol: JSON messages ended by a NUL byte, commands on fd 3, answers and events on fd 4.
+let nextId = 1;
+const answers = new Map();
+const eventWaiters = [];
+const requests = [];
+const problems = [];
+let pending = Buffer.alloc(0);
+browser.stdio[4].on('data', (chunk) => {
+  pending = Buffer.concat([pending, chunk]);
+  for (let end = pending.indexOf(0); end >= 0; end = pending.indexOf(0)) {
+    const message = JSON.parse(pending.subarray(0, end).toString('utf8'));
+    pending = pending.subarray(end + 1);
+    if (message.id && answers.has(message.id)) {
+      const { resolve, reject } = answers.get(message.id);
+      answers.delete(message.id);
+      if (message.error) reject(new Error(JSON.stringify(message.error)));
+      else resolve(message.result);
+    } else if (message.method) {
+      event(message.method, message.params);
+    }
+  }
+});
+
+function event(method, params) {
+  if (method === 'Network.requestWillBeSent') requests.push(params.request.url);
+  if (method === 'Log.entryAdded' && params.entry.level === 'error') problems.push(params.entry.text);
+  if (method === 'Runtime.exceptionThrown') problems.push(params.exceptionDetails.text);
+  for (const waiter of eventWaiters.filter((w) => w.method === method)) {
+    eventWaiters.splice(eventWaiters.indexOf(waiter), 1);
+    waiter.resolve(params);
+  }
+}
+
+function send(method, params = {}, sessionId = undefined) {
+  const id = nextId++;
+  browser.stdio[3].write(JSON.stringify({ id, method, params, sessionId }) + '\0');
+  return new Promise((resolve, reject) => answers.set(id, { resolve, reject }));
+}
+
+function nextEvent(method) {
+  return new Promise((resolve) => eventWaiters.push({ method, resolve }));
+}
+
+async function main() {
+  const { targetId } = await send('Target.createTarget', { url: 'about:blank' });
+  const { sessionId } = await send('Target.attachToTarget', { targetId, flatten: true });
+  const page = (method, params) => send(method, params, sessionId);
+  const value = async (expression) =>
+    (await page('Runtime.evaluate', { expression, returnByValue: true })).result.value;
+  await page('Network.enable');
+  await page('Log.enable');
+  await page('Runtime.enable');
+  await page('Page.enable');
+  await page('Emulation.setDeviceMetricsOverride', { width: 1200, height: 900, deviceScaleFactor: 1, mobile: false });
+  const loaded = nextEvent('Page.loadEventFired');
+  await page('Page.navigate', { url: `file://${report}` });
+  await loaded;
+
+  const { cssContentSize } = await page('Page.getLayoutMetrics');
+  const shot = await page('Page.captureScreenshot', {
+    format: 'png', captureBeyondViewport: true,
+    clip: { x: 0, y: 0, width: 1200, height: Math.min(Math.ceil(cssContentSize.height), 3000), scale: 1 },
+  });
+  fs.writeFileSync(screenshot, Buffer.from(shot.data, 'base64'));
+
+  // A real click: the mouse pressed and released over the heading, as a person does it.
+  const click = async (selector) => {
+    const box = await value(`(() => { const e = document.querySelector(${JSON.stringify(selector)});
+      e.scrollIntoView({ block: 'center' }); const r = e.getBoundingClientRect();
+      return { x: r.left + r.width / 2, y: r.top + r.height / 2 }; })()`);
+    for (const type of ['mouseMoved', 'mousePressed', 'mouseReleased']) {
+      await page('Input.dispatchMouseEvent', { type, x: box.x, y: box.y, button: 'left', clickCount: 1 });
+    }
+  };
+  const column = (table, index, attribute) => value(`Array.from(document.querySelectorAll('#${table} tbody tr'))
+    .map((row) => ${attribute ? `row.cells[${index}].getAttribute('data-v')` : `row.cells[${index}].textContent`})`);
+  const sortState = (table, index) =>
+    value(`document.querySelectorAll('#${table} thead th')[${index}].getAttribute('aria-sort')`);
+
+  const seen = {
+    bars: await value("document.querySelectorAll('svg.chart rect').length"),
+    totals: await value("Array.from(document.querySelectorAll('.totals b')).map((b) => b.textContent)"),
+    numbers: { initial: await column('errors', 0, true), ariaSort: [] },
+  };
+  await click('#errors thead th:nth-child(1)');
+  seen.numbers.afterClick = await column('errors', 0, true);
+  seen.numbers.ariaSort.push(await sortState('errors', 0));
+  await click('#errors thead th:nth-child(1)');
+  seen.numbers.afterSecondClick = await column('errors', 0, true);
+  seen.numbers.ariaSort.push(await sortState('errors', 0));
+  await click('#apps thead th:nth-child(1)');
+  seen.apps = await column('apps', 0, false);
+  seen.requests = requests;
+  seen.problems = problems;
+  process.stdout.write(JSON.stringify(seen));
+  await send('Browser.close').catch(() => {});
+  finish(0);
+}
+
+main().catch((error) => finish(1, error.stack));

@@ -1,0 +1,151 @@
+#include "logs/log_text.h"
+
+#include <charconv>
+#include <chrono>
+
+#include "text/ansi_codepage.h"
+#include "text/utf.h"
+
+namespace orvacct::logs {
+namespace {
+
+void appendDigits(std::string& out, int value, int width) {
+  char digits[12];
+  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
+  for (auto length = static_cast<int>(end - digits); length < width; ++length) out += '0';
+  out.append(digits, end);
+}
+
+bool isAscii(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) > 0x7F) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int daysFrom(int year, int month, int day) {
+  const std::chrono::sys_days days{std::chrono::year(year) / std::chrono::month(static_cast<unsigned>(month)) /
+                                   std::chrono::day(static_cast<unsigned>(day))};
+  return static_cast<int>(days.time_since_epoch().count());
+}
+
+void appendDate(std::string& out, int days) {
+  const std::chrono::year_month_day date{std::chrono::sys_days(std::chrono::days(days))};
+  appendDigits(out, static_cast<int>(date.year()), 4);
+  out += '-';
+  appendDigits(out, static_cast<int>(static_cast<unsigned>(date.month())), 2);
+  out += '-';
+  appendDigits(out, static_cast<int>(static_cast<unsigned>(date.day())), 2);
+}
+
+std::string dateText(int days) {
+  std::string text;
+  appendDate(text, days);
+  return text;
+}
+
+void appendMoment(std::string& out, const Moment& moment) {
+  appendDate(out, moment.days);
+  if (moment.second < 0) return;
+  out += 'T';
+  appendDigits(out, moment.second / 3600, 2);
+  out += ':';
+  appendDigits(out, moment.second / 60 % 60, 2);
+  out += ':';
+  appendDigits(out, moment.second % 60, 2);
+}
+
+std::string momentText(const Moment& moment) {
+  std::string text;
+  appendMoment(text, moment);
+  return text;
+}
+
+void appendUtf8FromAnsi(std::string& out, std::string_view ansi) {
+  // Every ANSI code page agrees with ASCII, and most log text is ASCII.
+  if (isAscii(ansi)) {
+    out += ansi;
+  } else {
+    out += orv::text::toUtf8(orv::text::fromAnsi(ansi));
+  }
+}
+
+std::string utf8FromAnsi(std::string_view ansi) {
+  std::string text;
+  appendUtf8FromAnsi(text, ansi);
+  return text;
+}
+
+void appendJsonString(std::string& out, std::string_view utf8) {
+  out += '"';
+  for (const char c : utf8) {
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          constexpr char hex[] = "0123456789abcdef";
+          out += "\\u00";
+          out += hex[(c >> 4) & 0xF];
+          out += hex[c & 0xF];
+        } else {
+          out += c;
+        }
+    }
+  }
+  out += '"';
+}
+
+void appendCsvField(std::string& out, std::string_view utf8) {
+  if (utf8.find_first_of(",\"\r\n") == std::string_view::npos) {
+    out += utf8;
+    return;
+  }
+  out += '"';
+  for (const char c : utf8) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+void appendHtml(std::string& out, std::string_view utf8) {
+  for (const char c : utf8) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
+    }
+  }
+}
+
+}  // namespace orvacct::logs
