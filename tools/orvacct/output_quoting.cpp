@@ -1,50 +1,51 @@
 #include "output_quoting.h"
 
-#include <cstdio>
-
 namespace orvacct {
 
-std::string csvField(std::string_view utf8) {
-  std::string field = "\"";
-  for (const char c : utf8) {
-    if (c == '"') field += '"';
-    field += c;
-  }
-  field += '"';
-  return field;
-}
-
-std::string jsonString(std::string_view utf8) {
-  std::string json = "\"";
+void appendJsonString(std::string& out, std::string_view utf8) {
+  out += '"';
   for (const char c : utf8) {
     switch (c) {
       case '"':
-        json += "\\\"";
+        out += "\\\"";
         break;
       case '\\':
-        json += "\\\\";
+        out += "\\\\";
         break;
       case '\n':
-        json += "\\n";
+        out += "\\n";
         break;
       case '\r':
-        json += "\\r";
+        out += "\\r";
         break;
       case '\t':
-        json += "\\t";
+        out += "\\t";
         break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(c));
-          json += escaped;
+          constexpr char hex[] = "0123456789abcdef";
+          out += "\\u00";
+          out += hex[(c >> 4) & 0xF];
+          out += hex[c & 0xF];
         } else {
-          json += c;
+          out += c;
         }
     }
   }
-  json += '"';
-  return json;
+  out += '"';
+}
+
+void appendCsvField(std::string& out, std::string_view utf8, bool alwaysQuoted) {
+  if (!alwaysQuoted && utf8.find_first_of(",\"\r\n") == std::string_view::npos) {
+    out += utf8;
+    return;
+  }
+  out += '"';
+  for (const char c : utf8) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
 }
 
 }  // namespace orvacct

@@ -46,7 +46,13 @@ class ResultWriter {
 
   void add(const std::u16string& text) {
     const std::string utf8 = orv::text::toUtf8(text);
-    buffer_ += form_ == OutputForm::Csv ? csvField(utf8) : form_ == OutputForm::Jsonl ? jsonString(utf8) : utf8;
+    if (form_ == OutputForm::Csv) {
+      appendCsvField(buffer_, utf8, true);
+    } else if (form_ == OutputForm::Jsonl) {
+      appendJsonString(buffer_, utf8);
+    } else {
+      buffer_ += utf8;
+    }
     endRow();
   }
   // The row of an item that failed: empty (null in JSON), never the same as an empty result.

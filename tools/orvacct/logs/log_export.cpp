@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "output_quoting.h"
 #include "tool_output.h"
 
 namespace orvacct::logs {

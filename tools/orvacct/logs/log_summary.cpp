@@ -6,6 +6,7 @@
 
 #include "logs/most_frequent.h"
 #include "logs/text_hash.h"
+#include "output_quoting.h"
 #include "tool_output.h"
 
 namespace orvacct::logs {

@@ -1,6 +1,6 @@
 #pragma once
 // The pieces of text the log commands write: record text from the ANSI code page as UTF-8,
-// dates and times, and the quoting of JSON, CSV and HTML.
+// dates and times, and the quoting of HTML (JSON and CSV: output_quoting.h).
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -42,10 +42,6 @@ std::string momentText(const Moment& moment);
 void appendUtf8FromAnsi(std::string& out, std::string_view ansi);
 std::string utf8FromAnsi(std::string_view ansi);
 
-// A JSON string, quotes included; the text is UTF-8.
-void appendJsonString(std::string& out, std::string_view utf8);
-// One CSV field (RFC 4180): quoted when it holds a comma, a quote or a line break.
-void appendCsvField(std::string& out, std::string_view utf8);
 // Text for HTML element content and attribute values.
 void appendHtml(std::string& out, std::string_view utf8);
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "cipher/staged_file.h"
+#include "platform/staged_file.h"
 #include "logs/report.h"
 #include "orvacct_version.h"
 #include "tool_output.h"
@@ -214,9 +214,10 @@ bool writeReport(const std::vector<std::string>& paths, const Filters& filters, 
   bool allRead = true;
   const std::string page = reportHtml(gatherReport(paths, filters, allRead), paths);
   try {
-    orv::cipher::StagedFile file(output);
+    orv::platform::StagedFile file(output);
     file.write({reinterpret_cast<const std::uint8_t*>(page.data()), page.size()});
-    file.commit();
+    // A report replaces the one it is asked to write over, so the commit cannot be refused.
+    static_cast<void>(file.commit(true));
   } catch (const std::system_error& e) {
     throw ToolError("cannot write " + outputShown + ": " + e.code().message());
   }
