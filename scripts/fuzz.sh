@@ -10,12 +10,25 @@ sanitizers="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=al
 cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="$sanitizers" -DORVACCT_BUILD_FUZZERS=ON -DORVACCT_BUILD_TESTS=OFF \
   -DORVACCT_BUILD_BENCHMARKS=OFF -DORVACCT_BUILD_TOOL=OFF >/dev/null
-for target in cipher_fuzz cipher_header_fuzz; do
-  cmake --build build/fuzz -j 2 --target "$target"
+targets=(cipher_fuzz cipher_header_fuzz)
+cmake --build build/fuzz -j 2 --target "${targets[@]}"
+# One core each, side by side.
+pids=()
+for target in "${targets[@]}"; do
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus"
-  log=build/fuzz/$target.log
   build/fuzz/tests/fuzz/$target -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 "$corpus" \
-    2>"$log" || { tail -40 "$log"; exit 1; }
-  echo "$target: $(grep -E "^stat::number_of_executed_units" "$log" || true)"
+    2>"build/fuzz/$target.log" &
+  pids+=($!)
 done
+failed=0
+for i in "${!targets[@]}"; do
+  log=build/fuzz/${targets[$i]}.log
+  if wait "${pids[$i]}"; then
+    echo "${targets[$i]}: $(grep -E "^stat::number_of_executed_units" "$log" || true)"
+  else
+    tail -40 "$log"
+    failed=1
+  fi
+done
+exit "$failed"

@@ -2,6 +2,10 @@
 # Makes the release in dist/ from clean builds (build/package/): OrvAcctMan-<version>-windows.zip
 # with both DLLs, their side-by-side manifests, register.cmd/unregister.cmd, README.txt, the
 # interface header and the samples; orvacct_<version>_<arch>.deb (CPack); SHA256SUMS.
+# usage: package.sh [--reuse-test-builds]
+#   --reuse-test-builds  the Windows files come from the test command's builds (build/windows-*,
+#                        the same sources and settings, with the tests beside them) instead of
+#                        two more clean builds; the tool for the .deb is always built afresh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -9,7 +13,17 @@ bash scripts/setup-windows.sh
 
 builds=build/package
 rm -rf "$builds" dist
-for preset in package-linux package-windows-i686 package-windows-x86_64; do
+presets=(package-linux package-windows-i686 package-windows-x86_64)
+windows_builds=("$builds/windows-i686" "$builds/windows-x86_64")
+if [[ ${1:-} == --reuse-test-builds ]]; then
+  presets=(package-linux)
+  windows_builds=(build/windows-i686 build/windows-x86_64)
+  for build in "${windows_builds[@]}"; do
+    [ -f "$build/CMakeCache.txt" ] || { echo "package.sh: $build is not built; run the test command first" >&2; exit 1; }
+    cmake --build "$build" -j 2 --target OrvAcctMan orvacct
+  done
+fi
+for preset in "${presets[@]}"; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j 2
 done
@@ -18,8 +32,8 @@ mkdir -p dist
 
 # The zip: each Windows build installs its DLL and manifest into x86/ or x64/, and the common files.
 stage=$builds/windows-zip
-for bitness in i686 x86_64; do
-  cmake --install "$builds/windows-$bitness" --component windows_zip --prefix "$stage" >/dev/null
+for build in "${windows_builds[@]}"; do
+  cmake --install "$build" --component windows_zip --prefix "$stage" >/dev/null
 done
 zip_name=OrvAcctMan-$version-windows.zip
 (cd "$stage" && zip -X -r -q "$OLDPWD/dist/$zip_name" .)
