@@ -68,7 +68,10 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   endif()
   set(windows ${PROJECT_SOURCE_DIR}/packaging/windows)
   set(zip ${PROJECT_BINARY_DIR}/windows_zip)
-  orvacct_identity_texts()  # the manifest's identifiers
+  # The manifest's identifiers. configure_file writes the template's line ends as CR LF, but a
+  # value's own line breaks as they are.
+  orvacct_identity_texts()
+  string(REPLACE "\n" "\r\n" ORVACCT_INTERFACE_PROXY_STUBS "${ORVACCT_INTERFACE_PROXY_STUBS}")
 
   # Text files go out with Windows line ends: cmd.exe misreads labels in a file with bare LFs.
   # orvacct_windows_text(source destination): the source, with @VARIABLES@ filled in, as the
