@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang in build/fuzz and runs each for a bounded time
-# (seconds per target, default 60). A crash, a sanitizer report or a broken promise fails the script.
+# Builds the libFuzzer targets with clang in build/fuzz and runs them side by side for a bounded
+# time (seconds, default 60). A crash, a sanitizer report or a broken promise fails the script.
+# usage: fuzz.sh [SECONDS | build]     (build: only build them)
 #   cipher_fuzz         arbitrary cipher text: hex reading, DecryptString, DecryptByte
 #   cipher_header_fuzz  encrypted data with a fuzzer-chosen header: every size descriptor value
 set -euo pipefail
@@ -12,6 +13,7 @@ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=cl
   -DORVACCT_BUILD_BENCHMARKS=OFF -DORVACCT_BUILD_TOOL=OFF >/dev/null
 targets=(cipher_fuzz cipher_header_fuzz)
 cmake --build build/fuzz -j 2 --target "${targets[@]}"
+[[ $seconds == build ]] && exit 0
 # One core each, side by side.
 pids=()
 for target in "${targets[@]}"; do

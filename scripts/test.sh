@@ -14,39 +14,45 @@ cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
 took "native suites"
-# The cipher's decryption against arbitrary input and every size descriptor: libFuzzer with
-# clang, one minute for each of the two targets, side by side.
-bash scripts/fuzz.sh 60
-took "fuzzing"
 
-# Windows: OrvAcctMan.dll cross-built for 32 and 64 bits, each tested under Wine in a private
-# prefix of its build tree (regsvr32, the C++ client, VBScript and JScript under cscript); the
-# 64-bit prefix then holds the 32-bit DLL beside the 64-bit one. The two suites share nothing
-# (prefix, display, files), so they run side by side once both are built.
+# Builds: the libFuzzer targets (clang), and OrvAcctMan.dll with its tests and the tool
+# cross-built for 32 and 64 bits; the 64-bit suite then holds the 32-bit DLL beside the 64-bit one.
+bash scripts/fuzz.sh build
 for preset in windows-i686 windows-x86_64; do
   cmake --preset "$preset" -DORVACCT_OTHER_BITNESS_DLL="$PWD/build/windows-i686/bin/OrvAcctMan.dll" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
 done
-took "Windows builds"
+took "builds"
+
+# Then side by side, since Wine mostly waits and the rest mostly computes:
+# - each DLL tested under Wine in a private prefix of its build tree (regsvr32, the C++ client,
+#   VBScript and JScript under cscript, code pages, the tool, the About box on Xvfb, ...);
+# - the cipher's decryption against arbitrary input and every size descriptor: libFuzzer, one
+#   minute for each of the two targets;
+# - the release as its users get it, made into dist/ from the Windows builds above and a fresh
+#   build of the tool, then checked (the zip's files, register.cmd and the samples in fresh Wine
+#   prefixes, the reg-free client, per-user keys, the .deb unpacked and run).
+# Computing runs at a lower priority, so Wine's waits are answered at once.
+parts=(windows-i686 windows-x86_64 fuzzing release)
+run_part() {
+  case $1 in
+    windows-*) ctest --preset "$1" ;;
+    fuzzing) nice -n 10 bash scripts/fuzz.sh 60 ;;
+    release) nice -n 10 bash scripts/package.sh --reuse-test-builds && bash tests/package/check_package.sh ;;
+  esac
+}
 pids=()
-for preset in windows-i686 windows-x86_64; do
-  ctest --preset "$preset" >"build/$preset/ctest.log" 2>&1 &
+for part in "${parts[@]}"; do
+  run_part "$part" >"build/$part.log" 2>&1 &
   pids+=($!)
 done
-failed=0
-for i in 0 1; do
-  wait "${pids[$i]}" || failed=1
+failed=()
+for i in "${!parts[@]}"; do
+  wait "${pids[$i]}" || failed+=("${parts[$i]}")
 done
-for preset in windows-i686 windows-x86_64; do
-  echo "== ctest --preset $preset"
-  cat "build/$preset/ctest.log"
+for part in "${parts[@]}"; do
+  echo "== $part"
+  cat "build/$part.log"
 done
-[ "$failed" = 0 ] || { echo "a Windows suite failed"; exit 1; }
-took "Windows suites"
-
-# The release as its users get it, made into dist/ from the Windows builds above and a fresh
-# build of the tool, then checked (the zip's files, register.cmd and the samples in fresh Wine
-# prefixes, the reg-free client, per-user keys, the .deb unpacked and run).
-bash scripts/package.sh --reuse-test-builds
-bash tests/package/check_package.sh
-took "release and its checks"
+took "Windows suites, fuzzing and the release"
+[ ${#failed[@]} = 0 ] || { echo "failed: ${failed[*]}"; exit 1; }

@@ -61,9 +61,12 @@ class ResultWriter {
     endRow();
   }
   void finish() {
-    const std::string pending = std::move(buffer_);
-    buffer_.clear();
-    writeOutput(pending);
+    // Emptied even when the write fails, so it is not tried again from the destructor.
+    struct Emptied {
+      std::string& buffer;
+      ~Emptied() { buffer.clear(); }
+    } emptied{buffer_};
+    writeOutput(buffer_);
   }
 
  private:
