@@ -15,9 +15,8 @@ cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
 took "native suites"
 
-# Builds: the libFuzzer targets (clang), and OrvAcctMan.dll with its tests and the tool
-# cross-built for 32 and 64 bits; the 64-bit suite then holds the 32-bit DLL beside the 64-bit one.
-bash scripts/fuzz.sh build
+# OrvAcctMan.dll with its tests and the tool, cross-built for 32 and 64 bits; the 64-bit suite
+# then holds the 32-bit DLL beside the 64-bit one.
 for preset in windows-i686 windows-x86_64; do
   cmake --preset "$preset" -DORVACCT_OTHER_BITNESS_DLL="$PWD/build/windows-i686/bin/OrvAcctMan.dll" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
@@ -27,17 +26,18 @@ took "builds"
 # Then side by side, since Wine mostly waits and the rest mostly computes:
 # - each DLL tested under Wine in a private prefix of its build tree (regsvr32, the C++ client,
 #   VBScript and JScript under cscript, code pages, the tool, the About box on Xvfb, ...);
-# - the cipher's decryption against arbitrary input and every size descriptor: libFuzzer, one
-#   minute for each of the two targets;
+# - the cipher's decryption against arbitrary input and every size descriptor: libFuzzer with
+#   clang, one minute for each of the two targets, on whatever the others leave of the machine;
 # - the release as its users get it, made into dist/ from the Windows builds above and a fresh
 #   build of the tool, then checked (the zip's files, register.cmd and the samples in fresh Wine
 #   prefixes, the reg-free client, per-user keys, the .deb unpacked and run).
-# Computing runs at a lower priority, so Wine's waits are answered at once.
+# Computing runs at a lower priority, so Wine's waits are answered at once, and the fuzzers at
+# the lowest: their minute is a minute whatever share of the processors it gets.
 parts=(windows-i686 windows-x86_64 fuzzing release)
 run_part() {
   case $1 in
     windows-*) ctest --preset "$1" ;;
-    fuzzing) nice -n 10 bash scripts/fuzz.sh 60 ;;
+    fuzzing) nice -n 19 bash scripts/fuzz.sh 60 ;;
     release) nice -n 10 bash scripts/package.sh --reuse-test-builds && bash tests/package/check_package.sh ;;
   esac
 }

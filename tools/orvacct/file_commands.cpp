@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "cipher/clsBlowfish.h"
+#include "cipher_direction.h"
 #include "commands.h"
 #include "input_text.h"
 #include "interrupt_cleanup.h"
@@ -32,7 +33,6 @@ namespace fs = std::filesystem;
 using orv::cipher::clsBlowfish;
 using orv::cipher::FileOutcome;
 
-enum class Direction { Encrypt, Decrypt };
 
 struct FileOptions {
   KeyOptions key;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cipher/clsBlowfish.h"
+#include "cipher_direction.h"
 #include "commands.h"
 #include "input_text.h"
 #include "key_options.h"
@@ -20,7 +21,6 @@ namespace {
 using orv::cipher::clsBlowfish;
 using orv::cipher::DecryptOutcome;
 
-enum class Direction { Encrypt, Decrypt };
 enum class OutputForm { Plain, Csv, Jsonl };
 
 struct PasswordOptions {
