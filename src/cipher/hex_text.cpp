@@ -55,6 +55,13 @@ std::string bytesFromHexText(std::u16string_view text) { return bytesOf(text); }
 std::string bytesFromHexText(std::string_view text) { return bytesOf(text); }
 
 bool isHexPairs(std::u16string_view text) { return pairsOnly(text); }
+
+std::optional<std::size_t> firstNonHexDigit(std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (digitValue(text[i]) == kNotADigit) return i;
+  }
+  return std::nullopt;
+}
 bool isHexPairs(std::string_view text) { return pairsOnly(text); }
 
 }  // namespace orv::cipher

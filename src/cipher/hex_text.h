@@ -1,6 +1,8 @@
 #pragma once
 // The hexadecimal text form of cipher data: two upper-case digits per byte, no separators.
 // The component's texts are 16-bit; the 8-bit forms serve the command line and the vector files.
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,5 +20,8 @@ std::string bytesFromHexText(std::string_view text);
 // Strict: true when the text is pairs of hex digits only (the tool's check on its input).
 bool isHexPairs(std::u16string_view text);
 bool isHexPairs(std::string_view text);
+
+// Where the first character that is no hex digit stands, or none.
+std::optional<std::size_t> firstNonHexDigit(std::u16string_view text);
 
 }  // namespace orv::cipher

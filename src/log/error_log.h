@@ -57,6 +57,9 @@ void appendRecord(const std::u16string& appPath, const std::u16string& appName, 
 
 inline constexpr long kDaysKept = 7;
 
+// Days from 1970-01-01, so dates compare and subtract as numbers.
+int dayNumber(const CalendarDate& date);
+
 // Whole days from the date to today; negative for a date in the future.
 long ageInDays(const CalendarDate& date, const LocalDateTime& today);
 

@@ -3,6 +3,7 @@
 #include "log/error_log.h"
 #include "log/log_file_name.h"
 #include "log/log_files.h"
+#include "log/record_lines.h"
 #include "text/ansi_codepage.h"
 
 namespace orv::log {
@@ -11,25 +12,33 @@ std::string formatRecord(const ErrorRecord& record, const LocalDateTime& when) {
   // Built straight into the ANSI bytes: this runs once per record, often.
   std::string bytes;
   bytes.reserve(200 + record.description.size() + record.module.size() + record.procedure.size());
-  const auto line = [&bytes](const char* label, std::u16string_view value) {
-    bytes += label;
+  const auto label = [&bytes](std::size_t index) {
+    bytes += kRecordLabels[index];
+    bytes += ' ';
+  };
+  const auto end = [&bytes](std::u16string_view value) {
     text::appendAnsi(bytes, value);
     bytes += "\r\n";
   };
-  bytes += "+++++++++++++++++++++++++++++++++++++++++\r\n";
-  line("Error Description: ", record.description);
-  bytes += "Error Number: ";
+  bytes += kRecordFirstLine;
+  bytes += "\r\n";
+  label(1);
+  end(record.description);
+  label(2);
   bytes += std::to_string(record.number);
   bytes += "\r\n";
-  line("Module Name: ", record.module);
-  line("Procedure Name: ", record.procedure);
-  bytes += "Version Number: ";
+  label(3);
+  end(record.module);
+  label(4);
+  end(record.procedure);
+  label(5);
   text::appendAnsi(bytes, record.major);
   bytes += '.';
   text::appendAnsi(bytes, record.minor);
   bytes += '.';
-  line("", record.revision);
-  line("Date: ", platform::generalDateText(when));
+  end(record.revision);
+  label(6);
+  end(platform::generalDateText(when));
   bytes += "\r\n";
   return bytes;
 }

@@ -4,18 +4,16 @@
 #include "log/log_files.h"
 
 namespace orv::log {
-namespace {
 
-std::chrono::sys_days toDays(int year, int month, int day) {
-  return std::chrono::sys_days(std::chrono::year(year) / std::chrono::month(static_cast<unsigned>(month)) /
-                               std::chrono::day(static_cast<unsigned>(day)));
+int dayNumber(const CalendarDate& date) {
+  const std::chrono::sys_days days{std::chrono::year(date.year) /
+                                   std::chrono::month(static_cast<unsigned>(date.month)) /
+                                   std::chrono::day(static_cast<unsigned>(date.day))};
+  return static_cast<int>(days.time_since_epoch().count());
 }
 
-}  // namespace
-
 long ageInDays(const CalendarDate& date, const LocalDateTime& today) {
-  return static_cast<long>(
-      (toDays(today.year, today.month, today.day) - toDays(date.year, date.month, date.day)).count());
+  return dayNumber({today.year, today.month, today.day}) - dayNumber(date);
 }
 
 PurgeResult purgeOldLogs(const std::u16string& appPath, const std::u16string& appName, const LocalDateTime& today,

@@ -4,37 +4,36 @@
 #include <array>
 #include <charconv>
 
+#include "log/record_lines.h"
 #include "log/record_reader.h"
 
 namespace orv::log {
 namespace {
 
-constexpr std::string_view kFirstLine = "+++++++++++++++++++++++++++++++++++++++++";
+constexpr std::string_view kFirstLine = kRecordFirstLine;
 constexpr int kDescription = 1, kNumber = 2, kDate = 6, kClosing = 7, kLines = 8;
 
-// The labels of lines 2 to 7, by their index in the record (counted from 0). An editor may
-// have taken the space after the colon off an empty value, so it is optional.
-constexpr std::array<std::string_view, 7> kLabels = {
-    "", "Error Description:", "Error Number:", "Module Name:", "Procedure Name:", "Version Number:", "Date:"};
+// An editor may have taken the space after the colon off an empty value, so it is optional.
+constexpr const std::array<std::string_view, 7>& kLabels = kRecordLabels;
 
 constexpr int kOther = -1;
 
-// Whether the line has the label of that index: the labels spelt out, so each comparison is
-// of a known length and compiled inline (this runs for nearly every line).
+// Whether the line has the label of that index: each case compares with a label of known
+// length, compiled inline (this runs for nearly every line).
 bool hasLabel(std::string_view text, int index) {
   switch (index) {
     case 1:
-      return text.starts_with("Error Description:");
+      return text.starts_with(kLabels[1]);
     case 2:
-      return text.starts_with("Error Number:");
+      return text.starts_with(kLabels[2]);
     case 3:
-      return text.starts_with("Module Name:");
+      return text.starts_with(kLabels[3]);
     case 4:
-      return text.starts_with("Procedure Name:");
+      return text.starts_with(kLabels[4]);
     case 5:
-      return text.starts_with("Version Number:");
+      return text.starts_with(kLabels[5]);
     case 6:
-      return text.starts_with("Date:");
+      return text.starts_with(kLabels[6]);
     default:
       return false;
   }

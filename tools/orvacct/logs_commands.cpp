@@ -16,6 +16,7 @@
 #include "commands.h"
 #include "input_text.h"
 #include "int32_argument.h"
+#include "log/error_log.h"
 #include "logs/log_export.h"
 #include "logs/log_summary.h"
 #include "logs/report.h"
@@ -45,7 +46,7 @@ int dayArgument(const std::string& text, const std::string& what) {
   const std::chrono::year_month_day date{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
                                          std::chrono::day(static_cast<unsigned>(day))};
   if (!shaped || !date.ok()) throw UsageError(what + " is not a date YYYY-MM-DD: '" + text + "'");
-  return logs::daysFrom(year, month, day);
+  return orv::log::dayNumber({year, month, day});
 }
 
 logs::Filters filtersOf(const LogsOptions& options) {

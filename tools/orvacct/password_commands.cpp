@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cipher/clsBlowfish.h"
+#include "cipher/hex_text.h"
 #include "cipher_direction.h"
 #include "commands.h"
 #include "input_text.h"
@@ -80,16 +81,11 @@ class ResultWriter {
   std::string buffer_;
 };
 
-std::string characterPosition(std::size_t index) { return "character " + std::to_string(index + 1); }
-
 // Cipher text is two hex digits a byte, of cipher data of whole 8-byte blocks, 16 bytes at least.
 void requireCipherText(const std::u16string& item, const std::string& where) {
-  for (std::size_t i = 0; i < item.size(); ++i) {
-    const char16_t c = item[i];
-    const bool hex = (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
-    if (!hex) {
-      throw ToolError(where + ": not hexadecimal cipher text: " + describeCharacter(c) + " at " + characterPosition(i));
-    }
+  if (const auto bad = orv::cipher::firstNonHexDigit(item)) {
+    throw ToolError(where + ": not hexadecimal cipher text: " + describeCharacter(item[*bad]) + " at character " +
+                    std::to_string(*bad + 1));
   }
   if (item.size() % 16 != 0 || item.size() < 32) {
     throw ToolError(where + ": cipher text too short or cut (" + std::to_string(item.size()) +

@@ -84,7 +84,7 @@ class Scanner {
     const auto parts = orv::log::parseLogFileName(name);
     if (!parts) return std::nullopt;
     return LogFile{path, shown(path), shown(path.parent_path()), orv::text::toUtf8(parts->application),
-                   daysFrom(parts->date.year, parts->date.month, parts->date.day)};
+                   orv::log::dayNumber(parts->date)};
   }
 
   void folder(const fs::path& folder) {

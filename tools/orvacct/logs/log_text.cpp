@@ -25,12 +25,6 @@ bool isAscii(std::string_view text) {
 
 }  // namespace
 
-int daysFrom(int year, int month, int day) {
-  const std::chrono::sys_days days{std::chrono::year(year) / std::chrono::month(static_cast<unsigned>(month)) /
-                                   std::chrono::day(static_cast<unsigned>(day))};
-  return static_cast<int>(days.time_since_epoch().count());
-}
-
 void appendDate(std::string& out, int days) {
   const std::chrono::year_month_day date{std::chrono::sys_days(std::chrono::days(days))};
   appendDigits(out, static_cast<int>(date.year()), 4);

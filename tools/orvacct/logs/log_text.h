@@ -7,9 +7,7 @@
 
 namespace orvacct::logs {
 
-// Days from 1970-01-01, so days compare and subtract as numbers.
-int daysFrom(int year, int month, int day);
-// "YYYY-MM-DD".
+// "YYYY-MM-DD" of a day number (orv::log::dayNumber).
 void appendDate(std::string& out, int days);
 std::string dateText(int days);
 
