@@ -18,18 +18,35 @@ const browser = spawn('chromium', [
   '--disable-background-networking', '--disable-component-update', '--disable-sync',
   '--hide-scrollbars', '--force-device-scale-factor=1', `--user-data-dir=${profile}`,
   '--remote-debugging-pipe', 'about:blank',
-], { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'] });
+], { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'], detached: true });
 
-// Ends the browser, and removes its profile once it has stopped writing there.
+// Ends the browser with all its processes (a group of its own), given a moment to close by
+// itself, and removes its profile once they have stopped writing there. A profile that cannot
+// be removed is told, but the test's outcome is the page's, not the clean-up's.
 function finish(code, message) {
   if (message) process.stderr.write(`${message}\n`);
   const done = () => {
-    fs.rmSync(profile, { recursive: true, force: true, maxRetries: 5 });
+    try {
+      process.kill(-browser.pid, 'SIGKILL');
+    } catch {
+      // The group is gone already.
+    }
+    try {
+      fs.rmSync(profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 200 });
+    } catch (error) {
+      process.stderr.write(`could not remove ${profile}: ${error.message}\n`);
+    }
     process.exit(code);
   };
-  if (browser.exitCode !== null || browser.signalCode !== null) return done();
+  if (browser.pid === undefined || browser.exitCode !== null || browser.signalCode !== null) return done();
   browser.on('exit', done);
-  browser.kill('SIGKILL');
+  setTimeout(() => {
+    try {
+      process.kill(-browser.pid, 'SIGKILL');
+    } catch {
+      // Gone meanwhile.
+    }
+  }, 5000).unref();
 }
 setTimeout(() => finish(1, 'timed out'), 120000).unref();
 browser.on('error', (error) => finish(1, `cannot start chromium: ${error.message}`));
