@@ -221,7 +221,7 @@ void OrderedReading::readHere(const LogFile& file, orv::platform::ReadableFile& 
   consumer_.beginFile(file);
   DirectSink sink(file, Delivery(filters_, consumer_, counts_));
   try {
-    reader_.read(handle, sink);
+    reader_.read(handle, sink, file.codePage);
   } catch (const std::system_error& e) {
     counts_.allRead = false;
     reportProblem("cannot read " + file.pathText + ": " + e.code().message());
@@ -279,7 +279,7 @@ void OrderedReading::work() {
     std::string failure;
     BatchSink sink(*job);
     try {
-      reader.read(job->handle, sink);
+      reader.read(job->handle, sink, job->file.codePage);
     } catch (const Cancelled&) {
       continue;
     } catch (const std::system_error& e) {
