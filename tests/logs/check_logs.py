@@ -18,7 +18,8 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-FIELDS = ["app", "file", "line", "time", "number", "description", "module", "procedure", "version", "machine"]
+FIELDS = ["app", "file", "line", "time", "number", "description", "module", "procedure", "version", "machine",
+          "timestamp"]
 KINDS = {"cut": "cut short", "missing": "without its", "number": "not a 32-bit number",
          "unexpected": "unexpected text", "stray": "stray line", "binary": "binary data"}
 
@@ -190,6 +191,27 @@ def check_export(tool, root, records, problems, label, env=None):
     return exported
 
 
+def check_lnav(exported_file, records):
+    """lnav, with the format the packages install, reads the export: every record once, its fields right."""
+    with tempfile.TemporaryDirectory() as home:
+        formats = os.path.join(home, ".lnav", "formats", "orvacct")
+        os.makedirs(formats)
+        with open(os.path.join(HERE, "..", "..", "packaging", "lnav", "orvacct_log.json"), "rb") as source, \
+                open(os.path.join(formats, "orvacct_log.json"), "wb") as installed:
+            installed.write(source.read())
+        query = ("SELECT app, machine, number, module, procedure, version, log_body, file, line, time, log_level "
+                 "FROM orvacct_log")
+        result = subprocess.run(["lnav", "-n", "-c", ";" + query, "-c", ":write-json-to -", exported_file],
+                                capture_output=True, env=dict(os.environ, HOME=home), timeout=120)
+        rows = json.loads(result.stdout or b"[]")
+    same("lnav: every record once", len(rows), len(records))
+    fields = ["app", "machine", "number", "module", "procedure", "version", "file", "line", "time"]
+    key = lambda row: (row["file"], row["line"])
+    got = sorted(({**{f: row[f] for f in fields}, "description": row["log_body"]} for row in rows), key=key)
+    same("lnav: the fields", got, sorted(({f: r[f] for f in fields + ["description"]} for r in records), key=key))
+    same("lnav: every record an error", {row["log_level"] for row in rows}, {"error"})
+
+
 def check_corpus(tool):
     with tempfile.TemporaryDirectory() as work:
         root, records, problems = make_corpus(work)
@@ -197,6 +219,10 @@ def check_corpus(tool):
         check("corpus has descriptions over several lines", any("\n" in r["description"] for r in records))
         check("corpus has times that cannot be read", any(len(r["time"]) == 10 for r in records))
         check_export(tool, root, records, problems, "cp1252")
+        exported_file = os.path.join(work, "all.jsonl")
+        with open(exported_file, "wb") as out:
+            subprocess.run([tool, "logs", "export", root], stdout=out, stderr=subprocess.DEVNULL, check=False)
+        check_lnav(exported_file, records)
 
         # CSV: a header of the field names and RFC 4180 quoting, read back by Python's reader.
         code, out, err = run(tool, "logs", "export", "--format", "csv", root)

@@ -159,7 +159,9 @@ class Corpus:
             time += "T%02d:%02d:%02d" % (second // 3600, second // 60 % 60, second % 60)
         # The machine is the first folder below the root.
         machine = rel.split(os.sep)[0]
-        self.records.append(dict(app=app, file=rel, line=line, time=time, **fields, machine=machine))
+        timestamp = time if second is not None else time + "T00:00:00"
+        self.records.append(dict(app=app, file=rel, line=line, time=time, **fields, machine=machine,
+                                 timestamp=timestamp))
 
     def problem(self, rel, line, kind, lost=True, count=0):
         self.problems.append(dict(file=rel, line=line, kind=kind, lost=lost, count=count, machine=rel.split(os.sep)[0]))
