@@ -7,7 +7,7 @@
 #include <system_error>
 #include <iterator>
 
-#include "cipher/secure_wipe.h"
+#include "base/secure_wipe.h"
 #include "text/utf.h"
 #include "tool_output.h"
 
@@ -101,10 +101,10 @@ std::u16string resolveKey(const KeyOptions& options) {
     try {
       key = textFromBytes(content, options.encoding, what, "--key-encoding");
     } catch (...) {
-      orv::cipher::secureWipe(bytes);
+      orv::secureWipe(bytes);
       throw;
     }
-    orv::cipher::secureWipe(bytes);
+    orv::secureWipe(bytes);
   } else if (options.textOption->count() > 0) {
     key = argumentText(options.text, "the key");
     // Given as such on the command line, an empty key is meant; anywhere else it is a mistake.
