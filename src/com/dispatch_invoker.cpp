@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "com/component_services.h"
 #include "com/dispatch_arguments.h"
 #include "platform/com_values_win32.h"
 #include "orvacctman_idl.h"
@@ -88,6 +89,7 @@ HRESULT DispatchInvoker::invoke(IUnknown* target, DISPID id, LCID locale, WORD f
   const UINT supplied = params->cArgs;
   if (supplied > declaredCount) return DISP_E_BADPARAMCOUNT;
 
+  beforeArgumentConversion(id);
   // rgvarg holds the arguments last first.
   std::vector<CallArgument> arguments(total);
   for (UINT i = 0; i < total; ++i) {
