@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <csignal>
 #include <exception>
-#include <iostream>
 
 #include "commands.h"
 #include "orvacct_version.h"
@@ -29,12 +28,12 @@ std::string commandGiven(CLI::App& app) {
 
 int usageError(CLI::App& app, std::string message) {
   std::replace(message.begin(), message.end(), '\n', ' ');
-  std::cerr << "orvacct: " << message << " (see '" << commandGiven(app) << " --help')\n";
+  orvacct::reportProblem(message + " (see '" + commandGiven(app) + " --help')");
   return kUsage;
 }
 
 int failure(const char* message) {
-  std::cerr << "orvacct: " << message << "\n";
+  orvacct::reportProblem(message);
   return kFailed;
 }
 

@@ -142,7 +142,7 @@ class BatchRun {
       throw;
     } catch (const ToolError& error) {
       if (!keepGoing_) throw;
-      std::cerr << "orvacct: " << error.what() << "\n";
+      reportProblem(error.what());
       out_.addFailed();
       ++failed_;
     }
