@@ -20,6 +20,7 @@
 #include "log/record_reader.h"
 #include "logs/log_summary.h"
 #include "platform/readable_file.h"
+#include "platform/unique_file.h"
 #include "text/code_page.h"
 
 namespace {
@@ -95,7 +96,8 @@ void writeCorpus(const fs::path& root, std::size_t mebibytes) {
 // grep -c '^Error Number:' over each file.
 std::size_t countErrorNumberLines(const fs::path& file, std::vector<char>& buffer) {
   constexpr std::string_view kLine = "\nError Number:";
-  std::FILE* stream = std::fopen(file.c_str(), "rb");
+  const orv::platform::UniqueFile owned = orv::platform::openFile(file, "rb");
+  std::FILE* const stream = owned.get();
   std::setvbuf(stream, nullptr, _IONBF, 0);
   std::size_t count = 0, kept = 0;
   for (;;) {
@@ -112,7 +114,6 @@ std::size_t countErrorNumberLines(const fs::path& file, std::vector<char>& buffe
     kept = std::min(end, kLine.size() - 1);
     std::memmove(buffer.data(), data + end - kept, kept);
   }
-  std::fclose(stream);
   return count;
 }
 

@@ -15,6 +15,7 @@
 #include "input_text.h"
 #include "interrupt_cleanup.h"
 #include "key_options.h"
+#include "platform/unique_file.h"
 #include "progress_bar.h"
 #include "temporary_copy.h"
 #include "tool_output.h"
@@ -77,18 +78,16 @@ bool mustCopyAside(const std::string& source) {
   return !error && fs::exists(status) && !fs::is_regular_file(status);
 }
 
-std::FILE* openForCopy(const std::string& source) {
+// Standard input stays open; a named source is closed however the copy ends.
+void copyAside(const std::string& source, std::optional<TemporaryCopy>& copy) {
   if (source == kStandardStream) {
     binaryMode(stdin);
-    return stdin;
+    copy.emplace(stdin, "standard input");
+    return;
   }
-#ifdef _WIN32
-  std::FILE* in = _wfopen(pathArgument(source).c_str(), L"rb");
-#else
-  std::FILE* in = std::fopen(source.c_str(), "rb");
-#endif
-  if (in == nullptr) throw ToolError("cannot read " + source + ": " + std::generic_category().message(errno));
-  return in;
+  const orv::platform::UniqueFile in = orv::platform::openFile(pathArgument(source), "rb");
+  if (!in) throw ToolError("cannot read " + source + ": " + std::generic_category().message(errno));
+  copy.emplace(in.get(), source);
 }
 
 std::string describe(const orv::cipher::FileResult& result, const FileOptions& options) {
@@ -114,15 +113,13 @@ void runFile(Direction direction, const FileOptions& options) {
   const bool toStandardOutput = options.destination == kStandardStream;
   if (!toStandardOutput) checkDestination(options.destination);
   clsBlowfish cipher;
-  const std::u16string key = resolveKey(options.key);
+  const orv::SecretText key = resolveKey(options.key);
   orv::cipher::FileJob job{pathArgument(options.source), pathArgument(options.destination), options.overwrite};
   job.temporaryNames = removeTemporaryOnInterrupt();
 
   std::optional<TemporaryCopy> copy;
   if (mustCopyAside(options.source)) {
-    std::FILE* in = openForCopy(options.source);
-    copy.emplace(in);
-    if (in != stdin) std::fclose(in);
+    copyAside(options.source, copy);
     job.sourceFile = copy->file();
   }
   if (toStandardOutput) {
@@ -135,7 +132,8 @@ void runFile(Direction direction, const FileOptions& options) {
   const orv::cipher::ProgressHandler bar = progressBar(direction == Direction::Encrypt ? "encrypting" : "decrypting");
   cipher.onProgress(bar);
   const orv::cipher::FileResult result =
-      direction == Direction::Encrypt ? cipher.encryptFileWithResult(job, key) : cipher.decryptFileWithResult(job, key);
+      direction == Direction::Encrypt ? cipher.encryptFileWithResult(job, key.str())
+                                      : cipher.decryptFileWithResult(job, key.str());
   if (result.outcome == FileOutcome::Written) return;
   if (bar) std::fputc('\n', stderr);
   throw ToolError(describe(result, options));

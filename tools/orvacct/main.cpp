@@ -7,6 +7,7 @@
 
 #include "commands.h"
 #include "orvacct_version.h"
+#include "standard_streams.h"
 #include "tool_output.h"
 #include "utf8_arguments.h"
 
@@ -39,6 +40,7 @@ int failure(const char* message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  orvacct::holdClosedStandardStreams();
 #ifdef SIGPIPE
   // A reader that went away is a write failure to report, not a silent death.
   std::signal(SIGPIPE, SIG_IGN);

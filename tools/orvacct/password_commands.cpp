@@ -45,7 +45,7 @@ class ResultWriter {
     }
   }
 
-  void add(const std::u16string& text) {
+  void add(std::u16string_view text) {
     const std::string utf8 = orv::text::toUtf8(text);
     if (form_ == OutputForm::Csv) {
       appendCsvField(buffer_, utf8, true);
@@ -96,28 +96,29 @@ void requireCipherText(const std::u16string& item, const std::string& where) {
 // One engine keyed once serves every line, as a fresh instance per line would.
 class PasswordBatch {
  public:
-  PasswordBatch(Direction direction, const std::u16string& key, OutputForm form) : direction_(direction), form_(form) {
-    cipher_.Key(key);
+  PasswordBatch(Direction direction, const orv::SecretText& key, OutputForm form) : direction_(direction), form_(form) {
+    cipher_.Key(key.str());
   }
 
-  std::u16string process(const std::u16string& item, const std::string& where) {
+  // The row: a password's cipher text, or a password.
+  orv::SecretText process(const std::u16string& item, const std::string& where) {
     if (direction_ == Direction::Encrypt) {
       requireRepresentable(item, where + ": the password");
-      return cipher_.EncryptString(item, u"", true);
+      return orv::SecretText(cipher_.EncryptString(item, u"", true));
     }
     // No cipher text at all is the empty password, as the component decrypts it.
     if (item.empty()) return {};
     requireCipherText(item, where);
-    const orv::cipher::PasswordDecryption decrypted = cipher_.decryptHexWithOutcome(item, u"");
+    orv::cipher::PasswordDecryption decrypted = cipher_.decryptHexWithOutcome(item, u"");
     if (decrypted.outcome != DecryptOutcome::Plain) {
       throw ToolError(where + ": wrong key or damaged cipher text (size descriptor out of range)");
     }
-    if (form_ == OutputForm::Plain && decrypted.text.find_first_of(u"\r\n") != std::u16string::npos) {
+    if (form_ == OutputForm::Plain && decrypted.text.view().find_first_of(u"\r\n") != std::u16string::npos) {
       throw ToolError(where +
                       ": the password holds a line break, which one line cannot show; give --output csv or "
                       "--output jsonl");
     }
-    return decrypted.text;
+    return std::move(decrypted.text);
   }
 
  private:
@@ -136,7 +137,7 @@ class BatchRun {
   void run(const std::string& where, Item&& item) {
     ++items_;
     try {
-      out_.add(batch_.process(std::forward<Item>(item)(), where));
+      out_.add(batch_.process(std::forward<Item>(item)(), where).view());
     } catch (const UsageError&) {
       throw;
     } catch (const ToolError& error) {
