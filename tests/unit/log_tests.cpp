@@ -200,8 +200,8 @@ TEST(AppendLockWaitTest, TriesAgainOnlyWhileTheLockIsHeldElsewhereAndThePatience
   };
   for (const Case& c : cases) {
     std::size_t attempts = 0;
-    const bool taken = log::takeAppendLock(
-        [&] { return c.answers[std::min(attempts++, c.answers.size() - 1)]; }, c.patience);
+    const bool taken =
+        log::takeAppendLock([&] { return c.answers[std::min(attempts++, c.answers.size() - 1)]; }, c.patience);
     EXPECT_EQ(taken, c.taken) << "case with " << c.answers.size() << " answers";
     EXPECT_EQ(attempts, c.attempts) << "case with " << c.answers.size() << " answers";
   }

@@ -16,6 +16,8 @@
 #endif
 
 namespace orvacct {
+// This file's own, under its name: the command files are compiled as one.
+namespace key_options {
 namespace {
 
 const std::string kEmptyKeyRisk =
@@ -69,6 +71,7 @@ std::u16string environmentKey(const KeyOptions& options) {
 }
 
 }  // namespace
+}  // namespace key_options
 
 void addKeyOptions(CLI::App& command, KeyOptions& options) {
   options.environmentOption =
@@ -86,6 +89,7 @@ void addKeyOptions(CLI::App& command, KeyOptions& options) {
 }
 
 std::u16string resolveKey(const KeyOptions& options) {
+  using namespace key_options;
   std::u16string key;
   std::string what;
   if (options.environmentOption->count() > 0) {
