@@ -2,8 +2,10 @@
 """orvacct logs against a generated corpus (make_log_corpus.py): what export, summary and report
 give is checked against the records and the damage that made the corpus.
 
-usage: check_logs.py corpus TOOL           export, summary and filters; exit codes; two code pages
-       check_logs.py browser TOOL PNG      the report in headless Chromium, saving a screenshot
+usage: check_logs.py corpus TOOL                          export, summary and filters; exit codes;
+                                                          two code pages
+       check_logs.py browser TOOL PNG NODE CHROMIUM       the report in headless Chromium, saving a
+                                                          screenshot
 Prints "N passed, N failed" and exits non-zero on any failure.
 """
 import collections
@@ -421,7 +423,7 @@ def check_drill_down(seen, records, root):
     check("drill-down: shown on the page", drill["visible"])
 
 
-def check_browser(tool, screenshot):
+def check_browser(tool, screenshot, node, chromium):
     with tempfile.TemporaryDirectory() as work:
         root, records, problems = make_corpus(work, "--files", "5600", "--machine-count", "18")
         report = os.path.join(work, "report.html")
@@ -430,7 +432,7 @@ def check_browser(tool, screenshot):
         size = os.path.getsize(report)
         print(f"report of {len(records)} records: {size} bytes")
         check("report under 2 MB", size < 2_000_000, size)
-        result = subprocess.run(["node", os.path.join(HERE, "report_in_browser.js"), report, screenshot],
+        result = subprocess.run([node, os.path.join(HERE, "report_in_browser.js"), report, screenshot, chromium],
                                 capture_output=True, timeout=180)
         if result.returncode != 0:
             check("the browser ran", False, result.stderr.decode()[-2000:])
@@ -463,7 +465,7 @@ def main():
     if mode == "corpus":
         check_corpus(tool)
     else:
-        check_browser(tool, sys.argv[3])
+        check_browser(tool, *sys.argv[3:6])
     print(f"{passed} passed, {failed} failed")
     sys.exit(1 if failed or not passed else 0)
 

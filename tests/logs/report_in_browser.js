@@ -3,17 +3,17 @@
 // request the page made, console errors, the chart's bars, the totals, and the rows of the
 // tables before and after real mouse clicks on their headings. Saves a screenshot of the page
 // as it opens.
-// usage: node report_in_browser.js REPORT.html SCREENSHOT.png
+// usage: node report_in_browser.js REPORT.html SCREENSHOT.png CHROMIUM
 'use strict';
 const { spawn } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
 
-const [report, screenshot] = process.argv.slice(2);
+const [report, screenshot, chromium] = process.argv.slice(2);
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'orvacct-chromium-'));
 // The machine has no network: without these, Chromium waits on connections it tries to make.
-const browser = spawn('chromium', [
+const browser = spawn(chromium, [
   '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync',
   '--hide-scrollbars', '--force-device-scale-factor=1', `--user-data-dir=${profile}`,

@@ -28,6 +28,8 @@
 #endif
 
 namespace orvacct {
+// This file's own, under its name: the command files are compiled as one.
+namespace file_commands {
 namespace {
 
 namespace fs = std::filesystem;
@@ -154,8 +156,10 @@ void addFileCommand(CLI::App& file, const std::string& name, Direction direction
 }
 
 }  // namespace
+}  // namespace file_commands
 
 void addFileCommands(CLI::App& app) {
+  using namespace file_commands;
   CLI::App* file = app.add_subcommand("file", "Encrypt or decrypt a whole file");
   file->require_subcommand(1);
   addFileCommand(*file, "encrypt", Direction::Encrypt, "Encrypt IN into OUT");

@@ -15,6 +15,8 @@
 #endif
 
 namespace orvacct {
+// This file's own, under its name: the command files are compiled as one.
+namespace key_options {
 namespace {
 
 const std::string kEmptyKeyRisk =
@@ -76,6 +78,7 @@ orv::SecretText environmentKey(const KeyOptions& options) {
 }
 
 }  // namespace
+}  // namespace key_options
 
 void addKeyOptions(CLI::App& command, KeyOptions& options) {
   options.environmentOption =
@@ -93,6 +96,7 @@ void addKeyOptions(CLI::App& command, KeyOptions& options) {
 }
 
 orv::SecretText resolveKey(const KeyOptions& options) {
+  using namespace key_options;
   orv::SecretText key;
   std::string what;
   if (options.environmentOption->count() > 0) {

@@ -17,6 +17,8 @@
 #include "tool_output.h"
 
 namespace orvacct {
+// This file's own, under its name: the command files are compiled as one.
+namespace password_commands {
 namespace {
 
 using orv::cipher::clsBlowfish;
@@ -222,8 +224,10 @@ void addPasswordCommand(CLI::App& pwd, const std::string& name, Direction direct
 }
 
 }  // namespace
+}  // namespace password_commands
 
 void addPasswordCommands(CLI::App& app) {
+  using namespace password_commands;
   CLI::App* pwd =
       app.add_subcommand("pwd", "Passwords to hexadecimal cipher text and back, as EnCrypt_Pwd/DeCrypt_Pwd");
   pwd->require_subcommand(1);
