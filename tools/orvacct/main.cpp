@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
 #endif
   CLI::App app{"orvacct - OrvAcctMan account services from the command line"};
-  app.set_version_flag("--version", "orvacct " ORVACCT_VERSION_TEXT);
+  // The release, and the component inside it, which keeps its own version.
+  app.set_version_flag("--version", "orvacct " ORVACCT_VERSION_TEXT ", component " ORVACCT_COMPONENT_VERSION_TEXT);
   app.require_subcommand(1);
   app.footer("Exit status: 0 done, 1 failed, 2 wrong command line.");
   orvacct::addLogCommands(app);
