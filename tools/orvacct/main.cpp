@@ -5,6 +5,7 @@
 #include <csignal>
 #include <exception>
 #include <iostream>
+#include <sstream>
 
 #include "commands.h"
 #include "orvacct_version.h"
@@ -41,7 +42,8 @@ int failure(const char* message) {
 
 int main(int argc, char** argv) {
 #ifdef SIGPIPE
-  // A reader that went away is a write failure to report, not a silent death.
+  // A reader that went away is seen as a failed write, so the tool ends the same quiet way
+  // whether or not whoever started it ignored SIGPIPE (see tool_output.cpp).
   std::signal(SIGPIPE, SIG_IGN);
 #endif
   CLI::App app{"orvacct - OrvAcctMan account services from the command line"};
@@ -65,7 +67,10 @@ int main(int argc, char** argv) {
       app.parse(arguments);
     } catch (const CLI::ParseError& e) {
       if (e.get_exit_code() != static_cast<int>(CLI::ExitCodes::Success)) return usageError(app, e.what());
-      app.exit(e);  // --help or --version
+      // --help or --version, written as every result is, so a closed pipe ends it the same way.
+      std::ostringstream text;
+      app.exit(e, text, std::cerr);
+      orvacct::writeOutput(text.str());
     }
     orvacct::finishOutput();
   } catch (const orvacct::FailureAlreadyReported&) {

@@ -1,7 +1,9 @@
 #include "tool_output.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -10,8 +12,23 @@
 namespace orvacct {
 namespace {
 
+// The shell's status of a process ended by SIGPIPE (128 + 13), where there are no signals.
+constexpr int kReaderGoneStatus = 141;
+
+// The reader went away (head, a pager closed early): the tool ends as the tools people pipe into
+// head do, quietly and as if by SIGPIPE. Nothing is left to clean up: what writes to standard
+// output writes no named file, and temporaries are unnamed or go with the process.
+[[noreturn]] void endQuietlyReaderGone() {
+#ifdef SIGPIPE
+  std::signal(SIGPIPE, SIG_DFL);
+  std::raise(SIGPIPE);
+#endif
+  std::_Exit(kReaderGoneStatus);
+}
+
 [[noreturn]] void outputFailed() {
   const int error = errno;
+  if (error == EPIPE) endQuietlyReaderGone();
   throw ToolError(error != 0 ? std::string("cannot write standard output: ") + std::strerror(error)
                              : "cannot write standard output");
 }
