@@ -1,18 +1,23 @@
 // orvacct pwd encrypt|decrypt: passwords to hexadecimal cipher text and back, one item a line,
-// from the command line or standard input. Output rows stay aligned with input rows: with
-// --keep-going an item that fails leaves an empty row and the batch goes on.
+// from the command line or standard input, or one column of CSV from standard input. Output
+// rows stay aligned with input rows: with --keep-going an item that fails leaves an empty row
+// (or cell) and the batch goes on.
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cipher/clsBlowfish.h"
 #include "cipher/hex_text.h"
+#include "cipher/secure_wipe.h"
 #include "cipher_direction.h"
 #include "commands.h"
+#include "csv_column.h"
 #include "input_text.h"
 #include "key_options.h"
 #include "output_quoting.h"
+#include "text/ansi_codepage.h"
 #include "text/utf.h"
 #include "tool_output.h"
 
@@ -29,6 +34,7 @@ struct PasswordOptions {
   ByteEncoding inputEncoding = ByteEncoding::Utf8;
   OutputForm form = OutputForm::Plain;
   bool keepGoing = false;
+  std::optional<std::string> csvColumn;  // none: one item a line
   std::vector<std::string> items;
 };
 
@@ -61,6 +67,11 @@ class ResultWriter {
     if (form_ == OutputForm::Jsonl) buffer_ += "null";
     endRow();
   }
+  // A whole row already in its form, its line end included (a CSV record).
+  void addRow(std::string_view row) {
+    buffer_ += row;
+    flushWhenFull();
+  }
   void finish() {
     // Emptied even when the write fails, so it is not tried again from the destructor.
     struct Emptied {
@@ -73,6 +84,9 @@ class ResultWriter {
  private:
   void endRow() {
     buffer_ += '\n';
+    flushWhenFull();
+  }
+  void flushWhenFull() {
     if (buffer_.size() >= kFlushAt) finish();
   }
 
@@ -132,20 +146,32 @@ class BatchRun {
   BatchRun(Direction direction, const PasswordOptions& options)
       : batch_(direction, resolveKey(options.key), options.form), out_(options.form), keepGoing_(options.keepGoing) {}
 
+  // The result of one item; nothing when it failed and the batch goes on, the reason told.
   template <class Item>
-  void run(const std::string& where, Item&& item) {
+  std::optional<std::u16string> attempt(const std::string& where, Item&& item) {
     ++items_;
     try {
-      out_.add(batch_.process(std::forward<Item>(item)(), where));
+      return batch_.process(std::forward<Item>(item)(), where);
     } catch (const UsageError&) {
       throw;
     } catch (const ToolError& error) {
       if (!keepGoing_) throw;
       std::cerr << "orvacct: " << error.what() << "\n";
-      out_.addFailed();
       ++failed_;
+      return std::nullopt;
     }
   }
+
+  template <class Item>
+  void run(const std::string& where, Item&& item) {
+    if (const std::optional<std::u16string> result = attempt(where, std::forward<Item>(item))) {
+      out_.add(*result);
+    } else {
+      out_.addFailed();
+    }
+  }
+
+  void addRow(std::string_view row) { out_.addRow(row); }
 
   void finish() {
     out_.finish();
@@ -160,7 +186,49 @@ class BatchRun {
   std::size_t failed_ = 0;
 };
 
-void runPasswords(Direction direction, const PasswordOptions& options) {
+// The column's cell of each record replaced by its result (left empty when it failed), every other
+// cell written back as it came; with a column named, the first record is the header row and
+// stays as it is. Cells come in UTF-8, or in the ANSI code page, and go out in UTF-8.
+void runCsvColumn(BatchRun& batch, const PasswordOptions& options) {
+  CsvColumn column(*options.csvColumn);
+  CsvReader reader(std::cin, options.inputEncoding == ByteEncoding::Utf8);
+  CsvRecord record;
+  std::string row;
+  for (bool first = true; reader.next(record); first = false) {
+    row.clear();
+    if (first && reader.hadByteOrderMark()) row = "\xEF\xBB\xBF";
+    if (options.inputEncoding == ByteEncoding::Ansi) {
+      for (CsvCell& cell : record.cells) cell.text = orv::text::toUtf8(orv::text::fromAnsi(cell.text));
+    }
+    const std::string where = "line " + std::to_string(record.firstLine);
+    if (first && column.namedInHeader()) {
+      column.findIn(record);
+    } else if (column.index() >= record.cells.size()) {
+      batch.attempt(where, [&]() -> std::u16string {
+        throw ToolError(where + ": no column " + std::to_string(column.index() + 1) + " (the row has " +
+                        std::to_string(record.cells.size()) + " cells); the row is written as it was");
+      });
+    } else {
+      std::string& cell = record.cells[column.index()].text;
+      const std::optional<std::u16string> result = batch.attempt(
+          where, [&] { return textFromBytes(cell, ByteEncoding::Utf8, where + " of standard input", "--input-encoding"); });
+      orv::cipher::secureWipe(cell);
+      cell = result ? orv::text::toUtf8(*result) : std::string();
+    }
+    appendCsvRecord(row, record);
+    batch.addRow(row);
+  }
+  batch.finish();
+}
+
+void runPasswords(Direction direction, PasswordOptions options) {
+  if (options.csvColumn) {
+    if (!options.items.empty()) throw UsageError("--csv-column reads CSV from standard input; give no items");
+    options.form = OutputForm::Csv;  // a cell may hold line breaks
+    BatchRun batch(direction, options);
+    runCsvColumn(batch, options);
+    return;
+  }
   BatchRun batch(direction, options);
   if (!options.items.empty()) {
     for (std::size_t i = 0; i < options.items.size(); ++i) {
@@ -187,7 +255,7 @@ void runPasswords(Direction direction, const PasswordOptions& options) {
   batch.finish();
 }
 
-void addOutputOption(CLI::App& command, OutputForm& form) {
+CLI::Option* addOutputOption(CLI::App& command, OutputForm& form) {
   const CLI::Validator word(
       [](std::string& value) -> std::string {
         const OutputForm chosen = value == "csv"     ? OutputForm::Csv
@@ -198,7 +266,7 @@ void addOutputOption(CLI::App& command, OutputForm& form) {
         return {};
       },
       "plain|csv|jsonl");
-  command
+  return command
       .add_option("--output", form,
                   "plain (default): one result a line; csv or jsonl: one quoted field a line, for results that "
                   "hold line breaks")
@@ -211,7 +279,12 @@ void addPasswordCommand(CLI::App& pwd, const std::string& name, Direction direct
   addKeyOptions(*command, options->key);
   addEncodingOption(*command, "--input-encoding", options->inputEncoding,
                     "How standard input's bytes are read: utf8 (default) or ansi, bytes in the ANSI code page");
-  addOutputOption(*command, options->form);
+  CLI::Option* output = addOutputOption(*command, options->form);
+  command
+      ->add_option("--csv-column", options->csvColumn,
+                   "Read CSV (RFC 4180) from standard input and replace this column's cells, every other cell kept "
+                   "as it was: a number from 1, or a name in the header row")
+      ->excludes(output);
   command->add_flag("--keep-going", options->keepGoing,
                     "An item that fails leaves an empty row (null in jsonl) and its reason on standard error; the "
                     "batch goes on, and fails at the end");
