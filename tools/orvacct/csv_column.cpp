@@ -13,11 +13,10 @@ bool CsvReader::nextLine(std::string& line, std::string& end) {
     return false;
   }
   ++lineNumber_;
-  end = in_.eof() ? "" : "\n";
-  if (!line.empty() && line.back() == '\r') {
-    line.pop_back();
-    end.insert(0, "\r");
-  }
+  const bool carriageReturn = !line.empty() && line.back() == '\r';
+  if (carriageReturn) line.pop_back();
+  const bool lineFeed = !in_.eof();
+  end = carriageReturn ? (lineFeed ? "\r\n" : "\r") : (lineFeed ? "\n" : "");
   if (lineNumber_ == 1 && skipByteOrderMark_ && line.starts_with("\xEF\xBB\xBF")) {
     line.erase(0, 3);
     hadByteOrderMark_ = true;
