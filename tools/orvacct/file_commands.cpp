@@ -146,12 +146,13 @@ void addFileCommand(CLI::App& file, const std::string& name, Direction direction
   CLI::App* command = file.add_subcommand(name, description);
   addKeyOptions(*command, options->key);
   command->add_flag("--overwrite", options->overwrite, "Replace OUT when it exists, keeping its permissions");
-  command->add_option("IN", options->source, "Source file; - for standard input")->required();
+  command->add_option("IN", options->source, "Source file; - for standard input")->required()->transform(pathAsMeant());
   command
       ->add_option("OUT", options->destination,
                    "Destination file (may be IN itself with --overwrite), - for standard output; outside Windows a "
                    "new file is private (0600)")
-      ->required();
+      ->required()
+      ->transform(pathAsMeant());
   command->callback([options, direction] { runFile(direction, *options); });
 }
 

@@ -73,7 +73,9 @@ void finish(bool allRead) {
 
 CLI::App* verb(CLI::App& logs, const char* name, const char* description, LogsOptions& options) {
   CLI::App* command = logs.add_subcommand(name, description);
-  command->add_option("PATH", options.paths, "Log files, Logs folders, or folders searched for log files")->required();
+  command->add_option("PATH", options.paths, "Log files, Logs folders, or folders searched for log files")
+      ->required()
+      ->transform(pathAsMeant());
   command->add_option("--since", options.since, "Records of this day (YYYY-MM-DD) and later");
   command->add_option("--until", options.until, "Records of this day (YYYY-MM-DD) and earlier");
   command->add_option("--app", options.apps, "This application only (as in the file name, any case); repeatable")
@@ -129,7 +131,9 @@ void addLogsCommands(CLI::App& app) {
 
   auto reported = std::make_shared<LogsOptions>();
   CLI::App* report = verb(*logs, "report", "One self-contained HTML file: totals, a chart, sortable tables", *reported);
-  report->add_option("--output", reported->output, "The HTML file to write (replaced when it exists)")->required();
+  report->add_option("--output", reported->output, "The HTML file to write (replaced when it exists)")
+      ->required()
+      ->transform(pathAsMeant());
   report->callback([reported] {
     const logs::Filters filters = filtersOf(*reported);
     finish(logs::writeReport(reported->paths, filters, pathArgument(reported->output), reported->output));

@@ -9,6 +9,10 @@
 
 #include "text/utf.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace orvacct {
 namespace {
 
@@ -26,9 +30,22 @@ constexpr int kReaderGoneStatus = 141;
   std::_Exit(kReaderGoneStatus);
 }
 
+// Whether the last failed write found no reader at the other end of a pipe. Windows' C runtime
+// tells that as EINVAL; its system error says it: ERROR_NO_DATA on Windows, ERROR_PIPE_NOT_CONNECTED
+// under Wine, ERROR_BROKEN_PIPE for some writers.
+bool readerGone(int error) {
+#ifdef _WIN32
+  const unsigned long system = _doserrno;
+  return error == EPIPE || system == ERROR_NO_DATA || system == ERROR_PIPE_NOT_CONNECTED ||
+         system == ERROR_BROKEN_PIPE;
+#else
+  return error == EPIPE;
+#endif
+}
+
 [[noreturn]] void outputFailed() {
   const int error = errno;
-  if (error == EPIPE) endQuietlyReaderGone();
+  if (readerGone(error)) endQuietlyReaderGone();
   throw ToolError(error != 0 ? std::string("cannot write standard output: ") + std::strerror(error)
                              : "cannot write standard output");
 }
@@ -37,6 +54,9 @@ constexpr int kReaderGoneStatus = 141;
 
 void writeOutput(std::string_view bytes) {
   errno = 0;
+#ifdef _WIN32
+  _doserrno = 0;
+#endif
   if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) outputFailed();
 }
 
@@ -48,6 +68,9 @@ void printLine(const std::u16string& text) {
 
 void finishOutput() {
   errno = 0;
+#ifdef _WIN32
+  _doserrno = 0;
+#endif
   if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) outputFailed();
   std::cout.flush();
   if (!std::cout) outputFailed();
