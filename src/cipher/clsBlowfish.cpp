@@ -4,7 +4,7 @@
 
 #include "cipher/hex_text.h"
 #include "cipher/key_bytes.h"
-#include "cipher/secure_wipe.h"
+#include "base/secure_wipe.h"
 #include "base/failure.h"
 #include "text/ansi_codepage.h"
 

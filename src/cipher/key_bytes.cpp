@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "cipher/secure_wipe.h"
+#include "base/secure_wipe.h"
 #include "text/ansi_codepage.h"
 
 namespace orv::cipher {

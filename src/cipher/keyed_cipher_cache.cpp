@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "cipher/key_bytes.h"
-#include "cipher/secure_wipe.h"
+#include "base/secure_wipe.h"
 
 namespace orv::cipher {
 

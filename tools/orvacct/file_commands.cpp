@@ -114,7 +114,7 @@ void runFile(Direction direction, const FileOptions& options) {
   const bool toStandardOutput = options.destination == kStandardStream;
   if (!toStandardOutput) checkDestination(options.destination);
   clsBlowfish cipher;
-  const std::u16string key = resolveKey(options.key);
+  const orv::SecretText key = resolveKey(options.key);
   orv::cipher::FileJob job{pathArgument(options.source), pathArgument(options.destination), options.overwrite};
   job.temporaryNames = removeTemporaryOnInterrupt();
 
@@ -135,7 +135,8 @@ void runFile(Direction direction, const FileOptions& options) {
   const orv::cipher::ProgressHandler bar = progressBar(direction == Direction::Encrypt ? "encrypting" : "decrypting");
   cipher.onProgress(bar);
   const orv::cipher::FileResult result =
-      direction == Direction::Encrypt ? cipher.encryptFileWithResult(job, key) : cipher.decryptFileWithResult(job, key);
+      direction == Direction::Encrypt ? cipher.encryptFileWithResult(job, key.str())
+                                      : cipher.decryptFileWithResult(job, key.str());
   if (result.outcome == FileOutcome::Written) return;
   if (bar) std::fputc('\n', stderr);
   throw ToolError(describe(result, options));

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/secret.h"
 #include "text/ansi_codepage.h"
 #include "text/strict_text.h"
 #include "text/utf.h"
@@ -130,6 +131,10 @@ const CLI::Validator& pathAsMeant() {
 }
 
 void requireRepresentable(std::u16string_view text, const std::string& what) {
+  // Nearly every text survives the round trip; it may be a key or a password, so the trip goes
+  // through buffers that are wiped.
+  const orv::SecretBytes bytes(orv::text::toAnsi(text));
+  if (orv::SecretText(orv::text::fromAnsi(bytes.view())) == text) return;
   if (const auto c = orv::text::firstUnrepresentable(text)) {
     throw ToolError(what + " holds " + describeCharacter(*c) + ", and " + codePageAdvice());
   }

@@ -1,13 +1,12 @@
 #include "key_options.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
-#include <iterator>
 
-#include "cipher/secure_wipe.h"
+#include "platform/unique_file.h"
 #include "text/utf.h"
 #include "tool_output.h"
 
@@ -26,29 +25,36 @@ const std::string kEmptyKeyRisk =
   throw ToolError("cannot read the key file " + path + ": " + reason);
 }
 
-std::string readKeyFile(const std::string& path) {
+// Unbuffered, so the key lies in no buffer but its own.
+orv::SecretBytes readKeyFile(const std::string& path) {
   std::error_code error;
   const std::filesystem::file_status status = std::filesystem::status(pathArgument(path), error);
   if (error) unreadableKeyFile(path, error.message());
   if (std::filesystem::is_directory(status)) unreadableKeyFile(path, "it is a folder");
   errno = 0;
-  std::ifstream in(pathArgument(path), std::ios::binary);
+  const orv::platform::UniqueFile in = orv::platform::openFile(pathArgument(path), "rb");
   if (!in) unreadableKeyFile(path, errno != 0 ? std::generic_category().message(errno) : "cannot open it");
-  std::string key;
-  try {
-    key.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  } catch (const std::exception&) {
+  std::setvbuf(in.get(), nullptr, _IONBF, 0);
+  orv::SecretBytes key;
+  constexpr std::size_t kPiece = 4096;
+  for (std::size_t got = kPiece; got == kPiece;) {
+    const std::size_t used = key.size();
+    key.resize(used + kPiece);
+    errno = 0;
+    got = std::fread(key.data() + used, 1, kPiece, in.get());
+    key.resize(used + got);
+  }
+  if (std::ferror(in.get()) != 0) {
     unreadableKeyFile(path, errno != 0 ? std::generic_category().message(errno) : "a read failed");
   }
-  if (in.bad()) unreadableKeyFile(path, "a read failed");
   // An editor's final line break is not part of the key.
-  if (!key.empty() && key.back() == '\n') key.pop_back();
-  if (!key.empty() && key.back() == '\r') key.pop_back();
+  if (!key.empty() && key.view().back() == '\n') key.resize(key.size() - 1);
+  if (!key.empty() && key.view().back() == '\r') key.resize(key.size() - 1);
   return key;
 }
 
 // Windows keeps the environment as 16-bit text; elsewhere it is bytes.
-std::u16string environmentKey(const KeyOptions& options) {
+orv::SecretText environmentKey(const KeyOptions& options) {
   const std::string what = "environment variable " + options.environmentVariable;
 #ifdef _WIN32
   const std::u16string name = orv::text::fromUtf8(options.environmentVariable);
@@ -56,7 +62,8 @@ std::u16string environmentKey(const KeyOptions& options) {
   SetLastError(ERROR_SUCCESS);
   const DWORD size = GetEnvironmentVariableW(wideName, nullptr, 0);
   if (size == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) throw ToolError(what + " is not set");
-  std::u16string value(size, u'\0');
+  orv::SecretText value;
+  value.resize(size);
   const DWORD length =
       size == 0 ? 0 : GetEnvironmentVariableW(wideName, reinterpret_cast<wchar_t*>(value.data()), size);
   value.resize(length < size ? length : 0);
@@ -64,7 +71,7 @@ std::u16string environmentKey(const KeyOptions& options) {
 #else
   const char* value = std::getenv(options.environmentVariable.c_str());
   if (value == nullptr) throw ToolError(what + " is not set");
-  return textFromBytes(value, options.encoding, what, "--key-encoding");
+  return orv::SecretText(textFromBytes(value, options.encoding, what, "--key-encoding"));
 #endif
 }
 
@@ -85,28 +92,23 @@ void addKeyOptions(CLI::App& command, KeyOptions& options) {
   options.environmentOption->excludes(options.fileOption);
 }
 
-std::u16string resolveKey(const KeyOptions& options) {
-  std::u16string key;
+orv::SecretText resolveKey(const KeyOptions& options) {
+  orv::SecretText key;
   std::string what;
   if (options.environmentOption->count() > 0) {
     what = "environment variable " + options.environmentVariable;
     key = environmentKey(options);
   } else if (options.fileOption->count() > 0) {
     what = "the key file " + options.file;
-    std::string bytes = readKeyFile(options.file);
+    const orv::SecretBytes bytes = readKeyFile(options.file);
     // A byte order mark is how some editors say UTF-8; it is not part of the key.
     const std::string_view bom = "\xEF\xBB\xBF";
-    const std::string_view content =
-        options.encoding == ByteEncoding::Utf8 && bytes.starts_with(bom) ? std::string_view(bytes).substr(3) : bytes;
-    try {
-      key = textFromBytes(content, options.encoding, what, "--key-encoding");
-    } catch (...) {
-      orv::cipher::secureWipe(bytes);
-      throw;
-    }
-    orv::cipher::secureWipe(bytes);
+    const std::string_view content = options.encoding == ByteEncoding::Utf8 && bytes.view().starts_with(bom)
+                                         ? bytes.view().substr(bom.size())
+                                         : bytes.view();
+    key = orv::SecretText(textFromBytes(content, options.encoding, what, "--key-encoding"));
   } else if (options.textOption->count() > 0) {
-    key = argumentText(options.text, "the key");
+    key = orv::SecretText(argumentText(options.text, "the key"));
     // Given as such on the command line, an empty key is meant; anywhere else it is a mistake.
     if (key.empty()) warn("the key is empty: " + kEmptyKeyRisk);
   } else {
@@ -115,7 +117,7 @@ std::u16string resolveKey(const KeyOptions& options) {
   if (key.empty() && !what.empty()) {
     throw ToolError(what + " holds an empty key; " + kEmptyKeyRisk + " (give --key \"\" to mean that)");
   }
-  requireRepresentable(key, "the key");
+  requireRepresentable(key.view(), "the key");
   return key;
 }
 

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <string>
 
+#include "base/secret.h"
 #include "input_text.h"
 
 namespace orvacct {
@@ -19,9 +20,9 @@ struct KeyOptions {
 
 void addKeyOptions(CLI::App& command, KeyOptions& options);
 
-// The key as the component takes it. A ToolError when none was given, it cannot be read, it is
+// The key as the component takes it, wiped when it ends. A ToolError when none was given, it cannot be read, it is
 // not UTF-8 (unless code-page bytes were asked for), the code page cannot carry it, or it is
 // empty without having been given as --key "" (which only warns).
-std::u16string resolveKey(const KeyOptions& options);
+orv::SecretText resolveKey(const KeyOptions& options);
 
 }  // namespace orvacct

@@ -110,8 +110,8 @@ void requireCipherText(const std::u16string& item, const std::string& where) {
 // One engine keyed once serves every line, as a fresh instance per line would.
 class PasswordBatch {
  public:
-  PasswordBatch(Direction direction, const std::u16string& key, OutputForm form) : direction_(direction), form_(form) {
-    cipher_.Key(key);
+  PasswordBatch(Direction direction, const orv::SecretText& key, OutputForm form) : direction_(direction), form_(form) {
+    cipher_.Key(key.str());
   }
 
   std::u16string process(const std::u16string& item, const std::string& where) {
