@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "base/secure_wipe.h"
 #include "cipher/clsBlowfish.h"
 #include "cipher/hex_text.h"
-#include "cipher/secure_wipe.h"
 #include "cipher_direction.h"
 #include "commands.h"
 #include "csv_column.h"
@@ -212,7 +212,7 @@ void runCsvColumn(BatchRun& batch, const PasswordOptions& options) {
       std::string& cell = record.cells[column.index()].text;
       const std::optional<std::u16string> result = batch.attempt(
           where, [&] { return textFromBytes(cell, ByteEncoding::Utf8, where + " of standard input", "--input-encoding"); });
-      orv::cipher::secureWipe(cell);
+      orv::secureWipe(cell);
       cell = result ? orv::text::toUtf8(*result) : std::string();
     }
     appendCsvRecord(row, record);
