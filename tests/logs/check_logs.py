@@ -18,7 +18,7 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-FIELDS = ["app", "file", "line", "time", "number", "description", "module", "procedure", "version"]
+FIELDS = ["app", "file", "line", "time", "number", "description", "module", "procedure", "version", "machine"]
 KINDS = {"cut": "cut short", "missing": "without its", "number": "not a 32-bit number",
          "unexpected": "unexpected text", "stray": "stray line", "binary": "binary data"}
 

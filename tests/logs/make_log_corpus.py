@@ -148,7 +148,9 @@ class Corpus:
         time = day.isoformat()
         if second is not None:
             time += "T%02d:%02d:%02d" % (second // 3600, second // 60 % 60, second % 60)
-        self.records.append(dict(app=app, file=rel, line=line, time=time, **fields))
+        # The machine is the first folder below the root.
+        machine = rel.split(os.sep)[0]
+        self.records.append(dict(app=app, file=rel, line=line, time=time, **fields, machine=machine))
 
     def problem(self, rel, line, kind, lost=True, count=0):
         self.problems.append(dict(file=rel, line=line, kind=kind, lost=lost, count=count))
@@ -239,7 +241,7 @@ class Corpus:
                     name = f"{app}-{day:%m%d%Y}.log"
                     # Folders as gathered: machine/Application/Logs, some a level deeper.
                     folder = os.path.join(machine, app.capitalize(), "Logs") if m % 2 == 0 else \
-                        os.path.join("share", machine, "Logs")
+                        os.path.join(machine, "share", "Logs")
                     if m == 3 and app == self.apps[0][0]:
                         name = f"{app.capitalize()}-{day:%m%d%Y}.LOG"  # a renamed copy
                         app_written = app.capitalize()

@@ -29,12 +29,12 @@ std::string commandGiven(CLI::App& app) {
 
 int usageError(CLI::App& app, std::string message) {
   std::replace(message.begin(), message.end(), '\n', ' ');
-  std::cerr << "orvacct: " << message << " (see '" << commandGiven(app) << " --help')\n";
+  orvacct::reportProblem(message + " (see '" + commandGiven(app) + " --help')");
   return kUsage;
 }
 
 int failure(const char* message) {
-  std::cerr << "orvacct: " << message << "\n";
+  orvacct::reportProblem(message);
   return kFailed;
 }
 

@@ -156,7 +156,7 @@ class BatchRun {
       throw;
     } catch (const ToolError& error) {
       if (!keepGoing_) throw;
-      std::cerr << "orvacct: " << error.what() << "\n";
+      reportProblem(error.what());
       ++failed_;
       return std::nullopt;
     }

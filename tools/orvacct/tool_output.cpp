@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <string>
 
+#include "output_quoting.h"
 #include "text/utf.h"
 
 #ifdef _WIN32
@@ -76,14 +78,42 @@ void finishOutput() {
   if (!std::cout) outputFailed();
 }
 
-void warn(const std::string& message) { std::cerr << "orvacct: warning: " << message << "\n"; }
+namespace {
+
+// One write a line, so lines from a busy run are never split.
+void writeError(const std::string& line) {
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
+}
+
+}  // namespace
+
+void reportProblem(std::string_view message) {
+  std::string line = "orvacct: ";
+  appendTerminalSafe(line, message);
+  line += '\n';
+  writeError(line);
+}
+
+void reportAt(std::string_view file, std::uint64_t line, std::string_view message) {
+  std::string text;
+  appendTerminalSafe(text, file);
+  text += ':';
+  text += std::to_string(line);
+  text += ": ";
+  appendTerminalSafe(text, message);
+  text += '\n';
+  writeError(text);
+}
+
+void warn(const std::string& message) { reportProblem("warning: " + message); }
 
 orv::Services toolServices() {
   orv::Services services = orv::platformServices();
   services.failureObserver = [](std::int32_t number, const std::u16string& description,
                                 const std::u16string& procedure) {
-    std::cerr << "orvacct: error " << number << ": " << orv::text::toUtf8(description) << " (in "
-              << orv::text::toUtf8(procedure) << ")\n";
+    reportProblem("error " + std::to_string(number) + ": " + orv::text::toUtf8(description) + " (in " +
+                  orv::text::toUtf8(procedure) + ")");
   };
   return services;
 }
