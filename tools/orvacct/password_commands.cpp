@@ -153,11 +153,9 @@ class ResultWriter {
 // Each item in turn; with keepGoing a failure is reported and leaves its row empty.
 class BatchRun {
  public:
-  BatchRun(PasswordOperation operation, const PasswordOptions& options)
-      : batch_(operation,
-               resolveKey(options.key, operation == PasswordOperation::Encrypt ? KeyUse::Encrypt : KeyUse::Decrypt),
-               operation == PasswordOperation::Rekey ? resolveKey(options.newKey, KeyUse::Encrypt) : orv::SecretText(),
-               options.form == OutputForm::Plain),
+  BatchRun(PasswordOperation operation, const PasswordOptions& options, const orv::SecretText& key,
+           const orv::SecretText& newKey)
+      : batch_(operation, key, newKey, options.form == OutputForm::Plain),
         out_(options.form, options.outputFile),
         keepGoing_(options.keepGoing),
         overwrite_(options.overwrite) {}
@@ -258,7 +256,12 @@ void runPasswords(PasswordOperation operation, PasswordOptions options) {
   }
   if (options.csvColumn) options.form = OutputForm::Csv;  // a cell may hold line breaks
   checkOutputFile(options);
-  BatchRun batch(operation, options);
+  // The key first, then the new key: the order their prompts come in.
+  const orv::SecretText key =
+      resolveKey(options.key, operation == PasswordOperation::Encrypt ? KeyUse::Encrypt : KeyUse::Decrypt);
+  const orv::SecretText newKey =
+      operation == PasswordOperation::Rekey ? resolveKey(options.newKey, KeyUse::Encrypt) : orv::SecretText();
+  BatchRun batch(operation, options, key, newKey);
   if (options.csvColumn) {
     runCsvColumn(batch, options);
     return;
