@@ -2,6 +2,7 @@
 // reads (items, lines, a CSV column), and --output-file, put in place only when complete.
 // Cipher texts are known answers of tests/data/vectors/passwords.tsv.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <sstream>
@@ -110,6 +111,25 @@ TEST(ToolRekey, WithKeepGoingTheFileIsReplacedItsFailedRowsEmpty) {
   ASSERT_EQ(rekeyed.size(), 2u);
   EXPECT_EQ(rekeyed[1], "");
   EXPECT_EQ(openedUnder("new key", {rekeyed[0]}), "abcd\n");
+}
+
+// Put in place whole, a device or a pipe would be replaced by a plain file, never written to.
+TEST(ToolRekey, ADestinationThatIsNoPlainFileIsRefused) {
+  const TempFolder folder;
+  const std::filesystem::path pipe = folder / "pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  writeFile(folder / "plain", "plain");
+  for (const std::string& command :
+       {kRekey + " --overwrite --output-file '" + pipe.string() + "' " + kAbcd,
+        "file encrypt --key-env ORV_NEW --overwrite '" + (folder / "plain").string() + "' '" + pipe.string() + "'"}) {
+    const auto run = runToolApart(command, kKeys);
+    EXPECT_EQ(run.exitCode, 1) << command;
+    EXPECT_EQ(run.err, "orvacct: cannot write " + pipe.string() +
+                           ": it is no plain file (a device or a pipe); the destination is replaced whole, so name a "
+                           "file, or - for standard output\n")
+        << command;
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe)) << command;
+  }
 }
 
 TEST(ToolRekey, BothKeysAreNeeded) {
