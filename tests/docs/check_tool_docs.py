@@ -11,6 +11,7 @@ options are read from its --help trees, so every option anyone adds is checked t
   check_tool_docs.py examples TOOL FILE
       FILE (the Debian package's README) has an example line "orvacct COMMAND" for every command.
 """
+import concurrent.futures
 import os
 import re
 import subprocess
@@ -115,34 +116,41 @@ def concrete(words):
     return line
 
 
+def run_in_fresh_folder(tool, arguments):
+    """The tool's exit status and standard error, run in a folder of sample files."""
+    with tempfile.TemporaryDirectory() as folder:
+        os.makedirs(os.path.join(folder, "app"))
+        os.makedirs(os.path.join(folder, "logs"))
+        for name, content in (("plain.txt", "plain\n"), ("key.txt", "k\n")):
+            with open(os.path.join(folder, name), "w") as file:
+                file.write(content)
+        # No terminal (a session of its own), so a prompt fails rather than waits.
+        run = subprocess.run([tool, *arguments], cwd=folder, stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                             timeout=120, start_new_session=True,
+                             env=dict(os.environ, ORV_KEY="k", XDG_STATE_HOME=folder))
+        return run.returncode, run.stderr.strip()
+
+
 def check_synopsis(tool, manual):
     lines = synopsis_lines(manual)
     if not lines:
         fail("the manual page has no SYNOPSIS")
-    runs = 0
+    forms = []
     for line in lines:
         words = tokens(line)
         if words[0] != "orvacct":
             fail("a SYNOPSIS line that is no orvacct command: " + line)
         alternatives, _ = parse(words[1:])
         widest = max([len(a) for a in alternatives] + [w.count("|") + 1 for w in words if "|" in w and w != "|"])
-        for variant in range(widest + 1):
-            arguments = concrete(expand(alternatives, variant))
-            with tempfile.TemporaryDirectory() as folder:
-                os.makedirs(os.path.join(folder, "app"))
-                os.makedirs(os.path.join(folder, "logs"))
-                for name, content in (("plain.txt", "plain\n"), ("key.txt", "k\n")):
-                    with open(os.path.join(folder, name), "w") as file:
-                        file.write(content)
-                # No terminal (a session of its own), so a prompt fails rather than waits.
-                run = subprocess.run([tool, *arguments], cwd=folder, stdin=subprocess.DEVNULL, capture_output=True,
-                                     text=True, timeout=60, start_new_session=True,
-                                     env=dict(os.environ, ORV_KEY="k", XDG_STATE_HOME=folder))
-            runs += 1
-            if run.returncode == 2:
-                fail("the SYNOPSIS line\n    " + line + "\n  as\n    orvacct " + " ".join(arguments) +
-                     "\n  is a wrong command line to the tool: " + run.stderr.strip())
-    return len(lines), runs
+        forms += [(line, concrete(expand(alternatives, variant))) for variant in range(widest + 1)]
+    # The runs mostly wait for the tool to start: side by side.
+    with concurrent.futures.ThreadPoolExecutor(max_workers=4) as pool:
+        results = list(pool.map(lambda form: run_in_fresh_folder(tool, form[1]), forms))
+    for (line, arguments), (status, error) in zip(forms, results):
+        if status == 2:
+            fail("the SYNOPSIS line\n    " + line + "\n  as\n    orvacct " + " ".join(arguments) +
+                 "\n  is a wrong command line to the tool: " + error)
+    return len(lines), len(forms)
 
 
 def missing_options(tree, text):
