@@ -67,9 +67,11 @@ TEST(ToolLogsShare, WhatIsNoPlainFileUnderALogsNameIsNamedNeverWaitedFor) {
   ASSERT_EQ(::mkfifo((share / "PC1/Logs/billing-03062002.log").c_str(), 0644), 0);
   fs::create_symlink("/dev/zero", share / "PC1/Logs/billing-03072002.log");
   fs::create_symlink("/dev/stdin", share / "PC1/Logs/billing-03082002.log");
+  // The report goes to a file of the test's own: given /dev/null, a run as root would put a plain
+  // file in place of the device.
   testing::TempFolder elsewhere;
   for (const std::string& command : {std::string("export"), std::string("summary"),
-                                     "report --output " + quoted(elsewhere / "report.html")}) {
+                                    "report --output " + quoted(elsewhere / "report.html")}) {
     const auto plain = runLogs(command + " " + quoted(share.path()));
     ASSERT_NE(plain.exitCode, testing::kHung) << command << " waited for ever";
     EXPECT_EQ(plain.exitCode, 1) << command;

@@ -12,6 +12,7 @@
 #include "cipher/clsBlowfish.h"
 #include "cipher_direction.h"
 #include "commands.h"
+#include "destination_check.h"
 #include "input_text.h"
 #include "interrupt_cleanup.h"
 #include "key_options.h"
@@ -23,8 +24,6 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#else
-#include <unistd.h>
 #endif
 
 namespace orvacct {
@@ -51,24 +50,6 @@ void binaryMode(std::FILE* stream) {
   _setmode(_fileno(stream), _O_BINARY);
 #else
   static_cast<void>(stream);
-#endif
-}
-
-// Refuses a destination that could never be written, before the source is read.
-void checkDestination(const std::string& argument) {
-  const fs::path destination = pathArgument(argument);
-  std::error_code error;
-  if (fs::is_directory(destination, error)) throw ToolError(argument + " is a folder; name a file in it");
-  const fs::path folder = destination.has_parent_path() ? destination.parent_path() : fs::path(".");
-  if (!fs::is_directory(folder, error)) {
-    throw ToolError("cannot write " + argument + ": " + folder.string() +
-                    (fs::exists(folder, error) ? " is not a folder" : " does not exist"));
-  }
-#ifndef _WIN32
-  if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-    throw ToolError("cannot write " + argument + ": " + std::generic_category().message(errno) + " (in the folder " +
-                    folder.string() + ")");
-  }
 #endif
 }
 
@@ -115,7 +96,7 @@ void runFile(Direction direction, const FileOptions& options) {
   const bool toStandardOutput = options.destination == kStandardStream;
   if (!toStandardOutput) checkDestination(options.destination);
   clsBlowfish cipher;
-  const orv::SecretText key = resolveKey(options.key);
+  const orv::SecretText key = resolveKey(options.key, direction == Direction::Encrypt ? KeyUse::Encrypt : KeyUse::Decrypt);
   orv::cipher::FileJob job{pathArgument(options.source), pathArgument(options.destination), options.overwrite};
   job.temporaryNames = removeTemporaryOnInterrupt();
 
@@ -146,12 +127,13 @@ void addFileCommand(CLI::App& file, const std::string& name, Direction direction
   CLI::App* command = file.add_subcommand(name, description);
   addKeyOptions(*command, options->key);
   command->add_flag("--overwrite", options->overwrite, "Replace OUT when it exists, keeping its permissions");
-  command->add_option("IN", options->source, "Source file; - for standard input")->required();
+  command->add_option("IN", options->source, "Source file; - for standard input")->required()->transform(pathAsMeant());
   command
       ->add_option("OUT", options->destination,
                    "Destination file (may be IN itself with --overwrite), - for standard output; outside Windows a "
                    "new file is private (0600)")
-      ->required();
+      ->required()
+      ->transform(pathAsMeant());
   command->callback([options, direction] { runFile(direction, *options); });
 }
 

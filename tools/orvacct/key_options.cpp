@@ -1,11 +1,13 @@
 #include "key_options.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
+#include "hidden_prompt.h"
 #include "platform/unique_file.h"
 #include "text/utf.h"
 #include "tool_output.h"
@@ -55,6 +57,13 @@ orv::SecretBytes readKeyFile(const std::string& path) {
   return key;
 }
 
+// "Key: ", "New key again: ".
+std::string promptText(const KeyOptions& options, bool again) {
+  std::string text = options.name + (again ? " again: " : ": ");
+  text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  return text;
+}
+
 // Windows keeps the environment as 16-bit text; elsewhere it is bytes.
 orv::SecretText environmentKey(const KeyOptions& options) {
   const std::string what = "environment variable " + options.environmentVariable;
@@ -80,22 +89,35 @@ orv::SecretText environmentKey(const KeyOptions& options) {
 }  // namespace
 }  // namespace key_options
 
-void addKeyOptions(CLI::App& command, KeyOptions& options) {
+void addKeyOptions(CLI::App& command, KeyOptions& options, const std::string& prefix, const std::string& name) {
+  options.prefix = prefix;
+  options.name = name;
+  const std::string option = "--" + prefix + "key";
   options.environmentOption =
-      command.add_option("--key-env", options.environmentVariable, "Take the key from this environment variable");
-  options.fileOption = command.add_option("--key-file", options.file,
-                                          "Take the key from this file: its content, less one trailing line break");
-  options.textOption = command.add_option(
-      "--key", options.text, "The key itself (visible to other users in the process list; prefer --key-env)");
+      command.add_option(option + "-env", options.environmentVariable, "Take the " + name + " from this environment variable");
+  options.fileOption = command.add_option(option + "-file", options.file,
+                                          "Take the " + name + " from this file: its content, less one trailing line break")
+                           ->transform(pathAsMeant());
+  options.textOption =
+      command.add_option(option, options.text,
+                         "The " + name + " itself (visible to other users in the process list; prefer " + option + "-env)");
+  options.promptOption = command.add_flag(
+      option + "-prompt", options.prompt,
+      "Type the " + name + " at the terminal, the echo off (twice when it encrypts); the items may come from a file");
   CLI::Option* encoding = addEncodingOption(
-      command, "--key-encoding", options.encoding,
-      "How the key file's bytes (and, outside Windows, the variable's) are read: utf8 (default) or ansi, "
+      command, option + "-encoding", options.encoding,
+      "How the " + name + " file's bytes (and, outside Windows, the variable's) are read: utf8 (default) or ansi, "
       "bytes in the ANSI code page");
-  options.textOption->excludes(options.environmentOption)->excludes(options.fileOption)->excludes(encoding);
-  options.environmentOption->excludes(options.fileOption);
+  options.textOption->excludes(options.environmentOption)
+      ->excludes(options.fileOption)
+      ->excludes(options.promptOption)
+      ->excludes(encoding);
+  options.environmentOption->excludes(options.fileOption)->excludes(options.promptOption);
+  options.fileOption->excludes(options.promptOption);
+  options.promptOption->excludes(encoding);
 }
 
-orv::SecretText resolveKey(const KeyOptions& options) {
+orv::SecretText resolveKey(const KeyOptions& options, KeyUse use) {
   using namespace key_options;
   orv::SecretText key;
   std::string what;
@@ -111,17 +133,26 @@ orv::SecretText resolveKey(const KeyOptions& options) {
                                          ? bytes.view().substr(bom.size())
                                          : bytes.view();
     key = orv::SecretText(textFromBytes(content, options.encoding, what, "--key-encoding"));
+  } else if (options.promptOption->count() > 0) {
+    what = "the prompt";
+    key = use == KeyUse::Encrypt
+              ? readHiddenTwice(promptText(options, false), promptText(options, true), "the " + options.name)
+              : readHidden(promptText(options, false), "the " + options.name);
   } else if (options.textOption->count() > 0) {
-    key = orv::SecretText(argumentText(options.text, "the key"));
+    key = orv::SecretText(argumentText(options.text, "the " + options.name));
     // Given as such on the command line, an empty key is meant; anywhere else it is a mistake.
-    if (key.empty()) warn("the key is empty: " + kEmptyKeyRisk);
+    if (key.empty()) warn("the " + options.name + " is empty: " + kEmptyKeyRisk);
   } else {
-    throw UsageError("no key: give --key-env VAR, --key-file PATH or --key TEXT");
+    const std::string option = "--" + options.prefix + "key";
+    throw UsageError("no " + options.name + ": give " + option + "-env VAR, " + option + "-file PATH, " + option +
+                     "-prompt or " + option + " TEXT");
   }
   if (key.empty() && !what.empty()) {
-    throw ToolError(what + " holds an empty key; " + kEmptyKeyRisk + " (give --key \"\" to mean that)");
+    const std::string empty = options.promptOption->count() > 0 ? "an empty " + options.name + " was typed"
+                                                                : what + " holds an empty " + options.name;
+    throw ToolError(empty + "; " + kEmptyKeyRisk + " (give --" + options.prefix + "key \"\" to mean that)");
   }
-  requireRepresentable(key.view(), "the key");
+  requireRepresentable(key.view(), "the " + options.name);
   return key;
 }
 

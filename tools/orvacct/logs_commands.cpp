@@ -179,7 +179,8 @@ CLI::App* verb(CLI::App& logs, const char* name, const char* description, LogsOp
   options.command = command;
   options.pathOption =
       command->add_option("PATH", options.paths, "Log files, Logs folders, or folders searched for log files")
-          ->required();
+          ->required()
+          ->transform(pathAsMeant());
   options.codePageOption =
       command
           ->add_option("--code-page", options.codePages,
@@ -248,7 +249,9 @@ void addLogsCommands(CLI::App& app) {
 
   auto reported = std::make_shared<LogsOptions>();
   CLI::App* report = verb(*logs, "report", "One self-contained HTML file: totals, a chart, sortable tables", *reported);
-  report->add_option("--output", reported->output, "The HTML file to write (replaced when it exists)")->required();
+  report->add_option("--output", reported->output, "The HTML file to write (replaced when it exists)")
+      ->required()
+      ->transform(pathAsMeant());
   report->callback([reported] {
     const logs_::Filters filters = filtersOf(*reported);
     logs_::ReportScope scope{rootsOf(*reported), filterWords(*reported), filters.since, filters.until, madeNow(),

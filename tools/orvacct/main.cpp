@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <csignal>
 #include <exception>
+#include <iostream>
+#include <sstream>
 
 #include "commands.h"
 #include "orvacct_version.h"
@@ -42,11 +44,13 @@ int failure(const char* message) {
 int main(int argc, char** argv) {
   orvacct::holdClosedStandardStreams();
 #ifdef SIGPIPE
-  // A reader that went away is a write failure to report, not a silent death.
+  // A reader that went away is seen as a failed write, so the tool ends the same quiet way
+  // whether or not whoever started it ignored SIGPIPE (see tool_output.cpp).
   std::signal(SIGPIPE, SIG_IGN);
 #endif
   CLI::App app{"orvacct - OrvAcctMan account services from the command line"};
-  app.set_version_flag("--version", "orvacct " ORVACCT_VERSION_TEXT);
+  // The release, and the component inside it, which keeps its own version.
+  app.set_version_flag("--version", "orvacct " ORVACCT_VERSION_TEXT ", component " ORVACCT_COMPONENT_VERSION_TEXT);
   app.require_subcommand(1);
   app.footer("Exit status: 0 done, 1 failed, 2 wrong command line.");
   orvacct::addLogCommands(app);
@@ -65,7 +69,10 @@ int main(int argc, char** argv) {
       app.parse(arguments);
     } catch (const CLI::ParseError& e) {
       if (e.get_exit_code() != static_cast<int>(CLI::ExitCodes::Success)) return usageError(app, e.what());
-      app.exit(e);  // --help or --version
+      // --help or --version, written as every result is, so a closed pipe ends it the same way.
+      std::ostringstream text;
+      app.exit(e, text, std::cerr);
+      orvacct::writeOutput(text.str());
     }
     orvacct::finishOutput();
   } catch (const orvacct::FailureAlreadyReported&) {

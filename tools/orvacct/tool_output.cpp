@@ -1,7 +1,9 @@
 #include "tool_output.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -9,11 +11,43 @@
 #include "output_quoting.h"
 #include "text/utf.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace orvacct {
 namespace {
 
+// The shell's status of a process ended by SIGPIPE (128 + 13), where there are no signals.
+constexpr int kReaderGoneStatus = 141;
+
+// The reader went away (head, a pager closed early): the tool ends as the tools people pipe into
+// head do, quietly and as if by SIGPIPE. Nothing is left to clean up: what writes to standard
+// output writes no named file, and temporaries are unnamed or go with the process.
+[[noreturn]] void endQuietlyReaderGone() {
+#ifdef SIGPIPE
+  std::signal(SIGPIPE, SIG_DFL);
+  std::raise(SIGPIPE);
+#endif
+  std::_Exit(kReaderGoneStatus);
+}
+
+// Whether the last failed write found no reader at the other end of a pipe. Windows' C runtime
+// tells that as EINVAL; its system error says it: ERROR_NO_DATA on Windows, ERROR_PIPE_NOT_CONNECTED
+// under Wine, ERROR_BROKEN_PIPE for some writers.
+bool readerGone(int error) {
+#ifdef _WIN32
+  const unsigned long system = _doserrno;
+  return error == EPIPE || system == ERROR_NO_DATA || system == ERROR_PIPE_NOT_CONNECTED ||
+         system == ERROR_BROKEN_PIPE;
+#else
+  return error == EPIPE;
+#endif
+}
+
 [[noreturn]] void outputFailed() {
   const int error = errno;
+  if (readerGone(error)) endQuietlyReaderGone();
   throw ToolError(error != 0 ? std::string("cannot write standard output: ") + std::strerror(error)
                              : "cannot write standard output");
 }
@@ -22,6 +56,9 @@ namespace {
 
 void writeOutput(std::string_view bytes) {
   errno = 0;
+#ifdef _WIN32
+  _doserrno = 0;
+#endif
   if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) outputFailed();
 }
 
@@ -33,6 +70,9 @@ void printLine(const std::u16string& text) {
 
 void finishOutput() {
   errno = 0;
+#ifdef _WIN32
+  _doserrno = 0;
+#endif
   if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) outputFailed();
   std::cout.flush();
   if (!std::cout) outputFailed();
