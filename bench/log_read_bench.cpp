@@ -19,6 +19,7 @@
 #include "log/error_log.h"
 #include "log/record_reader.h"
 #include "logs/log_summary.h"
+#include "logs/report.h"
 #include "platform/readable_file.h"
 #include "platform/unique_file.h"
 #include "text/code_page.h"
@@ -159,9 +160,22 @@ void SummaryByNumber(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * corpus.bytes));
 }
 
+// The report's figures gathered and its page made, the files read on state.range(0) threads.
+void Report(benchmark::State& state) {
+  orvacct::logs::ReportScope scope{{{corpus.root.string(), orv::text::ansiCodePage()}}, {}, {}, {}, "now",
+                                   static_cast<unsigned>(state.range(0))};
+  for (auto _ : state) {
+    orvacct::logs::ScanCounts counts;
+    const orvacct::logs::ReportData data = orvacct::logs::gatherReport(scope.roots, {}, counts, scope.threads);
+    benchmark::DoNotOptimize(orvacct::logs::reportHtml(data, scope, counts));
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * corpus.bytes));
+}
+
 BENCHMARK(CountErrorNumberLines)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(ReadRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(SummaryByNumber)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Report)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
