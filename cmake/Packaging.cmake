@@ -1,6 +1,6 @@
 # What goes into a release (scripts/package.sh makes it):
-# - native build: the orvacct tool as a Debian package through CPack, with its manual page and
-#   the README's section on the tool;
+# - native build: the orvacct tool as a Debian package through CPack, with its manual page, a
+#   README for those who installed it and the change log;
 # - Windows builds: the files of the Windows zip, installed as the component windows_zip, each
 #   build its own DLL, manifest and orvacct.exe into x86/ or x64/, and the same common files
 #   from either.
@@ -8,28 +8,32 @@
 if(NOT CMAKE_CROSSCOMPILING AND ORVACCT_BUILD_TOOL)
   include(GNUInstallDirs)
   set(docs ${PROJECT_BINARY_DIR}/package_docs)
-  # Debian keeps manual pages and change logs compressed; the README's tool section is the
-  # package's README.
+  # Debian keeps manual pages and change logs compressed. The README is written for someone who
+  # installed the package (packaging/debian/README.in), not the repository's.
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/README.in ${docs}/README @ONLY)
   add_custom_command(
-    OUTPUT ${docs}/orvacct.1.gz ${docs}/changelog.gz ${docs}/README
+    OUTPUT ${docs}/orvacct.1.gz ${docs}/changelog.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${docs}
     COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/tools/orvacct/orvacct.1 -DOUT=${docs}/orvacct.1.gz
             -P ${CMAKE_CURRENT_LIST_DIR}/gzip_file.cmake
     COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/CHANGELOG.md -DOUT=${docs}/changelog.gz
             -P ${CMAKE_CURRENT_LIST_DIR}/gzip_file.cmake
-    COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/README.md -DOUT=${docs}/README
-            -P ${CMAKE_CURRENT_LIST_DIR}/readme_tool_section.cmake
     DEPENDS ${PROJECT_SOURCE_DIR}/tools/orvacct/orvacct.1 ${PROJECT_SOURCE_DIR}/CHANGELOG.md
-            ${PROJECT_SOURCE_DIR}/README.md ${CMAKE_CURRENT_LIST_DIR}/gzip_file.cmake
-            ${CMAKE_CURRENT_LIST_DIR}/readme_tool_section.cmake
-    COMMENT "orvacct: manual page, change log and README for the package"
+            ${CMAKE_CURRENT_LIST_DIR}/gzip_file.cmake
+    COMMENT "orvacct: manual page and change log for the package"
     VERBATIM)
-  add_custom_target(orvacct_package_docs ALL DEPENDS ${docs}/orvacct.1.gz ${docs}/changelog.gz ${docs}/README)
+  add_custom_target(orvacct_package_docs ALL DEPENDS ${docs}/orvacct.1.gz ${docs}/changelog.gz)
 
   install(TARGETS orvacct RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
   install(FILES ${docs}/orvacct.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool)
   install(FILES ${docs}/README ${docs}/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
           DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/orvacct COMPONENT tool)
+  # lnav finds formats installed for all users under /etc/lnav/formats; it is a configuration file,
+  # so a change made there survives an upgrade.
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/lnav/orvacct_log.json DESTINATION /etc/lnav/formats/orvacct
+          COMPONENT tool)
+  file(WRITE ${docs}/conffiles "/etc/lnav/formats/orvacct/orvacct_log.json\n")
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${docs}/conffiles)
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGE_NAME orvacct)
@@ -92,6 +96,8 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   orvacct_windows_text(${PROJECT_SOURCE_DIR}/CHANGELOG.md CHANGELOG.txt)
 
   install(TARGETS OrvAcctMan RUNTIME DESTINATION ${folder} COMPONENT windows_zip)
+  # For lnav on the machine the logs are read on (lnav -i lnav/orvacct_log.json installs it).
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/lnav/orvacct_log.json DESTINATION lnav COMPONENT windows_zip)
   if(TARGET orvacct)
     install(TARGETS orvacct RUNTIME DESTINATION ${folder} COMPONENT windows_zip)
   endif()

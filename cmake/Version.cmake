@@ -1,14 +1,23 @@
-# The release's version is project(VERSION) in the top-level CMakeLists.txt and nowhere else.
-# Everything that shows it (the DLL's version resource, the tool's --version, the assembly
-# manifests, the package names, README.txt) takes it from here, through orvacct_version.h or the
-# variables below.
+# Two versions, each defined once in the top-level CMakeLists.txt:
+# - the release's, project(VERSION): the zip and .deb names, the tool's --version, README.txt, the
+#   change log's section;
+# - the component's, ORVACCT_COMPONENT_VERSION: the DLL's version resource, the assemblies'
+#   version, the version line of the component's own log records on every platform.
+# Everything that shows either takes it from here, through orvacct_version.h or the variables
+# below.
 #
 # The DLL's version resource keeps the forms the component has always had: numeric
 # major.minor.0.revision, and text with two digits of minor and four of revision, so 1.0.1 is
 # 1.0.0.1 and "1.00.0001". The component reads major, minor and revision back from it.
 
-if(PROJECT_VERSION_MINOR GREATER 99 OR PROJECT_VERSION_PATCH GREATER 9999)
-  message(FATAL_ERROR "version ${PROJECT_VERSION}: the version resource holds at most 2 digits of minor, 4 of revision")
+if(NOT ORVACCT_COMPONENT_VERSION MATCHES "^([0-9]+)\\.([0-9]+)\\.([0-9]+)$")
+  message(FATAL_ERROR "ORVACCT_COMPONENT_VERSION '${ORVACCT_COMPONENT_VERSION}' is not major.minor.revision")
+endif()
+set(ORVACCT_COMPONENT_VERSION_MAJOR ${CMAKE_MATCH_1})
+set(ORVACCT_COMPONENT_VERSION_MINOR ${CMAKE_MATCH_2})
+set(ORVACCT_COMPONENT_VERSION_REVISION ${CMAKE_MATCH_3})
+if(ORVACCT_COMPONENT_VERSION_MINOR GREATER 99 OR ORVACCT_COMPONENT_VERSION_REVISION GREATER 9999)
+  message(FATAL_ERROR "component version ${ORVACCT_COMPONENT_VERSION}: the version resource holds at most 2 digits of minor, 4 of revision")
 endif()
 
 # orvacct_zero_pad(out value width)
@@ -21,13 +30,15 @@ function(orvacct_zero_pad out value width)
   set(${out} "${zeros}${value}" PARENT_SCOPE)
 endfunction()
 
-orvacct_zero_pad(minor_text ${PROJECT_VERSION_MINOR} 2)
-orvacct_zero_pad(revision_text ${PROJECT_VERSION_PATCH} 4)
+orvacct_zero_pad(minor_text ${ORVACCT_COMPONENT_VERSION_MINOR} 2)
+orvacct_zero_pad(revision_text ${ORVACCT_COMPONENT_VERSION_REVISION} 4)
 set(ORVACCT_VERSION ${PROJECT_VERSION})
-set(ORVACCT_FILE_VERSION "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},0,${PROJECT_VERSION_PATCH}")
-set(ORVACCT_FILE_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${minor_text}.${revision_text}")
+set(ORVACCT_FILE_VERSION
+    "${ORVACCT_COMPONENT_VERSION_MAJOR},${ORVACCT_COMPONENT_VERSION_MINOR},0,${ORVACCT_COMPONENT_VERSION_REVISION}")
+set(ORVACCT_FILE_VERSION_TEXT "${ORVACCT_COMPONENT_VERSION_MAJOR}.${minor_text}.${revision_text}")
 # Side-by-side assemblies are named with four numbers: the DLL's file version.
-set(ORVACCT_ASSEMBLY_VERSION "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0.${PROJECT_VERSION_PATCH}")
+set(ORVACCT_ASSEMBLY_VERSION
+    "${ORVACCT_COMPONENT_VERSION_MAJOR}.${ORVACCT_COMPONENT_VERSION_MINOR}.0.${ORVACCT_COMPONENT_VERSION_REVISION}")
 
 set(version_folder ${PROJECT_BINARY_DIR}/version)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/orvacct_version.h.in ${version_folder}/orvacct_version.h @ONLY)

@@ -11,7 +11,7 @@ native_packages=(
   clang libclang-rt-14-dev
   time jq
   zip unzip dpkg-dev groff-base
-  python3 nodejs chromium
+  python3 nodejs chromium lnav util-linux
 )
 
 install_missing setup "${native_packages[@]}"

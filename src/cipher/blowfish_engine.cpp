@@ -4,7 +4,7 @@
 
 #include "base/byte_order.h"
 #include "cipher/initial_tables.h"
-#include "cipher/secure_wipe.h"
+#include "base/secure_wipe.h"
 
 namespace orv::cipher {
 namespace {

@@ -36,12 +36,9 @@ void clsOrvAcctMan::ReportError(std::int32_t lngErrNumber, const std::u16string&
                                 const std::u16string& strErrModule, const std::u16string& strErrProcedure) noexcept {
   try {
     const ComponentIdentity self = services_.identity();
-    const auto decimal = [](int value) {
-      const std::string digits = std::to_string(value);
-      return std::u16string(digits.begin(), digits.end());
-    };
-    LogErrors(self.folder, self.name, lngErrNumber, strErrDescription, strErrModule, strErrProcedure,
-              decimal(self.major), decimal(self.minor), decimal(self.revision));
+    const VersionTexts version = versionTexts(self);
+    LogErrors(self.folder, self.name, lngErrNumber, strErrDescription, strErrModule, strErrProcedure, version.major,
+              version.minor, version.revision);
   } catch (...) {
     // A report that cannot be written is lost without trace.
   }

@@ -12,8 +12,8 @@ std::string formatRecord(const ErrorRecord& record, const LocalDateTime& when) {
   // Built straight into the ANSI bytes: this runs once per record, often.
   std::string bytes;
   bytes.reserve(200 + record.description.size() + record.module.size() + record.procedure.size());
-  const auto label = [&bytes](std::size_t index) {
-    bytes += kRecordLabels[index];
+  const auto label = [&bytes](RecordLine line) {
+    bytes += labelOf(line);
     bytes += ' ';
   };
   const auto end = [&bytes](std::u16string_view value) {
@@ -22,24 +22,24 @@ std::string formatRecord(const ErrorRecord& record, const LocalDateTime& when) {
   };
   bytes += kRecordFirstLine;
   bytes += "\r\n";
-  label(1);
+  label(RecordLine::Description);
   end(record.description);
-  label(2);
+  label(RecordLine::Number);
   bytes += std::to_string(record.number);
   bytes += "\r\n";
-  label(3);
+  label(RecordLine::Module);
   end(record.module);
-  label(4);
+  label(RecordLine::Procedure);
   end(record.procedure);
-  label(5);
+  label(RecordLine::Version);
   text::appendAnsi(bytes, record.major);
   bytes += '.';
   text::appendAnsi(bytes, record.minor);
   bytes += '.';
   end(record.revision);
-  label(6);
+  label(RecordLine::Date);
   end(platform::generalDateText(when));
-  bytes += "\r\n";
+  bytes += "\r\n";  // the closing empty line
   return bytes;
 }
 

@@ -1,14 +1,12 @@
 // Log files read through one buffer: reading is the whole job of the log commands, so lines are
 // found with memchr in large chunks and never copied, and memory stays the same whatever the
-// size of the files.
+// size of the files. A line longer than the buffer is still one line: its beginning is kept,
+// the rest passed over up to its end.
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <memory>
-#include <system_error>
 
 #include "log/record_reader.h"
+#include "platform/readable_file.h"
 
 namespace orv::log {
 namespace {
@@ -16,65 +14,100 @@ namespace {
 constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 // The writer never writes a NUL; text files of any ANSI code page hold none.
 constexpr std::size_t kBinaryProbe = 4096;
+// What is kept of a line too long for the buffer: its label and kTextKept of its text.
+constexpr std::size_t kLongLineKept = kTextKept + 64;
+static_assert(kLongLineKept < kBufferSize);
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
+// The end of a line too long to hold, as far as the reader needs it: whether it ended in a
+// record's first line (the last bytes before its line end, a CR aside).
+class LongLineEnd {
+ public:
+  void add(std::string_view bytes) {
+    if (bytes.size() >= kKept) {
+      last_.assign(bytes.substr(bytes.size() - kKept));
+    } else {
+      last_.append(bytes);
+      if (last_.size() > kKept) last_.erase(0, last_.size() - kKept);
+    }
+  }
+  bool endsWithFirstLine() const {
+    std::string_view text = last_;
+    if (text.ends_with('\r')) text.remove_suffix(1);
+    return text.ends_with(kRecordFirstLine);
+  }
+  void clear() { last_.clear(); }
+
+ private:
+  static constexpr std::size_t kKept = kRecordFirstLine.size() + 1;
+  std::string last_;
 };
-using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
-
-FilePointer openForReading(const std::filesystem::path& file) {
-#ifdef _WIN32
-  return FilePointer(_wfopen(file.c_str(), L"rb"));
-#else
-  return FilePointer(std::fopen(file.c_str(), "rb"));
-#endif
-}
-
-[[noreturn]] void throwErrno() { throw std::system_error(errno != 0 ? errno : EIO, std::generic_category()); }
 
 }  // namespace
 
 LogFileReader::LogFileReader() : buffer_(kBufferSize) {}
 
-void LogFileReader::read(const std::filesystem::path& file, RecordSink& sink) {
-  errno = 0;
-  const FilePointer stream = openForReading(file);
-  if (!stream) throwErrno();
-  std::setvbuf(stream.get(), nullptr, _IONBF, 0);  // the chunks are large: no second copy
-
-  RecordReader reader(sink);
+void LogFileReader::read(platform::ReadableFile& file, RecordSink& sink, const text::CodePage* codePage) {
+  RecordReader reader(sink, codePage);
   char* const data = buffer_.data();
   std::size_t begin = 0, end = 0;  // unread bytes, the start of a line first
   bool first = true;
+  // A line too long for the buffer: its kept beginning stays at the start of the buffer, and
+  // the rest of the line is passed over until its end comes.
+  bool longLine = false;
+  LongLineEnd longLineEnd;
+  const auto endLongLine = [&](std::string_view lastPiece) {
+    longLineEnd.add(lastPiece);
+    const LineCut cut{.cut = true, .endsWithFirstLine = longLineEnd.endsWithFirstLine()};
+    longLine = false;
+    longLineEnd.clear();
+    return cut;
+  };
   for (;;) {
-    if (begin > 0) {
+    if (longLine) {
+      // Everything after the kept beginning is passed over; only a line end matters.
+      end = kLongLineKept;
+    } else if (begin > 0) {
       std::memmove(data, data + begin, end - begin);
       end -= begin;
       begin = 0;
     }
-    if (end == buffer_.size()) {
-      // A line longer than the buffer is read as several; no record has such lines.
-      reader.line({data, end});
-      end = 0;
+    if (!longLine && end == buffer_.size()) {
+      longLine = true;
+      longLineEnd.add({data + kLongLineKept, end - kLongLineKept});
+      end = kLongLineKept;
     }
-    const std::size_t got = std::fread(data + end, 1, buffer_.size() - end, stream.get());
-    if (got == 0) {
-      if (std::ferror(stream.get())) throwErrno();
-      break;
-    }
+    const std::size_t got = file.read(data + end, buffer_.size() - end);
+    if (got == 0) break;
     if (first && std::memchr(data, '\0', std::min(got, kBinaryProbe)) != nullptr) {
       sink.problem({.kind = Damage::NotText, .line = 1});
       return;
     }
     first = false;
-    end += got;
+    if (longLine) {
+      const char* found = static_cast<const char*>(std::memchr(data + end, '\n', got));
+      if (found == nullptr) {
+        longLineEnd.add({data + end, got});
+        continue;
+      }
+      const auto lineEnd = static_cast<std::size_t>(found - data);
+      reader.line({data, kLongLineKept}, endLongLine({data + end, lineEnd - end}));
+      // What follows the long line's end is moved to the start of the buffer.
+      begin = lineEnd + 1;
+      end += got;
+    } else {
+      end += got;
+    }
     while (const void* found = std::memchr(data + begin, '\n', end - begin)) {
       const auto lineEnd = static_cast<std::size_t>(static_cast<const char*>(found) - data);
       reader.line({data + begin, lineEnd - begin});
       begin = lineEnd + 1;
     }
   }
-  reader.finish({data + begin, end - begin});
+  if (longLine) {
+    reader.finish({data, kLongLineKept}, endLongLine({}));
+  } else {
+    reader.finish({data + begin, end - begin});
+  }
 }
 
 }  // namespace orv::log

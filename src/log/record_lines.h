@@ -1,14 +1,42 @@
 #pragma once
-// The record's lines as the writer writes them and the reader reads them back: the opening line
-// of plus signs, then the labels of lines 2 to 7, by their index in the record (counted from 0).
-// The writer puts one space after each label's colon.
+// The record's eight lines, in the order the writer writes them and the reader expects them,
+// each with the label that opens it. The writer puts one space after a label's colon; the
+// opening line is its label alone and the closing line is empty.
 #include <array>
 #include <string_view>
 
 namespace orv::log {
 
-inline constexpr std::string_view kRecordFirstLine = "+++++++++++++++++++++++++++++++++++++++++";
-inline constexpr std::array<std::string_view, 7> kRecordLabels = {
-    "", "Error Description:", "Error Number:", "Module Name:", "Procedure Name:", "Version Number:", "Date:"};
+enum class RecordLine { First, Description, Number, Module, Procedure, Version, Date, Closing };
+
+struct RecordLineLabel {
+  RecordLine line;
+  std::string_view label;
+};
+
+inline constexpr std::array<RecordLineLabel, 8> kRecordLines = {{
+    {RecordLine::First, "+++++++++++++++++++++++++++++++++++++++++"},
+    {RecordLine::Description, "Error Description:"},
+    {RecordLine::Number, "Error Number:"},
+    {RecordLine::Module, "Module Name:"},
+    {RecordLine::Procedure, "Procedure Name:"},
+    {RecordLine::Version, "Version Number:"},
+    {RecordLine::Date, "Date:"},
+    {RecordLine::Closing, ""},
+}};
+
+constexpr std::size_t indexOf(RecordLine line) { return static_cast<std::size_t>(line); }
+constexpr std::string_view labelOf(RecordLine line) { return kRecordLines[indexOf(line)].label; }
+// Where the line stands in the record, counted from 1, as people count lines.
+constexpr int ordinalOf(RecordLine line) { return static_cast<int>(line) + 1; }
+
+inline constexpr std::string_view kRecordFirstLine = labelOf(RecordLine::First);
+
+static_assert([] {
+  for (std::size_t i = 0; i < kRecordLines.size(); ++i) {
+    if (indexOf(kRecordLines[i].line) != i) return false;
+  }
+  return true;
+}());
 
 }  // namespace orv::log

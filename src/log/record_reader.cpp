@@ -1,55 +1,52 @@
 // The record's eight lines read back. A record is exported only when all eight came in order;
 // whatever else is found is told to the sink once, at the record's first line, and reading
 // goes on with the next line that can begin a record.
-#include <array>
 #include <charconv>
 
-#include "log/record_lines.h"
 #include "log/record_reader.h"
 
 namespace orv::log {
 namespace {
 
 constexpr std::string_view kFirstLine = kRecordFirstLine;
-constexpr int kDescription = 1, kNumber = 2, kDate = 6, kClosing = 7, kLines = 8;
 
-// An editor may have taken the space after the colon off an empty value, so it is optional.
-constexpr const std::array<std::string_view, 7>& kLabels = kRecordLabels;
+constexpr RecordLine next(RecordLine line) { return static_cast<RecordLine>(indexOf(line) + 1); }
 
-constexpr int kOther = -1;
-
-// Whether the line has the label of that index: each case compares with a label of known
+// Whether the line has the label of a labelled line: each case compares with a label of known
 // length, compiled inline (this runs for nearly every line).
-bool hasLabel(std::string_view text, int index) {
-  switch (index) {
-    case 1:
-      return text.starts_with(kLabels[1]);
-    case 2:
-      return text.starts_with(kLabels[2]);
-    case 3:
-      return text.starts_with(kLabels[3]);
-    case 4:
-      return text.starts_with(kLabels[4]);
-    case 5:
-      return text.starts_with(kLabels[5]);
-    case 6:
-      return text.starts_with(kLabels[6]);
-    default:
+bool hasLabel(std::string_view text, RecordLine line) {
+  switch (line) {
+    case RecordLine::Description:
+      return text.starts_with(labelOf(RecordLine::Description));
+    case RecordLine::Number:
+      return text.starts_with(labelOf(RecordLine::Number));
+    case RecordLine::Module:
+      return text.starts_with(labelOf(RecordLine::Module));
+    case RecordLine::Procedure:
+      return text.starts_with(labelOf(RecordLine::Procedure));
+    case RecordLine::Version:
+      return text.starts_with(labelOf(RecordLine::Version));
+    case RecordLine::Date:
+      return text.starts_with(labelOf(RecordLine::Date));
+    case RecordLine::First:
+    case RecordLine::Closing:
       return false;
   }
+  return false;
 }
 
-// The index of a labelled or closing line, kOther for any other line.
-int indexOf(std::string_view text) {
-  if (text.empty()) return kClosing;
-  for (int index = kDescription; index <= kDate; ++index) {
-    if (text.starts_with(kLabels[static_cast<std::size_t>(index)])) return index;
+// The labelled or closing line the text is, or nothing for any other line.
+std::optional<RecordLine> lineOf(std::string_view text) {
+  if (text.empty()) return RecordLine::Closing;
+  for (RecordLine line = RecordLine::Description; line != RecordLine::Closing; line = next(line)) {
+    if (text.starts_with(labelOf(line))) return line;
   }
-  return kOther;
+  return std::nullopt;
 }
 
-std::string_view valueOf(std::string_view text, int index) {
-  text.remove_prefix(kLabels[static_cast<std::size_t>(index)].size());
+// An editor may have taken the space after the colon off an empty value, so it is optional.
+std::string_view valueOf(std::string_view text, RecordLine line) {
+  text.remove_prefix(labelOf(line).size());
   if (text.starts_with(' ')) text.remove_prefix(1);
   return text;
 }
@@ -73,11 +70,9 @@ std::string describe(const ReadProblem& problem) {
       return problem.at == 0 ? std::string("record cut short by the end of the file")
                              : "record cut short: line " + std::to_string(problem.at) + " begins another";
     case Damage::MissingLine:
-      return problem.missing == 1 ? std::string("record without its first line (41 plus signs)")
-             : problem.missing == kLines
-                 ? std::string("record without its closing empty line")
-                 : "record without its \"" + std::string(kLabels[static_cast<std::size_t>(problem.missing - 1)]) +
-                       "\" line";
+      if (problem.missing == RecordLine::First) return "record without its first line (41 plus signs)";
+      if (problem.missing == RecordLine::Closing) return "record without its closing empty line";
+      return "record without its \"" + std::string(labelOf(problem.missing)) + "\" line";
     case Damage::BadNumber:
       return "record whose Error Number is not a 32-bit number";
     case Damage::UnexpectedLine:
@@ -90,126 +85,141 @@ std::string describe(const ReadProblem& problem) {
   return "damaged";
 }
 
-void RecordReader::line(std::string_view text) {
+void RecordReader::line(std::string_view text, LineCut cut) {
   ++lineNumber_;
-  if (text.ends_with('\r')) text.remove_suffix(1);
-  if (expected_ == 0) {
-    outside(text);
+  if (!cut.cut && text.ends_with('\r')) text.remove_suffix(1);
+  const bool glued = cut.cut ? cut.endsWithFirstLine : endsWithFirstLine(text);
+  if (expected_ == RecordLine::First) {
+    outside(text, glued, cut.cut);
   } else {
-    inside(text);
+    inside(text, glued, cut.cut);
   }
 }
 
-void RecordReader::finish(std::string_view tail) {
+void RecordReader::finish(std::string_view tail, LineCut cut) {
   if (!tail.empty()) {
-    const std::string_view text = tail.ends_with('\r') ? tail.substr(0, tail.size() - 1) : tail;
-    if (expected_ == 0 || text == kFirstLine || endsWithFirstLine(text)) {
-      line(tail);
+    const std::string_view text = !cut.cut && tail.ends_with('\r') ? tail.substr(0, tail.size() - 1) : tail;
+    const bool glued = cut.cut ? cut.endsWithFirstLine : endsWithFirstLine(text);
+    if (expected_ == RecordLine::First || (!cut.cut && text == kFirstLine) || glued) {
+      line(tail, cut);
     } else {
       ++lineNumber_;  // a line the writer never finished: whatever it holds, its record was cut short
     }
   }
-  if (expected_ != 0) cutShort(0);
+  if (expected_ != RecordLine::First) cutShort(0);
   flushStrayLines();
 }
 
-void RecordReader::outside(std::string_view text) {
+void RecordReader::outside(std::string_view text, bool gluedFirstLine, bool cut) {
   if (text == kFirstLine) {
     flushStrayLines();
     begin(true);
-  } else if (endsWithFirstLine(text)) {
+  } else if (gluedFirstLine) {
     if (strayCount_++ == 0) strayFrom_ = lineNumber_;
     flushStrayLines();
     begin(true);
-  } else if (text.starts_with(kLabels[kDescription])) {
+  } else if (hasLabel(text, RecordLine::Description)) {
     // A record whose first line was lost still holds its error.
     flushStrayLines();
     begin(false);
-    inside(text);
+    inside(text, false, cut);
   } else if (!text.empty()) {
     // Blank lines between records lose nothing and are passed over.
     if (strayCount_++ == 0) strayFrom_ = lineNumber_;
   }
 }
 
-void RecordReader::inside(std::string_view text) {
+void RecordReader::inside(std::string_view text, bool gluedFirstLine, bool cut) {
   // Nearly every line is the one expected: taken without trying the others.
-  if (hasLabel(text, expected_) && !text.ends_with('+')) {
-    take(expected_, valueOf(text, expected_));
-    ++expected_;
+  if (hasLabel(text, expected_) && !gluedFirstLine) {
+    take(expected_, valueOf(text, expected_), cut);
+    expected_ = next(expected_);
     return;
   }
-  if (expected_ == kClosing && text.empty()) {
-    expected_ = kLines;
+  if (expected_ == RecordLine::Closing && text.empty()) {
     end();
     return;
   }
-  if (text == kFirstLine || endsWithFirstLine(text)) {
+  if (text == kFirstLine || gluedFirstLine) {
     cutShort(lineNumber_);
     begin(true);
     return;
   }
-  const int index = indexOf(text);
-  if (expected_ == kNumber && (index < kNumber || index == kClosing)) {
+  const std::optional<RecordLine> found = lineOf(text);
+  if (expected_ == RecordLine::Number && (!found || found == RecordLine::Description || found == RecordLine::Closing)) {
     // Everything up to the Error Number line belongs to the description.
-    description_ += '\n';
-    description_ += text;
+    if (description_.size() < kTextKept) description_ += '\n';
+    keep(description_, RecordLine::Description, text, cut);
     return;
   }
-  if (index == kOther) {
+  if (!found) {
     damage({.kind = Damage::UnexpectedLine, .line = record_.line, .at = lineNumber_});
     return;
   }
-  if (index < expected_) {
+  if (*found < expected_) {
     // An earlier line again: the record ended here, and another began without its first lines.
     cutShort(lineNumber_);
     begin(false);
-    inside(text);
+    inside(text, false, cut);
     return;
   }
-  if (index > expected_) damage({.kind = Damage::MissingLine, .line = record_.line, .missing = expected_ + 1});
-  take(index, index == kClosing ? text : valueOf(text, index));
-  expected_ = index + 1;
-  if (expected_ == kLines) end();
+  if (*found > expected_) damage({.kind = Damage::MissingLine, .line = record_.line, .missing = expected_});
+  if (*found == RecordLine::Closing) {
+    end();
+    return;
+  }
+  take(*found, valueOf(text, *found), cut);
+  expected_ = next(*found);
 }
 
 void RecordReader::begin(bool withFirstLine) {
-  expected_ = kDescription;
+  expected_ = RecordLine::Description;
   damage_.reset();
   record_ = ReadRecord{};
   record_.line = lineNumber_;
-  if (!withFirstLine) damage({.kind = Damage::MissingLine, .line = lineNumber_, .missing = 1});
+  if (!withFirstLine) damage({.kind = Damage::MissingLine, .line = lineNumber_, .missing = RecordLine::First});
   description_.clear();
   module_.clear();
   procedure_.clear();
   version_.clear();
 }
 
-void RecordReader::take(int index, std::string_view value) {
-  switch (index) {
-    case kDescription:
-      description_.assign(value);
+void RecordReader::keep(std::string& kept, RecordLine line, std::string_view value, bool cut) {
+  const std::size_t room = kTextKept - std::min(kept.size(), kTextKept);
+  if (cut || value.size() > room) record_.cutLines |= static_cast<std::uint8_t>(1u << indexOf(line));
+  kept.append(value.substr(0, room));
+}
+
+void RecordReader::take(RecordLine line, std::string_view value, bool cut) {
+  switch (line) {
+    case RecordLine::Description:
+      description_.clear();
+      keep(description_, line, value, cut);
       break;
-    case kNumber:
-      if (const auto number = signedDecimal(value)) {
+    case RecordLine::Number:
+      if (const auto number = signedDecimal(value); number && !cut) {
         record_.number = *number;
       } else {
         damage({.kind = Damage::BadNumber, .line = record_.line});
       }
       break;
-    case 3:
-      module_.assign(value);
+    case RecordLine::Module:
+      module_.clear();
+      keep(module_, line, value, cut);
       break;
-    case 4:
-      procedure_.assign(value);
+    case RecordLine::Procedure:
+      procedure_.clear();
+      keep(procedure_, line, value, cut);
       break;
-    case 5:
-      version_.assign(value);
+    case RecordLine::Version:
+      version_.clear();
+      keep(version_, line, value, cut);
       break;
-    case kDate:
-      record_.secondOfDay = secondOfDay(value);
+    case RecordLine::Date:
+      record_.secondOfDay = secondOfDay(value.substr(0, std::min<std::size_t>(value.size(), 256)), codePage_);
       break;
-    default:
+    case RecordLine::First:
+    case RecordLine::Closing:
       break;
   }
 }
@@ -219,7 +229,7 @@ void RecordReader::damage(ReadProblem problem) {
 }
 
 void RecordReader::end() {
-  expected_ = 0;
+  expected_ = RecordLine::First;
   if (damage_) {
     sink_.problem(*damage_);
     return;

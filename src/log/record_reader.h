@@ -4,13 +4,26 @@
 // lost a line, stray text between records, junk under a log's name. Text stays in the bytes of
 // the ANSI code page it was written in; only what is shown needs converting.
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "log/record_lines.h"
+
+namespace orv::platform {
+class ReadableFile;
+}
+namespace orv::text {
+class CodePage;
+}
+
 namespace orv::log {
+
+// How much of a record's text is kept: a description (all its lines together) or any other
+// line longer than this is cut here, and the record still counts whole. Real descriptions are
+// a few hundred bytes; this bounds what a damaged or hostile file can make the reader hold.
+inline constexpr std::size_t kTextKept = std::size_t{64} << 10;
 
 // A whole record. The views live until the reader is given its next line.
 struct ReadRecord {
@@ -21,6 +34,9 @@ struct ReadRecord {
   std::string_view procedure;
   std::string_view version;  // as written: ".." when its parts were left out
   int secondOfDay = -1;      // from the Date line; -1 when it cannot be read
+  std::uint8_t cutLines = 0;  // a bit (1 << line) for each line whose text was cut at kTextKept
+
+  bool wasCut(RecordLine line) const { return (cutLines >> indexOf(line) & 1) != 0; }
 };
 
 enum class Damage {
@@ -38,7 +54,7 @@ struct ReadProblem {
   std::uint64_t at = 0;     // where it shows: the next record's line (CutShort; 0 at the end of
                             // the file) or the unexpected text's (UnexpectedLine)
   std::uint64_t count = 0;  // StrayLines: how many
-  int missing = 0;          // MissingLine: which of the eight lines, counted from 1
+  RecordLine missing = RecordLine::First;  // MissingLine: which of the eight lines
 
   // Whether a record was lost to it (stray lines and binary files are not records).
   bool losesRecord() const { return kind != Damage::StrayLines && kind != Damage::NotText; }
@@ -60,25 +76,36 @@ class RecordSink {
 // writing machine's regional settings ("3/5/2002 2:07:09 PM", "05.03.2002 14:07:09",
 // "2002-03-05 14:07:09", "2002/03/05 午後 2:07:09"); only the time is read. -1 when there is
 // no time, or a marker other than AM or PM (in English or East Asian forms) would change it.
-int secondOfDay(std::string_view dateText);
+// Text beyond ASCII is read in the code page given, the system's ANSI code page when none is.
+int secondOfDay(std::string_view dateText, const text::CodePage* codePage = nullptr);
+
+// A line too long to be kept whole: the reader is given its beginning, and told whether the
+// whole line ended in a record's first line (what a failed write leaves before the next record).
+struct LineCut {
+  bool cut = false;
+  bool endsWithFirstLine = false;
+};
 
 // The record format as a state machine over lines; a file's records and problems go to the sink
 // in file order.
 class RecordReader {
  public:
-  explicit RecordReader(RecordSink& sink) : sink_(sink) {}
+  // The file's text is in codePage (the system's ANSI code page when none is given).
+  explicit RecordReader(RecordSink& sink, const text::CodePage* codePage = nullptr)
+      : sink_(sink), codePage_(codePage) {}
 
   // The next line, without its LF (a CR before the LF is taken off here).
-  void line(std::string_view text);
+  void line(std::string_view text, LineCut cut = {});
   // The end of the file, with whatever follows its last line end: a record still open there,
   // or ending in such an unfinished line, was cut short.
-  void finish(std::string_view tail = {});
+  void finish(std::string_view tail = {}, LineCut cut = {});
 
  private:
-  void outside(std::string_view text);
-  void inside(std::string_view text);
+  void outside(std::string_view text, bool gluedFirstLine, bool cut);
+  void inside(std::string_view text, bool gluedFirstLine, bool cut);
   void begin(bool withFirstLine);
-  void take(int index, std::string_view value);
+  void take(RecordLine line, std::string_view value, bool cut);
+  void keep(std::string& kept, RecordLine line, std::string_view value, bool cut);
   void damage(ReadProblem problem);
   void end();
   // Ends the open record as cut short; nextRecordLine is where the next begins, 0 at the end of the file.
@@ -86,8 +113,9 @@ class RecordReader {
   void flushStrayLines();
 
   RecordSink& sink_;
+  const text::CodePage* codePage_;
   std::uint64_t lineNumber_ = 0;
-  int expected_ = 0;  // the next of the record's eight lines (1..7), 0 between records
+  RecordLine expected_ = RecordLine::First;  // the next of the record's lines; First between records
   std::optional<ReadProblem> damage_;
   std::uint64_t strayFrom_ = 0;
   std::uint64_t strayCount_ = 0;
@@ -95,12 +123,13 @@ class RecordReader {
   std::string description_, module_, procedure_, version_;
 };
 
-// Reads log files chunk by chunk through one buffer, whatever their size.
+// Reads log files chunk by chunk through one buffer, whatever their size: lines are counted
+// exactly however long they are, and no more than kTextKept of one is held.
 class LogFileReader {
  public:
   LogFileReader();
-  // Throws std::system_error when the file cannot be opened or read.
-  void read(const std::filesystem::path& file, RecordSink& sink);
+  // Throws std::system_error when the file cannot be read.
+  void read(platform::ReadableFile& file, RecordSink& sink, const text::CodePage* codePage = nullptr);
 
  private:
   std::vector<char> buffer_;

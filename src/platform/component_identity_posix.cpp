@@ -20,7 +20,10 @@ ComponentIdentity currentComponentIdentity() {
   const std::filesystem::path folder = state / "orvacct";
   std::error_code ignored;
   std::filesystem::create_directories(folder, ignored);
-  return ComponentIdentity{text::fromUtf8(folder.string()), u"orvacctman", 1, 0, 1};
+  ComponentIdentity identity;
+  identity.folder = text::fromUtf8(folder.string());
+  identity.name = u"orvacctman";
+  return identity;
 }
 
 }  // namespace orv::platform

@@ -5,6 +5,7 @@
 // back handle 0, never a stale one.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace orv::registry {
@@ -59,5 +60,9 @@ std::shared_ptr<RegistryApi> platformRegistry();
 
 // The platform's own words for one of its registry result codes; empty where it has none.
 std::u16string registryErrorText(std::int32_t code);
+
+// Whether the platform registry's key has subkeys, for telling why a delete was refused;
+// nothing when that cannot be told (no registry, a key that cannot be opened to look).
+std::optional<bool> keyHasSubkeys(KeyHandle root, const std::string& subKey);
 
 }  // namespace orv::registry

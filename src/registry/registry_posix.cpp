@@ -9,4 +9,6 @@ std::shared_ptr<RegistryApi> platformRegistry() { return noRegistry(); }
 
 std::u16string registryErrorText(std::int32_t) { return {}; }
 
+std::optional<bool> keyHasSubkeys(KeyHandle, const std::string&) { return {}; }
+
 }  // namespace orv::registry

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/system_message_win32.h"
+#include "platform/unique_handle_win32.h"
 #include "registry/registry_api.h"
 
 namespace orv::registry {
@@ -85,5 +86,16 @@ class Win32Registry final : public RegistryApi {
 std::shared_ptr<RegistryApi> platformRegistry() { return std::make_shared<Win32Registry>(); }
 
 std::u16string registryErrorText(std::int32_t code) { return platform::systemMessage(static_cast<DWORD>(code)); }
+
+std::optional<bool> keyHasSubkeys(KeyHandle root, const std::string& subKey) {
+  platform::UniqueKey key;
+  if (RegOpenKeyExA(asHkey(root), subKey.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return {};
+  DWORD subkeys = 0;
+  if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr, nullptr,
+                       nullptr, nullptr) != ERROR_SUCCESS) {
+    return {};
+  }
+  return subkeys > 0;
+}
 
 }  // namespace orv::registry

@@ -106,8 +106,10 @@ async function main() {
   await page('Page.enable');
   await page('Emulation.setDeviceMetricsOverride', { width: 1200, height: 900, deviceScaleFactor: 1, mobile: false });
   const loaded = nextEvent('Page.loadEventFired');
+  const navigated = Date.now();
   await page('Page.navigate', { url: `file://${report}` });
   await loaded;
+  const loadMilliseconds = Date.now() - navigated;
 
   const { cssContentSize } = await page('Page.getLayoutMetrics');
   const shot = await page('Page.captureScreenshot', {
@@ -143,6 +145,23 @@ async function main() {
   seen.numbers.ariaSort.push(await sortState('errors', 0));
   await click('#apps thead th:nth-child(1)');
   seen.apps = await column('apps', 0, false);
+
+  // The most frequent error opened, as a person opens it: a click on its description.
+  await click('#errors thead th:nth-child(3)');  // by count, the largest first
+  const drill = '#errors tbody tr:first-child details.drill';
+  seen.drill = { openBefore: await value(`document.querySelector('${drill}').open`) };
+  await click(`${drill} > summary`);
+  seen.drill.openAfter = await value(`document.querySelector('${drill}').open`);
+  seen.drill.number = await value("document.querySelector('#errors tbody tr:first-child').cells[0].getAttribute('data-v')");
+  seen.drill.lists = await value(`Array.from(document.querySelectorAll('${drill} .lists section')).map((section) => ({
+      heading: section.querySelector('h4').textContent,
+      items: Array.from(section.querySelectorAll('li')).map((li) => li.textContent) }))`);
+  seen.drill.recent = await value(`Array.from(document.querySelectorAll('${drill} ol.recent li')).map((li) => ({
+      head: li.firstChild.textContent, line: li.textContent.slice(0, li.textContent.indexOf(li.querySelector('pre').textContent)),
+      description: li.querySelector('pre').textContent, at: li.querySelector('code').textContent }))`);
+  seen.drill.bars = await value(`document.querySelectorAll('${drill} svg.small rect').length`);
+  seen.drill.visible = await value(`document.querySelector('${drill} ol.recent').getBoundingClientRect().height > 0`);
+  seen.loadMilliseconds = loadMilliseconds;
   seen.requests = requests;
   seen.problems = problems;
   process.stdout.write(JSON.stringify(seen));

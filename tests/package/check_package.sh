@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Checks the release that scripts/package.sh made, as its users get it:
 # - dist/ holds the zip, the .deb and SHA256SUMS, which match; one version names all of them and
-#   is what the packages say inside;
+#   is what the packages say inside, beside the component's own version; each change log has
+#   the release's dated section and nothing left under [Unreleased];
 # - the zip: its file list, Windows line ends in its text files, each DLL in its bitness's folder;
+#   README.txt's HKeyHive declarations (the interface's values, working when pasted into a script),
+#   its notes on the methods, and a section naming every command and option of the tool;
 # - in fresh Wine prefixes, with nothing but the zip: register.cmd and unregister.cmd per machine
 #   on 32-bit and on 64-bit Windows, the VBScript sample against each DLL, the C++ sample built
 #   from the zip and used without registration (by CLSID and by ProgID, and through a proxy from
@@ -11,7 +14,8 @@
 #   the user's and the folder's names taken as text, whatever cmd would make of them; unregistering
 #   twice;
 #   orvacct.exe of each bitness reading a log;
-# - the .deb: its contents and fields, and the tool run from a root it was unpacked into.
+# - the .deb: its contents and fields, its README (written for who installed it, an example of
+#   every command), and the tool run from a root it was unpacked into.
 # usage: check_package.sh [DIST]        (default dist/; work files in build/package-check)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -49,7 +53,10 @@ zips=("$dist"/OrvAcctMan-*-windows.zip)
 zip=${zips[0]}
 version=${zip##*/OrvAcctMan-}
 version=${version%-windows.zip}
-IFS=. read -r major minor revision <<<"$version"
+# The component keeps its own version whatever the release's (CMakeLists.txt defines both).
+component_version=$(sed -n 's/^set(ORVACCT_COMPONENT_VERSION \([0-9.]*\))$/\1/p' CMakeLists.txt)
+[ -n "$component_version" ] || fail "CMakeLists.txt defines no ORVACCT_COMPONENT_VERSION"
+IFS=. read -r major minor revision <<<"$component_version"
 assembly_version=$major.$minor.0.$revision
 deb=$dist/orvacct_${version}_$(dpkg --print-architecture).deb
 [ -f "$deb" ] || fail "no $deb"
@@ -59,6 +66,18 @@ deb=$dist/orvacct_${version}_$(dpkg --print-architecture).deb
 [ "$(wc -l <"$dist/SHA256SUMS")" = 2 ] || fail "SHA256SUMS should name the two packages"
 ok "version $version in both names; SHA256SUMS matches"
 
+# check_changelog FILE WHAT: the release has a dated section of its own, no version has two, and
+# [Unreleased] holds no entries.
+check_changelog() {
+  local unreleased twice
+  grep -qE "^## \[${version//./\\.}\] - [0-9]{4}-[0-9]{2}-[0-9]{2}"$'\r?$' "$1" ||
+    fail "$2 has no dated section [$version] of the release"
+  unreleased=$(tr -d '\r' <"$1" | awk '/^## \[Unreleased\]/ { on = 1; next } /^## / { on = 0 } on && /^[-*] /')
+  [ -z "$unreleased" ] || fail "$2 still lists entries under [Unreleased], which belong in [$version]: $unreleased"
+  twice=$(grep -oE '^## \[[0-9][0-9.]*\]' "$1" | sort | uniq -d)
+  [ -z "$twice" ] || fail "$2 has two sections of one version: $twice"
+}
+
 step "zip: file list, line ends, DLL bitness"
 unzip -Z1 "$zip" | grep -v '/$' | sort >"$work/zip-list.txt"
 sort >"$work/zip-expected.txt" <<'EOF'
@@ -66,6 +85,7 @@ CHANGELOG.txt
 README.txt
 include/OrvAcctMan.h
 include/OrvAcctMan_i.c
+lnav/orvacct_log.json
 register.cmd
 samples/cpp/client.cpp
 samples/cpp/client.exe.manifest
@@ -98,6 +118,22 @@ x86_64-w64-mingw32-objdump -f x64/OrvAcctMan.dll | grep -q 'file format pei-x86-
 x86_64-w64-mingw32-objdump -f x86/orvacct.exe | grep -q 'file format pei-i386' || fail "x86/orvacct.exe is not 32-bit"
 x86_64-w64-mingw32-objdump -f x64/orvacct.exe | grep -q 'file format pei-x86-64' || fail "x64/orvacct.exe is not 64-bit"
 contains README.txt "OrvAcctMan $version for Windows"
+contains README.txt "Release $version, component $component_version"
+check_changelog CHANGELOG.txt "the zip's CHANGELOG.txt"
+# Scripts cannot see the type library's enumeration: README.txt declares the interface's values
+# for VBScript and JScript, and the VBScript sample declares them the same way.
+while read -r name value; do
+  contains README.txt "    Const $name = &H${value#0x}"
+  contains README.txt "    var $name = $value;"
+  contains samples/vbscript/OrvAcctManSample.vbs "Const $name = &H${value#0x}"
+done < <(sed -n 's/^ *\(Hkey[A-Za-z]*\) = \(0x[0-9a-f]*\),*\r*$/\1 \2/p' include/OrvAcctMan.h)
+[ "$(grep -c '^    Const Hkey' README.txt)" = 5 ] || fail "README.txt should declare the five HKeyHive values"
+# What users stumbled on, said where the methods are described.
+for note in "the application's name WITHOUT" 'PurgeLogs ..., "MyApp" never deletes' '"Version Number: .."' \
+  'one more for each line break' 'text value of at most four bytes gives its bytes as a number' \
+  'Unattended callers use Create_Session instead' "that thread's message loop"; do
+  contains README.txt "$note"
+done
 contains README.txt "name=\"OrvAcctMan.sxs\""
 contains README.txt "version=\"$assembly_version\""
 for arch in x86:x86 x64:amd64; do
@@ -112,7 +148,7 @@ for name in $(grep -o 'account\.[A-Za-z_]*' samples/vba/OrvAcctManSample.bas | c
 done
 grep -q 'HkeyCurrentUser = ' include/OrvAcctMan.h || fail "the interface has no HkeyCurrentUser"
 cd - >/dev/null
-ok "17 files; text with CR LF; x86 and x64 DLLs and orvacct.exe of their bitness; manifests of version $assembly_version"
+ok "17 files; text with CR LF; x86 and x64 DLLs and orvacct.exe of their bitness; manifests of version $assembly_version; README.txt's declarations and notes; the change log's section $version"
 
 zip_windows=$(winepath -w "$work/zip" 2>/dev/null)
 register="$zip_windows\\register.cmd"
@@ -235,12 +271,32 @@ contains "$work/register64.log" "x86\\OrvAcctMan.dll registered for 32-bit clien
 [ "$(server_of "$WINEPREFIX" 'wow6432node\')" = "\"$zip_windows\\x86\\OrvAcctMan.dll\"" ] || fail "32-bit class not served by x86\\OrvAcctMan.dll"
 run_sample wine 'C:\windows\syswow64'
 run_sample "$wine64" 'C:\windows\system32'
+# README.txt's declarations, pasted into a script as it says: a setting written under
+# HkeyCurrentUser reads back (with an undeclared name it would go nowhere).
+{
+  tr -d '\r' <"$work/zip/README.txt" | sed -n 's/^    \(Const Hkey.*\)$/\1/p'
+  printf '%s\n' 'Set account = CreateObject("OrvAcctMan.clsOrvAcctMan")' \
+    'account.Reg_SaveSettingString HkeyCurrentUser, "Software\OrvAcctMan\Readme", "v", "declared"' \
+    'WScript.Echo "read back: " & account.Reg_GetSettingString(HkeyCurrentUser, "Software\OrvAcctMan\Readme", "v", "")' \
+    'account.Reg_DeleteKey HkeyCurrentUser, "Software\OrvAcctMan\Readme"'
+} | sed 's/$/\r/' >"$work/readme.vbs"
+{
+  tr -d '\r' <"$work/zip/README.txt" | sed -n 's/^    \(var Hkey.*\)$/\1/p'
+  printf '%s\n' 'var account = new ActiveXObject("OrvAcctMan.clsOrvAcctMan");' \
+    'account.Reg_SaveSettingString(HkeyCurrentUser, "Software\\OrvAcctMan\\Readme", "v", "declared");' \
+    'WScript.Echo("read back: " + account.Reg_GetSettingString(HkeyCurrentUser, "Software\\OrvAcctMan\\Readme", "v", ""));' \
+    'account.Reg_DeleteKey(HkeyCurrentUser, "Software\\OrvAcctMan\\Readme");'
+} | sed 's/$/\r/' >"$work/readme.js"
+for script in readme.vbs readme.js; do
+  expect_run 0 "$work/$script.log" wine 'C:\windows\syswow64\cscript.exe' //nologo "$(winepath -w "$work/$script")"
+  contains "$work/$script.log" "read back: declared"
+done
 for round in 1 2; do
   expect_run 0 "$work/unregister64-$round.log" "$wine64" cmd /c "$unregister"
   contains "$work/unregister64-$round.log" "x64\\OrvAcctMan.dll unregistered for 64-bit clients for every user"
 done
 [ -z "$(bash "$keys" "$WINEPREFIX" machine)" ] || fail "unregister.cmd left keys behind"
-ok "both DLLs registered with their regsvr32, both samples passed, unregistered (twice) without a trace"
+ok "both DLLs registered with their regsvr32, both samples and README.txt's declarations in VBScript and JScript passed, unregistered (twice) without a trace"
 
 step "64-bit Windows: register.cmd /user, unregister.cmd /user"
 # Wine keeps one view of HKCU\Software\Classes for both bitnesses, where Windows keeps the 32-bit
@@ -282,6 +338,7 @@ stop_wine
 step ".deb: contents, fields, the tool from an unpacked root"
 dpkg-deb -c "$deb" | awk '$1 ~ /^-/ { print $6 }' | sort >"$work/deb-list.txt"
 diff - "$work/deb-list.txt" <<'EOF' || fail "the .deb's files differ from the list above"
+./etc/lnav/formats/orvacct/orvacct_log.json
 ./usr/bin/orvacct
 ./usr/share/doc/orvacct/README
 ./usr/share/doc/orvacct/changelog.gz
@@ -301,7 +358,8 @@ built_here=$(grep -rl -- "$PWD" "$root" || true)
 [ -z "$built_here" ] || fail "the .deb's files hold this machine's build path: $built_here"
 tool=$root/usr/bin/orvacct
 if ldd "$tool" | grep -q 'not found'; then fail "orvacct needs a library that is not installed"; fi
-[ "$("$tool" --version)" = "orvacct $version" ] || fail "orvacct --version says $("$tool" --version)"
+[ "$("$tool" --version)" = "orvacct $version, component $component_version" ] ||
+  fail "orvacct --version says $("$tool" --version)"
 cipher=$("$tool" pwd encrypt --key 'package key' 's3cret')
 [ "$("$tool" pwd decrypt --key 'package key' "$cipher")" = s3cret ] || fail "orvacct pwd round trip"
 "$tool" log --app-path "$work" --app-name PackageCheck --number 5 --description 'Invalid call' --module m --procedure p
@@ -309,8 +367,27 @@ compgen -G "$work/Logs/packagecheck-*.log" >/dev/null || fail "orvacct log wrote
 zcat "$root/usr/share/man/man1/orvacct.1.gz" | groff -man -Tutf8 -ww -z 2>"$work/man-warnings.txt"
 [ ! -s "$work/man-warnings.txt" ] || fail "the manual page has roff warnings: $(cat "$work/man-warnings.txt")"
 zcat "$root/usr/share/man/man1/orvacct.1.gz" | grep -q '^\.TH ORVACCT 1' || fail "orvacct.1 is not the manual page"
-grep -q 'orvacct pwd encrypt' "$root/usr/share/doc/orvacct/README" || fail "README is not the tool's section"
-ok "5 files, copyright, Maintainer, Depends: $(dpkg-deb -f "$deb" Depends); orvacct $version runs from the unpacked root"
+# The README is for who installed the package: the release, an example of every command, the
+# manual page; nothing of the repository it was made in.
+readme=$root/usr/share/doc/orvacct/README
+contains "$readme" "orvacct $version (component $component_version)"
+contains "$readme" "man orvacct"
+python3 tests/docs/check_tool_docs.py examples "$tool" "$readme" | sed 's/^/      /'
+if grep -nE 'scripts/|build/|docs/|[.]png|tests/' "$readme"; then fail "the .deb's README names files of the repository"; fi
+zcat "$root/usr/share/doc/orvacct/changelog.gz" >"$work/changelog"
+check_changelog "$work/changelog" "the .deb's change log"
+# lnav, given the format as the package installs it, reads the tool's export.
+dpkg-deb -I "$deb" conffiles | grep -qx /etc/lnav/formats/orvacct/orvacct_log.json || fail "the lnav format is no conffile"
+mkdir -p "$work/lnav-home/.lnav/formats"
+cp -r "$root/etc/lnav/formats/orvacct" "$work/lnav-home/.lnav/formats/"
+"$tool" logs export "$work" >"$work/records.jsonl"
+[ "$(HOME=$work/lnav-home lnav -n -c ';SELECT app || " " || number FROM orvacct_log' -c ':write-csv-to -' \
+  "$work/records.jsonl" | tail -1)" = "packagecheck 5" ] || fail "lnav does not read the export with the installed format"
+# The zip's README.txt is the manual of orvacct.exe: every command and option the tool has.
+python3 tests/docs/check_tool_docs.py manual "$tool" "$work/zip/README.txt" "The command line tool: orvacct.exe" |
+  sed 's/^/      /'
+
+ok "6 files, copyright, Maintainer, Depends: $(dpkg-deb -f "$deb" Depends); orvacct $version runs from the unpacked root"
 
 rm -rf "$work"
 echo "package check passed"

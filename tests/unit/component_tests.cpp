@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "component/clsOrvAcctMan.h"
 #include "component/method_guard.h"
+#include "platform/component_identity.h"
 #include "support/component_fixture.h"
 #include "support/temp_folder.h"
 
@@ -96,6 +98,19 @@ TEST_F(ReportErrorTest, ALogThatCannotBeWrittenLeavesTheMethodUnchanged) {
 TEST_F(ReportErrorTest, ReleasingAnInstanceWithoutASessionWritesNothing) {
   { clsOrvAcctMan component(testing::testServices(clock, componentFolder.path())); }
   EXPECT_FALSE(std::filesystem::exists(componentFolder.path() / "Logs"));
+}
+
+// Outside Windows the component has no version resource: its identity carries the version the
+// build defines, which stays 1.0.1 whatever the release.
+TEST(ComponentIdentity, OutsideWindowsTheVersionIsTheComponentsOwn) {
+  const testing::TempFolder state;
+  ASSERT_EQ(setenv("XDG_STATE_HOME", state.path().c_str(), 1), 0);
+  const ComponentIdentity self = platform::currentComponentIdentity();
+  unsetenv("XDG_STATE_HOME");
+  EXPECT_EQ(self.name, u"orvacctman");
+  EXPECT_EQ(self.folder, (state.path() / "orvacct").u16string());
+  const VersionTexts version = versionTexts(self);
+  EXPECT_EQ(version.major + u"." + version.minor + u"." + version.revision, u"1.0.1");
 }
 
 }  // namespace

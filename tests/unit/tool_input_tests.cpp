@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <sys/wait.h>
+
 #include <algorithm>
+#include <csignal>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -126,6 +130,33 @@ TEST(ToolInput, EmptyCipherTextIsTheEmptyPasswordAndABlankLineDoesNotEndTheBatch
   EXPECT_EQ(batch.out, "abcd\n\nabcd\n");
 }
 
+// A stream the tool was started without is an error where "-" names it: no file the tool opens
+// stands in for it (the temporary copy of the input would otherwise be read as the input).
+TEST(ToolInput, AClosedStandardStreamIsAnErrorWhereADashNamesIt) {
+  const TempFolder folder;
+  writeFile(folder / "plain", "hi\n");
+  const std::string plain = "'" + (folder / "plain").string() + "'";
+  const std::string out = "'" + (folder / "out.bin").string() + "'";
+  const std::string noInput = "orvacct: cannot read standard input: Bad file descriptor\n";
+  const std::string noOutput = "orvacct: cannot write standard output: Bad file descriptor\n";
+  const struct {
+    std::string command;
+    std::string error;
+  } cases[] = {
+      {"file encrypt --key k - " + out + " <&-", noInput},
+      {"file decrypt --key k - " + out + " <&-", noInput},
+      {"file encrypt --key k " + plain + " - >&-", noOutput},
+      {"file encrypt --key k - - <" + plain + " >&-", noOutput},
+      {"pwd encrypt --key k <&-", "orvacct: cannot read standard input\n"},
+  };
+  for (const auto& c : cases) {
+    const auto run = runToolApart(c.command);
+    EXPECT_EQ(run.exitCode, 1) << c.command;
+    EXPECT_EQ(run.err, c.error) << c.command;
+    EXPECT_FALSE(std::filesystem::exists(folder / "out.bin")) << c.command;
+  }
+}
+
 TEST(ToolOutput, OutputThatCannotBeWrittenIsAFailure) {
   const TempFolder app;
   for (const std::string& command : std::vector<std::string>{
@@ -135,14 +166,38 @@ TEST(ToolOutput, OutputThatCannotBeWrittenIsAFailure) {
     EXPECT_EQ(run.exitCode, 1) << command;
     EXPECT_TRUE(oneLine(run.err) && run.err.starts_with("orvacct: cannot write standard output")) << command;
   }
-  // A reader that went away: a failure to report, not a silent death by SIGPIPE.
-  int pipeEnds[2];
-  ASSERT_EQ(pipe(pipeEnds), 0);
-  close(pipeEnds[0]);
-  const pid_t tool = startTool("guid 2>/dev/null", {}, pipeEnds[1]);
-  close(pipeEnds[1]);
-  const int status = waitForTool(tool);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+}
+
+// `orvacct ... | head -1`: once the reader has gone, every command that writes to standard
+// output ends quietly, as if by SIGPIPE (the shell's 141), whether or not SIGPIPE was ignored
+// by whoever started it.
+TEST(ToolOutput, AReaderThatWentAwayEndsTheToolQuietlyAsBySigpipe) {
+  const TempFolder work;
+  const std::string folder = "'" + work.path().string() + "'";
+  std::filesystem::create_directories(work / "app" / "Logs");
+  writeFile(work / "app" / "Logs" / "sampleapp-03052002.log",
+            "+++++++++++++++++++++++++++++++++++++++++\r\nError Description: Invalid procedure call\r\n"
+            "Error Number: 5\r\nModule Name: modMain\r\nProcedure Name: Main\r\nVersion Number: 1.0.1\r\n"
+            "Date: 3/5/2002 2:07:09 PM\r\n\r\n");
+  writeFile(work / "plain", std::string(100000, 'x'));
+  writeFile(work / "lines", "a\nb\nc\n");
+  const std::string abcde = "30cc09c5be78f16aee0020ce6c194263eef4884a47e8ee3c";  // "abcde" under OrvKey
+  const std::string sealed = "'" + (work / "sealed").string() + "'";
+  ASSERT_EQ(runTool("file encrypt --key k '" + (work / "plain").string() + "' " + sealed).exitCode, 0);
+  for (const std::string& command : std::vector<std::string>{
+           "guid", "detick \"O'Brien\"", "--version", "--help", "pwd encrypt --help", "pwd encrypt --key k a b c",
+           "pwd decrypt --key OrvKey " + abcde, "pwd decrypt --key OrvKey --output jsonl " + abcde,
+           "pwd encrypt --key k --output csv < " + folder + "/lines",
+           "file encrypt --key k " + folder + "/plain -", "file decrypt --key k " + sealed + " -",
+           "logs export " + folder + "/app", "logs export --format csv " + folder + "/app",
+           "logs summary " + folder + "/app", "purge-logs --dry-run --app-path " + folder + "/app --app-name SampleApp"}) {
+    for (const bool ignored : {false, true}) {
+      const ClosedPipeRun run = runToolIntoClosedPipe(command, ignored);
+      EXPECT_TRUE(WIFSIGNALED(run.status) && WTERMSIG(run.status) == SIGPIPE)
+          << command << (ignored ? " (SIGPIPE ignored)" : "") << ": status " << run.status;
+      EXPECT_EQ(run.err, "") << command;
+    }
+  }
 }
 
 TEST(ToolOutput, UsageErrorsExitTwoWithOneLineAndAHint) {

@@ -110,7 +110,8 @@ TEST(ToolHelpers, GuidDetickAndVersion) {
   EXPECT_EQ(guid.exitCode, 0);
   EXPECT_TRUE(std::regex_match(guid.out, std::regex(R"(\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}\n)"))) << guid.out;
   EXPECT_EQ(runTool("detick \"O'Brien's caf\xC3\xA9\"").out, "O''Brien''s caf\xC3\xA9\n");
-  EXPECT_EQ(runTool("--version").out, "orvacct " ORVACCT_PROJECT_VERSION "\n");  // CMake's project(VERSION)
+  // The release's version (CMake's project(VERSION)) beside the component's own, which stays 1.0.1.
+  EXPECT_EQ(runTool("--version").out, "orvacct " ORVACCT_PROJECT_VERSION ", component 1.0.1\n");
 }
 
 }  // namespace

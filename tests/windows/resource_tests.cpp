@@ -1,6 +1,5 @@
 // The resources of the DLL file: version, type library and the interface identifier list.
 #include <cstring>
-#include <cwchar>
 #include <vector>
 
 #include "com_fixtures.h"
@@ -43,17 +42,15 @@ TEST_F(ResourceTest, VersionResourceNamesTheComponentAndMarksItSelfRegistering) 
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT size = 0;
   ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
-  // The project's version major.minor.revision, in the forms the component has always had:
-  // 1.0.1 is 1.0.0.1 and "1.00.0001".
-  EXPECT_EQ(MAKELONG(ORVACCT_VERSION_MINOR, ORVACCT_VERSION_MAJOR), fixed->dwFileVersionMS);
-  EXPECT_EQ(MAKELONG(ORVACCT_VERSION_REVISION, 0), fixed->dwFileVersionLS);
+  // The component's own version 1.0.1, whatever the release that ships it: numeric 1.0.0.1 and
+  // text "1.00.0001", as the component has always had them.
+  EXPECT_EQ(MAKELONG(0, 1), fixed->dwFileVersionMS);
+  EXPECT_EQ(MAKELONG(1, 0), fixed->dwFileVersionLS);
   EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
   EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
 
-  wchar_t text[32] = {};
-  std::swprintf(text, 32, L"%d.%02d.%04d", ORVACCT_VERSION_MAJOR, ORVACCT_VERSION_MINOR, ORVACCT_VERSION_REVISION);
-  EXPECT_EQ(text, versionString(block, L"FileVersion"));
-  EXPECT_EQ(text, versionString(block, L"ProductVersion"));
+  EXPECT_EQ(L"1.00.0001", versionString(block, L"FileVersion"));
+  EXPECT_EQ(L"1.00.0001", versionString(block, L"ProductVersion"));
   EXPECT_EQ(L"OrvAcctMan", versionString(block, L"ProductName"));
   EXPECT_EQ(L"OrvAcctMan", versionString(block, L"InternalName"));
   EXPECT_EQ(L"OrvAcctMan.dll", versionString(block, L"OriginalFilename"));

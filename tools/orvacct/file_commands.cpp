@@ -12,9 +12,11 @@
 #include "cipher/clsBlowfish.h"
 #include "cipher_direction.h"
 #include "commands.h"
+#include "destination_check.h"
 #include "input_text.h"
 #include "interrupt_cleanup.h"
 #include "key_options.h"
+#include "platform/unique_file.h"
 #include "progress_bar.h"
 #include "temporary_copy.h"
 #include "tool_output.h"
@@ -22,8 +24,6 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#else
-#include <unistd.h>
 #endif
 
 namespace orvacct {
@@ -53,24 +53,6 @@ void binaryMode(std::FILE* stream) {
 #endif
 }
 
-// Refuses a destination that could never be written, before the source is read.
-void checkDestination(const std::string& argument) {
-  const fs::path destination = pathArgument(argument);
-  std::error_code error;
-  if (fs::is_directory(destination, error)) throw ToolError(argument + " is a folder; name a file in it");
-  const fs::path folder = destination.has_parent_path() ? destination.parent_path() : fs::path(".");
-  if (!fs::is_directory(folder, error)) {
-    throw ToolError("cannot write " + argument + ": " + folder.string() +
-                    (fs::exists(folder, error) ? " is not a folder" : " does not exist"));
-  }
-#ifndef _WIN32
-  if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-    throw ToolError("cannot write " + argument + ": " + std::generic_category().message(errno) + " (in the folder " +
-                    folder.string() + ")");
-  }
-#endif
-}
-
 // Standard input, and anything else that is not a plain file (a pipe, a process substitution).
 bool mustCopyAside(const std::string& source) {
   if (source == kStandardStream) return true;
@@ -79,18 +61,16 @@ bool mustCopyAside(const std::string& source) {
   return !error && fs::exists(status) && !fs::is_regular_file(status);
 }
 
-std::FILE* openForCopy(const std::string& source) {
+// Standard input stays open; a named source is closed however the copy ends.
+void copyAside(const std::string& source, std::optional<TemporaryCopy>& copy) {
   if (source == kStandardStream) {
     binaryMode(stdin);
-    return stdin;
+    copy.emplace(stdin, "standard input");
+    return;
   }
-#ifdef _WIN32
-  std::FILE* in = _wfopen(pathArgument(source).c_str(), L"rb");
-#else
-  std::FILE* in = std::fopen(source.c_str(), "rb");
-#endif
-  if (in == nullptr) throw ToolError("cannot read " + source + ": " + std::generic_category().message(errno));
-  return in;
+  const orv::platform::UniqueFile in = orv::platform::openFile(pathArgument(source), "rb");
+  if (!in) throw ToolError("cannot read " + source + ": " + std::generic_category().message(errno));
+  copy.emplace(in.get(), source);
 }
 
 std::string describe(const orv::cipher::FileResult& result, const FileOptions& options) {
@@ -116,15 +96,13 @@ void runFile(Direction direction, const FileOptions& options) {
   const bool toStandardOutput = options.destination == kStandardStream;
   if (!toStandardOutput) checkDestination(options.destination);
   clsBlowfish cipher;
-  const std::u16string key = resolveKey(options.key);
+  const orv::SecretText key = resolveKey(options.key, direction == Direction::Encrypt ? KeyUse::Encrypt : KeyUse::Decrypt);
   orv::cipher::FileJob job{pathArgument(options.source), pathArgument(options.destination), options.overwrite};
   job.temporaryNames = removeTemporaryOnInterrupt();
 
   std::optional<TemporaryCopy> copy;
   if (mustCopyAside(options.source)) {
-    std::FILE* in = openForCopy(options.source);
-    copy.emplace(in);
-    if (in != stdin) std::fclose(in);
+    copyAside(options.source, copy);
     job.sourceFile = copy->file();
   }
   if (toStandardOutput) {
@@ -137,7 +115,8 @@ void runFile(Direction direction, const FileOptions& options) {
   const orv::cipher::ProgressHandler bar = progressBar(direction == Direction::Encrypt ? "encrypting" : "decrypting");
   cipher.onProgress(bar);
   const orv::cipher::FileResult result =
-      direction == Direction::Encrypt ? cipher.encryptFileWithResult(job, key) : cipher.decryptFileWithResult(job, key);
+      direction == Direction::Encrypt ? cipher.encryptFileWithResult(job, key.str())
+                                      : cipher.decryptFileWithResult(job, key.str());
   if (result.outcome == FileOutcome::Written) return;
   if (bar) std::fputc('\n', stderr);
   throw ToolError(describe(result, options));
@@ -148,12 +127,13 @@ void addFileCommand(CLI::App& file, const std::string& name, Direction direction
   CLI::App* command = file.add_subcommand(name, description);
   addKeyOptions(*command, options->key);
   command->add_flag("--overwrite", options->overwrite, "Replace OUT when it exists, keeping its permissions");
-  command->add_option("IN", options->source, "Source file; - for standard input")->required();
+  command->add_option("IN", options->source, "Source file; - for standard input")->required()->transform(pathAsMeant());
   command
       ->add_option("OUT", options->destination,
                    "Destination file (may be IN itself with --overwrite), - for standard output; outside Windows a "
                    "new file is private (0600)")
-      ->required();
+      ->required()
+      ->transform(pathAsMeant());
   command->callback([options, direction] { runFile(direction, *options); });
 }
 

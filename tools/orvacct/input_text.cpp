@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/secret.h"
 #include "text/ansi_codepage.h"
 #include "text/strict_text.h"
 #include "text/utf.h"
@@ -113,7 +114,30 @@ std::filesystem::path pathArgument(const std::string& argument) {
 #endif
 }
 
+const CLI::Validator& pathAsMeant() {
+  static const CLI::Validator validator(
+      [](std::string& path) -> std::string {
+#ifdef _WIN32
+        if (path.ends_with('"')) path.back() = '\\';
+        if (path.find('"') != std::string::npos) {
+          return "'" + path +
+                 "' holds a quote, which no Windows name holds: a quoted folder that ends in a backslash "
+                 "swallows what follows it; write it without that backslash (\"C:\\Support Logs\") or double it";
+        }
+#else
+        static_cast<void>(path);
+#endif
+        return {};
+      },
+      "");
+  return validator;
+}
+
 void requireRepresentable(std::u16string_view text, const std::string& what) {
+  // Nearly every text survives the round trip; it may be a key or a password, so the trip goes
+  // through buffers that are wiped.
+  const orv::SecretBytes bytes(orv::text::toAnsi(text));
+  if (orv::SecretText(orv::text::fromAnsi(bytes.view())) == text) return;
   if (const auto c = orv::text::firstUnrepresentable(text)) {
     throw ToolError(what + " holds " + describeCharacter(*c) + ", and " + input_text::codePageAdvice());
   }

@@ -29,6 +29,12 @@ std::u16string argumentText(const std::string& argument, const std::string& what
 // A file name argument: on Linux the bytes as given, whatever their encoding.
 std::filesystem::path pathArgument(const std::string& argument);
 
+// For every option that names a file or folder. On Windows "C:\Support Logs\" reaches the
+// tool as C:\Support Logs" (the command line rules read \" as a quote): a path that ends in a
+// quote is taken as the folder meant, and a quote anywhere else, which no Windows name holds,
+// is refused with the way to write it. Elsewhere a quote is a character like any other.
+const CLI::Validator& pathAsMeant();
+
 // "п" (U+043F): a character as a message shows it; control characters by number only.
 std::string describeCharacter(char32_t c);
 

@@ -1,13 +1,14 @@
 #include "key_options.h"
 
+#include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
-#include <iterator>
 
-#include "cipher/secure_wipe.h"
+#include "hidden_prompt.h"
+#include "platform/unique_file.h"
 #include "text/utf.h"
 #include "tool_output.h"
 
@@ -28,29 +29,43 @@ const std::string kEmptyKeyRisk =
   throw ToolError("cannot read the key file " + path + ": " + reason);
 }
 
-std::string readKeyFile(const std::string& path) {
+// Unbuffered, so the key lies in no buffer but its own.
+orv::SecretBytes readKeyFile(const std::string& path) {
   std::error_code error;
   const std::filesystem::file_status status = std::filesystem::status(pathArgument(path), error);
   if (error) unreadableKeyFile(path, error.message());
   if (std::filesystem::is_directory(status)) unreadableKeyFile(path, "it is a folder");
   errno = 0;
-  std::ifstream in(pathArgument(path), std::ios::binary);
+  const orv::platform::UniqueFile in = orv::platform::openFile(pathArgument(path), "rb");
   if (!in) unreadableKeyFile(path, errno != 0 ? std::generic_category().message(errno) : "cannot open it");
-  std::string key;
-  try {
-    key.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  } catch (const std::exception&) {
+  std::setvbuf(in.get(), nullptr, _IONBF, 0);
+  orv::SecretBytes key;
+  constexpr std::size_t kPiece = 4096;
+  for (std::size_t got = kPiece; got == kPiece;) {
+    const std::size_t used = key.size();
+    key.resize(used + kPiece);
+    errno = 0;
+    got = std::fread(key.data() + used, 1, kPiece, in.get());
+    key.resize(used + got);
+  }
+  if (std::ferror(in.get()) != 0) {
     unreadableKeyFile(path, errno != 0 ? std::generic_category().message(errno) : "a read failed");
   }
-  if (in.bad()) unreadableKeyFile(path, "a read failed");
   // An editor's final line break is not part of the key.
-  if (!key.empty() && key.back() == '\n') key.pop_back();
-  if (!key.empty() && key.back() == '\r') key.pop_back();
+  if (!key.empty() && key.view().back() == '\n') key.resize(key.size() - 1);
+  if (!key.empty() && key.view().back() == '\r') key.resize(key.size() - 1);
   return key;
 }
 
+// "Key: ", "New key again: ".
+std::string promptText(const KeyOptions& options, bool again) {
+  std::string text = options.name + (again ? " again: " : ": ");
+  text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  return text;
+}
+
 // Windows keeps the environment as 16-bit text; elsewhere it is bytes.
-std::u16string environmentKey(const KeyOptions& options) {
+orv::SecretText environmentKey(const KeyOptions& options) {
   const std::string what = "environment variable " + options.environmentVariable;
 #ifdef _WIN32
   const std::u16string name = orv::text::fromUtf8(options.environmentVariable);
@@ -58,7 +73,8 @@ std::u16string environmentKey(const KeyOptions& options) {
   SetLastError(ERROR_SUCCESS);
   const DWORD size = GetEnvironmentVariableW(wideName, nullptr, 0);
   if (size == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) throw ToolError(what + " is not set");
-  std::u16string value(size, u'\0');
+  orv::SecretText value;
+  value.resize(size);
   const DWORD length =
       size == 0 ? 0 : GetEnvironmentVariableW(wideName, reinterpret_cast<wchar_t*>(value.data()), size);
   value.resize(length < size ? length : 0);
@@ -66,60 +82,77 @@ std::u16string environmentKey(const KeyOptions& options) {
 #else
   const char* value = std::getenv(options.environmentVariable.c_str());
   if (value == nullptr) throw ToolError(what + " is not set");
-  return textFromBytes(value, options.encoding, what, "--key-encoding");
+  return orv::SecretText(textFromBytes(value, options.encoding, what, "--key-encoding"));
 #endif
 }
 
 }  // namespace
 }  // namespace key_options
 
-void addKeyOptions(CLI::App& command, KeyOptions& options) {
+void addKeyOptions(CLI::App& command, KeyOptions& options, const std::string& prefix, const std::string& name) {
+  options.prefix = prefix;
+  options.name = name;
+  const std::string option = "--" + prefix + "key";
   options.environmentOption =
-      command.add_option("--key-env", options.environmentVariable, "Take the key from this environment variable");
-  options.fileOption = command.add_option("--key-file", options.file,
-                                          "Take the key from this file: its content, less one trailing line break");
-  options.textOption = command.add_option(
-      "--key", options.text, "The key itself (visible to other users in the process list; prefer --key-env)");
+      command.add_option(option + "-env", options.environmentVariable, "Take the " + name + " from this environment variable");
+  options.fileOption = command.add_option(option + "-file", options.file,
+                                          "Take the " + name + " from this file: its content, less one trailing line break")
+                           ->transform(pathAsMeant());
+  options.textOption =
+      command.add_option(option, options.text,
+                         "The " + name + " itself (visible to other users in the process list; prefer " + option + "-env)");
+  options.promptOption = command.add_flag(
+      option + "-prompt", options.prompt,
+      "Type the " + name + " at the terminal, the echo off (twice when it encrypts); the items may come from a file");
   CLI::Option* encoding = addEncodingOption(
-      command, "--key-encoding", options.encoding,
-      "How the key file's bytes (and, outside Windows, the variable's) are read: utf8 (default) or ansi, "
+      command, option + "-encoding", options.encoding,
+      "How the " + name + " file's bytes (and, outside Windows, the variable's) are read: utf8 (default) or ansi, "
       "bytes in the ANSI code page");
-  options.textOption->excludes(options.environmentOption)->excludes(options.fileOption)->excludes(encoding);
-  options.environmentOption->excludes(options.fileOption);
+  options.textOption->excludes(options.environmentOption)
+      ->excludes(options.fileOption)
+      ->excludes(options.promptOption)
+      ->excludes(encoding);
+  options.environmentOption->excludes(options.fileOption)->excludes(options.promptOption);
+  options.fileOption->excludes(options.promptOption);
+  options.promptOption->excludes(encoding);
 }
 
-std::u16string resolveKey(const KeyOptions& options) {
+orv::SecretText resolveKey(const KeyOptions& options, KeyUse use) {
   using namespace key_options;
-  std::u16string key;
+  orv::SecretText key;
   std::string what;
   if (options.environmentOption->count() > 0) {
     what = "environment variable " + options.environmentVariable;
     key = environmentKey(options);
   } else if (options.fileOption->count() > 0) {
     what = "the key file " + options.file;
-    std::string bytes = readKeyFile(options.file);
+    const orv::SecretBytes bytes = readKeyFile(options.file);
     // A byte order mark is how some editors say UTF-8; it is not part of the key.
     const std::string_view bom = "\xEF\xBB\xBF";
-    const std::string_view content =
-        options.encoding == ByteEncoding::Utf8 && bytes.starts_with(bom) ? std::string_view(bytes).substr(3) : bytes;
-    try {
-      key = textFromBytes(content, options.encoding, what, "--key-encoding");
-    } catch (...) {
-      orv::cipher::secureWipe(bytes);
-      throw;
-    }
-    orv::cipher::secureWipe(bytes);
+    const std::string_view content = options.encoding == ByteEncoding::Utf8 && bytes.view().starts_with(bom)
+                                         ? bytes.view().substr(bom.size())
+                                         : bytes.view();
+    key = orv::SecretText(textFromBytes(content, options.encoding, what, "--key-encoding"));
+  } else if (options.promptOption->count() > 0) {
+    what = "the prompt";
+    key = use == KeyUse::Encrypt
+              ? readHiddenTwice(promptText(options, false), promptText(options, true), "the " + options.name)
+              : readHidden(promptText(options, false), "the " + options.name);
   } else if (options.textOption->count() > 0) {
-    key = argumentText(options.text, "the key");
+    key = orv::SecretText(argumentText(options.text, "the " + options.name));
     // Given as such on the command line, an empty key is meant; anywhere else it is a mistake.
-    if (key.empty()) warn("the key is empty: " + kEmptyKeyRisk);
+    if (key.empty()) warn("the " + options.name + " is empty: " + kEmptyKeyRisk);
   } else {
-    throw UsageError("no key: give --key-env VAR, --key-file PATH or --key TEXT");
+    const std::string option = "--" + options.prefix + "key";
+    throw UsageError("no " + options.name + ": give " + option + "-env VAR, " + option + "-file PATH, " + option +
+                     "-prompt or " + option + " TEXT");
   }
   if (key.empty() && !what.empty()) {
-    throw ToolError(what + " holds an empty key; " + kEmptyKeyRisk + " (give --key \"\" to mean that)");
+    const std::string empty = options.promptOption->count() > 0 ? "an empty " + options.name + " was typed"
+                                                                : what + " holds an empty " + options.name;
+    throw ToolError(empty + "; " + kEmptyKeyRisk + " (give --" + options.prefix + "key \"\" to mean that)");
   }
-  requireRepresentable(key, "the key");
+  requireRepresentable(key.view(), "the " + options.name);
   return key;
 }
 

@@ -79,7 +79,9 @@ void addLogCommands(CLI::App& app) {
   using namespace log_commands;
   auto options = std::make_shared<LogOptions>();
   CLI::App* log = app.add_subcommand("log", "Append one error record to the application's daily log file");
-  log->add_option("--app-path", options->appPath, "Application folder; the record goes to its Logs folder")->required();
+  log->add_option("--app-path", options->appPath, "Application folder; the record goes to its Logs folder")
+      ->required()
+      ->transform(pathAsMeant());
   log->add_option("--app-name", options->appName, "Application name; the file is NAME-MMDDYYYY.log")->required();
   log->add_option("--number", options->number, "Error number: 32 bits, decimal (signed or not) or 0x hex")->required();
   log->add_option("--description", options->description, "Error description")->required();
@@ -92,7 +94,9 @@ void addLogCommands(CLI::App& app) {
 
   auto purgeOptions = std::make_shared<LogOptions>();
   CLI::App* purge = app.add_subcommand("purge-logs", "Delete the application's log files older than seven days");
-  purge->add_option("--app-path", purgeOptions->appPath, "Application folder (it must exist)")->required();
+  purge->add_option("--app-path", purgeOptions->appPath, "Application folder (it must exist)")
+      ->required()
+      ->transform(pathAsMeant());
   purge->add_option("--app-name", purgeOptions->appName, "Application name")->required();
   purge->add_flag("--dry-run", purgeOptions->trial, "List the files that would be deleted; delete nothing");
   purge->add_flag("--verbose", purgeOptions->verbose, "List each file deleted or refused");

@@ -1,9 +1,10 @@
 // orvacct logs export|summary|report: the error logs of many applications and machines read
-// as one. Damage is told on standard error and never stops the run; a path that cannot be read
-// makes the exit status 1 once everything else is done.
+// as one. Damage is told on standard error and never stops the run; anything under the paths
+// that could not be read makes the exit status 1 once everything else is done.
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@
 #include "logs/log_export.h"
 #include "logs/log_summary.h"
 #include "logs/report.h"
+#include "platform/local_time.h"
+#include "text/ansi_codepage.h"
 #include "text/lower_case.h"
 #include "tool_output.h"
 
@@ -28,12 +31,18 @@ namespace orvacct {
 namespace logs_commands {
 namespace {
 
+namespace logs_ = orvacct::logs;
+
 struct LogsOptions {
-  std::vector<std::string> paths;
+  std::vector<std::string> paths, codePages;
   std::string since, until;
-  std::vector<std::string> apps, numbers;
+  std::vector<std::string> apps, machines, numbers;
   std::string format, by = "number", output;
   std::size_t top = 0;
+  unsigned threads = 0;
+  CLI::App* command = nullptr;
+  CLI::Option* pathOption = nullptr;
+  CLI::Option* codePageOption = nullptr;
 };
 
 int dayArgument(const std::string& text, const std::string& what) {
@@ -51,13 +60,97 @@ int dayArgument(const std::string& text, const std::string& what) {
   return orv::log::dayNumber({year, month, day});
 }
 
-logs::Filters filtersOf(const LogsOptions& options) {
-  logs::Filters filters;
+logs_::Filters filtersOf(const LogsOptions& options) {
+  logs_::Filters filters;
   if (!options.since.empty()) filters.since = dayArgument(options.since, "--since");
   if (!options.until.empty()) filters.until = dayArgument(options.until, "--until");
   for (const std::string& app : options.apps) filters.apps.push_back(orv::text::lowerCase(argumentText(app, "--app")));
+  for (const std::string& machine : options.machines) {
+    filters.machines.push_back(orv::text::lowerCase(argumentText(machine, "--machine")));
+  }
   for (const std::string& number : options.numbers) filters.numbers.push_back(parseInt32(number, "--number"));
   return filters;
+}
+
+// The filters as they were given, for saying what a report covers.
+std::vector<std::string> filterWords(const LogsOptions& options) {
+  std::vector<std::string> words;
+  if (!options.since.empty()) words.push_back("--since " + options.since);
+  if (!options.until.empty()) words.push_back("--until " + options.until);
+  for (const std::string& app : options.apps) words.push_back("--app " + app);
+  for (const std::string& machine : options.machines) words.push_back("--machine " + machine);
+  for (const std::string& number : options.numbers) words.push_back("--number " + number);
+  return words;
+}
+
+std::shared_ptr<const orv::text::CodePage> codePageArgument(const std::string& name) {
+  try {
+    return orv::text::codePageNamed(name);
+  } catch (const orv::text::ConversionError&) {
+    throw UsageError("--code-page: '" + name +
+                     "' is no code page here (a Windows number such as 1251, 932 or 65001, or a name such as "
+                     "WINDOWS-1251)");
+  }
+}
+
+// The logs' code page where the command line gives none: ORVACCT_CODEPAGE, also on Windows, or
+// the system's ANSI code page.
+std::shared_ptr<const orv::text::CodePage> defaultCodePage() {
+  const char* named = std::getenv("ORVACCT_CODEPAGE");
+  if (named != nullptr && *named != '\0') {
+    try {
+      return orv::text::codePageNamed(named);
+    } catch (const orv::text::ConversionError&) {
+      throw ToolError(std::string("ORVACCT_CODEPAGE: '") + named + "' is no code page here");
+    }
+  }
+  return orv::text::ansiCodePage();
+}
+
+// Each path with the code page given before it (--code-page applies to the paths after it).
+std::vector<logs_::Root> rootsOf(const LogsOptions& options) {
+  std::vector<logs_::Root> roots;
+  std::shared_ptr<const orv::text::CodePage> codePage;
+  std::size_t path = 0, page = 0;
+  for (const CLI::Option* option : options.command->parse_order()) {
+    if (option == options.codePageOption && page < options.codePages.size()) {
+      codePage = codePageArgument(options.codePages[page++]);
+    } else if (option == options.pathOption && path < options.paths.size()) {
+      if (!codePage) codePage = defaultCodePage();
+      roots.push_back({options.paths[path++], codePage});
+    }
+  }
+  if (page > 0 && codePage && roots.empty()) throw UsageError("--code-page must come before the paths it applies to");
+  for (; path < options.paths.size(); ++path) {
+    if (!codePage) codePage = defaultCodePage();
+    roots.push_back({options.paths[path], codePage});
+  }
+  return roots;
+}
+
+std::vector<logs_::GroupBy> groupKeysOf(const std::string& text) {
+  std::vector<logs_::GroupBy> keys;
+  std::string list;
+  for (const std::string& name : logs_::groupByNames()) list += (list.empty() ? "" : ", ") + name;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = text.find(',', start);
+    const std::string name = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    const auto key = logs_::groupByNamed(name);
+    if (!key) throw UsageError("--by: no such key '" + name + "'; the keys are " + list);
+    if (std::find(keys.begin(), keys.end(), *key) != keys.end()) throw UsageError("--by: '" + name + "' twice");
+    keys.push_back(*key);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return keys;
+}
+
+std::string madeNow() {
+  const orv::LocalDateTime now = orv::platform::localNow();
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", now.year, now.month, now.day, now.hour, now.minute);
+  return text;
 }
 
 // Records go out as bytes: Windows would otherwise turn CSV's CR LF into CR CR LF.
@@ -68,20 +161,44 @@ void binaryOutput() {
 #endif
 }
 
-void finish(bool allRead) {
+// Says when filters matched nothing, so an empty result is not taken for empty logs.
+void finish(const LogsOptions& options, const logs_::ScanCounts& counts) {
   finishOutput();
-  if (!allRead) throw FailureAlreadyReported();
+  if (counts.recordsKept == 0 && !filterWords(options).empty()) {
+    std::string filters;
+    for (const std::string& word : filterWords(options)) filters += (filters.empty() ? "" : " ") + word;
+    reportProblem("no record matches the filters (" + filters + "): " + std::to_string(counts.recordsRead) +
+                  " records were read in " + std::to_string(counts.filesRead) +
+                  (counts.filesRead == 1 ? " file" : " files"));
+  }
+  if (!counts.allRead) throw FailureAlreadyReported();
 }
 
 CLI::App* verb(CLI::App& logs, const char* name, const char* description, LogsOptions& options) {
   CLI::App* command = logs.add_subcommand(name, description);
-  command->add_option("PATH", options.paths, "Log files, Logs folders, or folders searched for log files")->required();
+  options.command = command;
+  options.pathOption =
+      command->add_option("PATH", options.paths, "Log files, Logs folders, or folders searched for log files")
+          ->required()
+          ->transform(pathAsMeant());
+  options.codePageOption =
+      command
+          ->add_option("--code-page", options.codePages,
+                       "The code page the logs of the paths after it were written in (1251, 932, 65001, ...); "
+                       "repeatable")
+          ->allow_extra_args(false);
   command->add_option("--since", options.since, "Records of this day (YYYY-MM-DD) and later");
   command->add_option("--until", options.until, "Records of this day (YYYY-MM-DD) and earlier");
   command->add_option("--app", options.apps, "This application only (as in the file name, any case); repeatable")
       ->allow_extra_args(false);
+  command
+      ->add_option("--machine", options.machines,
+                   "This machine only (the first folder below a path, any case); repeatable")
+      ->allow_extra_args(false);
   command->add_option("--number", options.numbers, "This error number only (decimal or 0x hex); repeatable")
       ->allow_extra_args(false);
+  command->add_option("--threads", options.threads, "Files read at once (default: one per processor)")
+      ->check(CLI::Range(1u, 64u));
   return command;
 }
 
@@ -100,43 +217,48 @@ void addLogsCommands(CLI::App& app) {
   exportCommand->add_option("--format", exported->format, "jsonl (default) or csv")
       ->check(CLI::IsMember({"jsonl", "csv"}));
   exportCommand->callback([exported] {
-    const logs::Filters filters = filtersOf(*exported);
+    const logs_::Filters filters = filtersOf(*exported);
+    const std::vector<logs_::Root> roots = rootsOf(*exported);
     binaryOutput();
-    finish(logs::exportRecords(exported->paths, filters,
-                               exported->format == "csv" ? logs::ExportFormat::Csv : logs::ExportFormat::Jsonl));
+    const auto format = exported->format == "csv" ? logs_::ExportFormat::Csv : logs_::ExportFormat::Jsonl;
+    finish(*exported, logs_::exportRecords(roots, filters, format, exported->threads));
   });
 
   auto summarized = std::make_shared<LogsOptions>();
   summarized->format = "table";
   CLI::App* summary = verb(*logs, "summary", "Records counted per group, with first and last seen", *summarized);
-  summary->add_option("--by", summarized->by, "app, number (default), module, version or day")
-      ->check(CLI::IsMember({"app", "number", "module", "version", "day"}));
+  summary->add_option("--by", summarized->by,
+                      "Keys to group by, separated by commas: app, machine, number (default), module, procedure, "
+                      "version, day, week, month");
   summary->add_option("--format", summarized->format, "table (default), jsonl or csv")
       ->check(CLI::IsMember({"table", "jsonl", "csv"}));
   summary->add_option("--top", summarized->top, "The N largest groups only")->check(CLI::PositiveNumber);
   summary->callback([summarized] {
-    const logs::Filters filters = filtersOf(*summarized);
-    logs::SummaryOptions options;
-    const std::string& by = summarized->by;
-    options.by = by == "app"       ? logs::GroupBy::App
-                 : by == "module"  ? logs::GroupBy::Module
-                 : by == "version" ? logs::GroupBy::Version
-                 : by == "day"     ? logs::GroupBy::Day
-                                   : logs::GroupBy::Number;
-    options.format = summarized->format == "jsonl" ? logs::SummaryFormat::Jsonl
-                     : summarized->format == "csv" ? logs::SummaryFormat::Csv
-                                                   : logs::SummaryFormat::Table;
+    const logs_::Filters filters = filtersOf(*summarized);
+    logs_::SummaryOptions options;
+    options.by = groupKeysOf(summarized->by);
+    options.format = summarized->format == "jsonl" ? logs_::SummaryFormat::Jsonl
+                     : summarized->format == "csv" ? logs_::SummaryFormat::Csv
+                                                   : logs_::SummaryFormat::Table;
     if (summarized->top > 0) options.top = summarized->top;
+    options.threads = summarized->threads;
+    const std::vector<logs_::Root> roots = rootsOf(*summarized);
     binaryOutput();
-    finish(logs::summarizeLogs(summarized->paths, filters, options));
+    finish(*summarized, logs_::summarizeLogs(roots, filters, options));
   });
 
   auto reported = std::make_shared<LogsOptions>();
   CLI::App* report = verb(*logs, "report", "One self-contained HTML file: totals, a chart, sortable tables", *reported);
-  report->add_option("--output", reported->output, "The HTML file to write (replaced when it exists)")->required();
+  report->add_option("--output", reported->output, "The HTML file to write (replaced when it exists)")
+      ->required()
+      ->transform(pathAsMeant());
   report->callback([reported] {
-    const logs::Filters filters = filtersOf(*reported);
-    finish(logs::writeReport(reported->paths, filters, pathArgument(reported->output), reported->output));
+    const logs_::Filters filters = filtersOf(*reported);
+    logs_::ReportScope scope{rootsOf(*reported), filterWords(*reported), filters.since, filters.until, madeNow(),
+                             reported->threads};
+    const logs_::ScanCounts counts = logs_::writeReport(scope, filters, pathArgument(reported->output), reported->output);
+    reportProblem("report written to " + reported->output);
+    finish(*reported, counts);
   });
 }
 

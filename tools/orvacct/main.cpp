@@ -5,9 +5,11 @@
 #include <csignal>
 #include <exception>
 #include <iostream>
+#include <sstream>
 
 #include "commands.h"
 #include "orvacct_version.h"
+#include "standard_streams.h"
 #include "tool_output.h"
 #include "utf8_arguments.h"
 
@@ -28,24 +30,27 @@ std::string commandGiven(CLI::App& app) {
 
 int usageError(CLI::App& app, std::string message) {
   std::replace(message.begin(), message.end(), '\n', ' ');
-  std::cerr << "orvacct: " << message << " (see '" << commandGiven(app) << " --help')\n";
+  orvacct::reportProblem(message + " (see '" + commandGiven(app) + " --help')");
   return kUsage;
 }
 
 int failure(const char* message) {
-  std::cerr << "orvacct: " << message << "\n";
+  orvacct::reportProblem(message);
   return kFailed;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  orvacct::holdClosedStandardStreams();
 #ifdef SIGPIPE
-  // A reader that went away is a write failure to report, not a silent death.
+  // A reader that went away is seen as a failed write, so the tool ends the same quiet way
+  // whether or not whoever started it ignored SIGPIPE (see tool_output.cpp).
   std::signal(SIGPIPE, SIG_IGN);
 #endif
   CLI::App app{"orvacct - OrvAcctMan account services from the command line"};
-  app.set_version_flag("--version", "orvacct " ORVACCT_VERSION_TEXT);
+  // The release, and the component inside it, which keeps its own version.
+  app.set_version_flag("--version", "orvacct " ORVACCT_VERSION_TEXT ", component " ORVACCT_COMPONENT_VERSION_TEXT);
   app.require_subcommand(1);
   app.footer("Exit status: 0 done, 1 failed, 2 wrong command line.");
   orvacct::addLogCommands(app);
@@ -64,7 +69,10 @@ int main(int argc, char** argv) {
       app.parse(arguments);
     } catch (const CLI::ParseError& e) {
       if (e.get_exit_code() != static_cast<int>(CLI::ExitCodes::Success)) return usageError(app, e.what());
-      app.exit(e);  // --help or --version
+      // --help or --version, written as every result is, so a closed pipe ends it the same way.
+      std::ostringstream text;
+      app.exit(e, text, std::cerr);
+      orvacct::writeOutput(text.str());
     }
     orvacct::finishOutput();
   } catch (const orvacct::FailureAlreadyReported&) {

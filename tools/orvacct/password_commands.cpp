@@ -1,18 +1,29 @@
-// orvacct pwd encrypt|decrypt: passwords to hexadecimal cipher text and back, one item a line,
-// from the command line or standard input. Output rows stay aligned with input rows: with
-// --keep-going an item that fails leaves an empty row and the batch goes on.
+// orvacct pwd encrypt|decrypt|rekey: passwords to hexadecimal cipher text and back, or cipher
+// text from one key to another, one item a line, from the command line or standard input, or one
+// column of CSV from standard input; a password to encrypt can be typed at the terminal. Output
+// rows stay aligned with input rows: with --keep-going an item that fails leaves an empty row
+// (or cell) and the batch goes on. Output to a file replaces it only once it is complete.
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
-#include "cipher/clsBlowfish.h"
-#include "cipher/hex_text.h"
-#include "cipher_direction.h"
+#include "base/secret.h"
+#include "base/secure_wipe.h"
 #include "commands.h"
+#include "csv_column.h"
+#include "destination_check.h"
+#include "hidden_prompt.h"
 #include "input_text.h"
+#include "interrupt_cleanup.h"
 #include "key_options.h"
 #include "output_quoting.h"
+#include "password_batch.h"
+#include "platform/staged_file.h"
+#include "text/ansi_codepage.h"
 #include "text/utf.h"
 #include "tool_output.h"
 
@@ -21,24 +32,64 @@ namespace orvacct {
 namespace password_commands {
 namespace {
 
-using orv::cipher::clsBlowfish;
-using orv::cipher::DecryptOutcome;
-
 enum class OutputForm { Plain, Csv, Jsonl };
 
 struct PasswordOptions {
-  KeyOptions key;
+  KeyOptions key;     // for rekey, the old key
+  KeyOptions newKey;  // rekey only
   ByteEncoding inputEncoding = ByteEncoding::Utf8;
   OutputForm form = OutputForm::Plain;
   bool keepGoing = false;
+  std::optional<std::string> csvColumn;  // none: one item a line
+  std::string outputFile;                // empty: standard output
+  bool overwrite = false;
   std::vector<std::string> items;
+};
+
+// The results' file, written aside and put in place by commit, and made only when the first
+// results come, after every prompt.
+class OutputFile {
+ public:
+  explicit OutputFile(std::string argument) : argument_(std::move(argument)) {}
+
+  void write(std::string_view bytes) {
+    if (!staged_) {
+      try {
+        staged_.emplace(pathArgument(argument_), removeTemporaryOnInterrupt());
+      } catch (const std::system_error& error) {
+        throw ToolError("cannot write " + argument_ + ": " + error.code().message());
+      }
+    }
+    try {
+      staged_->write({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+    } catch (const std::system_error& error) {
+      throw ToolError("cannot write " + argument_ + ": " + error.code().message());
+    }
+  }
+
+  void commit(bool mayReplace) {
+    write({});
+    bool done = false;
+    try {
+      done = staged_->commit(mayReplace);
+    } catch (const std::system_error& error) {
+      throw ToolError("cannot write " + argument_ + ": " + error.code().message());
+    }
+    if (!done) throw ToolError(argument_ + " exists; give --overwrite to replace it");
+  }
+
+ private:
+  std::string argument_;
+  std::optional<orv::platform::StagedFile> staged_;
 };
 
 // Results in the chosen form, collected and written in large pieces: a batch may be millions
 // of lines.
 class ResultWriter {
  public:
-  explicit ResultWriter(OutputForm form) : form_(form) {}
+  ResultWriter(OutputForm form, const std::string& outputFile) : form_(form) {
+    if (!outputFile.empty()) file_.emplace(outputFile);
+  }
   ~ResultWriter() {
     // After a failure, what was done before it still reaches the reader.
     try {
@@ -47,7 +98,7 @@ class ResultWriter {
     }
   }
 
-  void add(const std::u16string& text) {
+  void add(std::u16string_view text) {
     const std::string utf8 = orv::text::toUtf8(text);
     if (form_ == OutputForm::Csv) {
       appendCsvField(buffer_, utf8, true);
@@ -63,94 +114,86 @@ class ResultWriter {
     if (form_ == OutputForm::Jsonl) buffer_ += "null";
     endRow();
   }
+  // A whole row already in its form, its line end included (a CSV record).
+  void addRow(std::string_view row) {
+    buffer_ += row;
+    flushWhenFull();
+  }
   void finish() {
     // Emptied even when the write fails, so it is not tried again from the destructor.
     struct Emptied {
       std::string& buffer;
       ~Emptied() { buffer.clear(); }
     } emptied{buffer_};
-    writeOutput(buffer_);
+    if (file_) {
+      file_->write(buffer_);
+    } else {
+      writeOutput(buffer_);
+    }
+  }
+  // The output file, complete, in place of the destination.
+  void commit(bool mayReplace) {
+    finish();
+    if (file_) file_->commit(mayReplace);
   }
 
  private:
   void endRow() {
     buffer_ += '\n';
+    flushWhenFull();
+  }
+  void flushWhenFull() {
     if (buffer_.size() >= kFlushAt) finish();
   }
 
   static constexpr std::size_t kFlushAt = 1 << 16;
   OutputForm form_;
   std::string buffer_;
-};
-
-// Cipher text is two hex digits a byte, of cipher data of whole 8-byte blocks, 16 bytes at least.
-void requireCipherText(const std::u16string& item, const std::string& where) {
-  if (const auto bad = orv::cipher::firstNonHexDigit(item)) {
-    throw ToolError(where + ": not hexadecimal cipher text: " + describeCharacter(item[*bad]) + " at character " +
-                    std::to_string(*bad + 1));
-  }
-  if (item.size() % 16 != 0 || item.size() < 32) {
-    throw ToolError(where + ": cipher text too short or cut (" + std::to_string(item.size()) +
-                    " hex digits); cipher text has a multiple of 16 hex digits, at least 32");
-  }
-}
-
-// One engine keyed once serves every line, as a fresh instance per line would.
-class PasswordBatch {
- public:
-  PasswordBatch(Direction direction, const std::u16string& key, OutputForm form) : direction_(direction), form_(form) {
-    cipher_.Key(key);
-  }
-
-  std::u16string process(const std::u16string& item, const std::string& where) {
-    if (direction_ == Direction::Encrypt) {
-      requireRepresentable(item, where + ": the password");
-      return cipher_.EncryptString(item, u"", true);
-    }
-    // No cipher text at all is the empty password, as the component decrypts it.
-    if (item.empty()) return {};
-    requireCipherText(item, where);
-    const orv::cipher::PasswordDecryption decrypted = cipher_.decryptHexWithOutcome(item, u"");
-    if (decrypted.outcome != DecryptOutcome::Plain) {
-      throw ToolError(where + ": wrong key or damaged cipher text (size descriptor out of range)");
-    }
-    if (form_ == OutputForm::Plain && decrypted.text.find_first_of(u"\r\n") != std::u16string::npos) {
-      throw ToolError(where +
-                      ": the password holds a line break, which one line cannot show; give --output csv or "
-                      "--output jsonl");
-    }
-    return decrypted.text;
-  }
-
- private:
-  Direction direction_;
-  OutputForm form_;
-  clsBlowfish cipher_;
+  std::optional<OutputFile> file_;
 };
 
 // Each item in turn; with keepGoing a failure is reported and leaves its row empty.
 class BatchRun {
  public:
-  BatchRun(Direction direction, const PasswordOptions& options)
-      : batch_(direction, resolveKey(options.key), options.form), out_(options.form), keepGoing_(options.keepGoing) {}
+  BatchRun(PasswordOperation operation, const PasswordOptions& options, const orv::SecretText& key,
+           const orv::SecretText& newKey)
+      : batch_(operation, key, newKey, options.form == OutputForm::Plain),
+        out_(options.form, options.outputFile),
+        keepGoing_(options.keepGoing),
+        overwrite_(options.overwrite) {}
 
+  // The result of one item; nothing when it failed and the batch goes on, the reason told.
   template <class Item>
-  void run(const std::string& where, Item&& item) {
+  std::optional<std::u16string> attempt(const std::string& where, Item&& item) {
     ++items_;
     try {
-      out_.add(batch_.process(std::forward<Item>(item)(), where));
+      const orv::SecretText text = std::forward<Item>(item)();
+      return batch_.process(text, where);
     } catch (const UsageError&) {
       throw;
     } catch (const ToolError& error) {
       if (!keepGoing_) throw;
-      std::cerr << "orvacct: " << error.what() << "\n";
-      out_.addFailed();
+      reportProblem(error.what());
       ++failed_;
+      return std::nullopt;
     }
   }
 
+  template <class Item>
+  void run(const std::string& where, Item&& item) {
+    if (const std::optional<std::u16string> result = attempt(where, std::forward<Item>(item))) {
+      out_.add(*result);
+    } else {
+      out_.addFailed();
+    }
+  }
+
+  void addRow(std::string_view row) { out_.addRow(row); }
+
+  // Without --keep-going a failure has ended the run before this, and an output file is not put
+  // in place; with it, the file is, its failed rows empty.
   void finish() {
-    out_.finish();
+    out_.commit(overwrite_);
     if (failed_ > 0) throw ToolError(std::to_string(failed_) + " of " + std::to_string(items_) + " items failed");
   }
 
@@ -158,17 +201,85 @@ class BatchRun {
   PasswordBatch batch_;
   ResultWriter out_;
   bool keepGoing_;
+  bool overwrite_;
   std::size_t items_ = 0;
   std::size_t failed_ = 0;
 };
 
-void runPasswords(Direction direction, const PasswordOptions& options) {
-  BatchRun batch(direction, options);
+// The column's cell of each record replaced by its result (left empty when it failed), every other
+// cell written back as it came; with a column named, the first record is the header row and
+// stays as it is. Cells come in UTF-8, or in the ANSI code page, and go out in UTF-8.
+void runCsvColumn(BatchRun& batch, const PasswordOptions& options) {
+  CsvColumn column(*options.csvColumn);
+  CsvReader reader(std::cin, options.inputEncoding == ByteEncoding::Utf8);
+  CsvRecord record;
+  std::string row;
+  for (bool first = true; reader.next(record); first = false) {
+    row.clear();
+    if (first && reader.hadByteOrderMark()) row = "\xEF\xBB\xBF";
+    if (options.inputEncoding == ByteEncoding::Ansi) {
+      for (CsvCell& cell : record.cells) cell.text = orv::text::toUtf8(orv::text::fromAnsi(cell.text));
+    }
+    const std::string where = "line " + std::to_string(record.firstLine);
+    if (first && column.namedInHeader()) {
+      column.findIn(record);
+    } else if (column.index() >= record.cells.size()) {
+      batch.attempt(where, [&]() -> orv::SecretText {
+        throw ToolError(where + ": no column " + std::to_string(column.index() + 1) + " (the row has " +
+                        std::to_string(record.cells.size()) + " cells); the row is written as it was");
+      });
+    } else {
+      std::string& cell = record.cells[column.index()].text;
+      const std::optional<std::u16string> result = batch.attempt(where, [&] {
+        return orv::SecretText(textFromBytes(cell, ByteEncoding::Utf8, where + " of standard input", "--input-encoding"));
+      });
+      orv::secureWipe(cell);
+      cell = result ? orv::text::toUtf8(*result) : std::string();
+    }
+    appendCsvRecord(row, record);
+    batch.addRow(row);
+  }
+  batch.finish();
+}
+
+// Refused before any key is asked for or any item read.
+void checkOutputFile(const PasswordOptions& options) {
+  if (options.outputFile.empty()) return;
+  checkDestination(options.outputFile);
+  std::error_code error;
+  if (!options.overwrite && std::filesystem::exists(pathArgument(options.outputFile), error)) {
+    throw ToolError(options.outputFile + " exists; give --overwrite to replace it");
+  }
+}
+
+void runPasswords(PasswordOperation operation, PasswordOptions options) {
+  if (options.csvColumn && !options.items.empty()) {
+    throw UsageError("--csv-column reads CSV from standard input; give no items");
+  }
+  if (options.csvColumn) options.form = OutputForm::Csv;  // a cell may hold line breaks
+  checkOutputFile(options);
+  // The key first, then the new key: the order their prompts come in.
+  const orv::SecretText key =
+      resolveKey(options.key, operation == PasswordOperation::Encrypt ? KeyUse::Encrypt : KeyUse::Decrypt);
+  const orv::SecretText newKey =
+      operation == PasswordOperation::Rekey ? resolveKey(options.newKey, KeyUse::Encrypt) : orv::SecretText();
+  BatchRun batch(operation, options, key, newKey);
+  if (options.csvColumn) {
+    runCsvColumn(batch, options);
+    return;
+  }
   if (!options.items.empty()) {
     for (std::size_t i = 0; i < options.items.size(); ++i) {
       const std::string where = "item " + std::to_string(i + 1);
-      batch.run(where, [&] { return argumentText(options.items[i], where); });
+      batch.run(where, [&] { return orv::SecretText(argumentText(options.items[i], where)); });
     }
+    batch.finish();
+    return;
+  }
+  // A person at the terminal types the one password, unseen and twice, rather than lines that
+  // stay on the screen.
+  if (operation == PasswordOperation::Encrypt && standardInputIsTerminal()) {
+    batch.run("the password", [] { return readHiddenTwice("Password: ", "Password again: ", "the password"); });
     batch.finish();
     return;
   }
@@ -182,14 +293,16 @@ void runPasswords(Direction direction, const PasswordOptions& options) {
     }
     const std::string where = "line " + std::to_string(number);
     batch.run(where, [&] {
-      return textFromBytes(bytes, options.inputEncoding, where + " of standard input", "--input-encoding");
+      return orv::SecretText(
+          textFromBytes(bytes, options.inputEncoding, where + " of standard input", "--input-encoding"));
     });
+    orv::secureWipe(line);
   }
   if (std::cin.bad()) throw ToolError("cannot read standard input");
   batch.finish();
 }
 
-void addOutputOption(CLI::App& command, OutputForm& form) {
+CLI::Option* addOutputOption(CLI::App& command, OutputForm& form) {
   const CLI::Validator word(
       [](std::string& value) -> std::string {
         const OutputForm chosen = value == "csv"     ? OutputForm::Csv
@@ -200,26 +313,43 @@ void addOutputOption(CLI::App& command, OutputForm& form) {
         return {};
       },
       "plain|csv|jsonl");
-  command
+  return command
       .add_option("--output", form,
                   "plain (default): one result a line; csv or jsonl: one quoted field a line, for results that "
                   "hold line breaks")
       ->transform(word);
 }
 
-void addPasswordCommand(CLI::App& pwd, const std::string& name, Direction direction, const std::string& description) {
+void addPasswordCommand(CLI::App& pwd, const std::string& name, PasswordOperation operation,
+                        const std::string& description) {
   auto options = std::make_shared<PasswordOptions>();
   CLI::App* command = pwd.add_subcommand(name, description);
   addKeyOptions(*command, options->key);
+  if (operation == PasswordOperation::Rekey) addKeyOptions(*command, options->newKey, "new-", "new key");
   addEncodingOption(*command, "--input-encoding", options->inputEncoding,
                     "How standard input's bytes are read: utf8 (default) or ansi, bytes in the ANSI code page");
-  addOutputOption(*command, options->form);
+  CLI::Option* output = addOutputOption(*command, options->form);
+  command
+      ->add_option("--csv-column", options->csvColumn,
+                   "Read CSV (RFC 4180) from standard input and replace this column's cells, every other cell kept "
+                   "as it was: a number from 1, or a name in the header row")
+      ->excludes(output);
+  CLI::Option* outputFile =
+      command
+          ->add_option("--output-file", options->outputFile,
+                       "Write the results to this file, put in place only when complete (and with --keep-going "
+                       "even when items failed); it may be the file standard input reads")
+          ->transform(pathAsMeant());
+  command->add_flag("--overwrite", options->overwrite, "Replace the --output-file when it exists")->needs(outputFile);
   command->add_flag("--keep-going", options->keepGoing,
                     "An item that fails leaves an empty row (null in jsonl) and its reason on standard error; the "
                     "batch goes on, and fails at the end");
   command->add_option("items", options->items,
-                      "Texts to process; without any, each line of standard input (a blank line is the empty text)");
-  command->callback([options, direction] { runPasswords(direction, *options); });
+                      "Texts to process; without any, each line of standard input (a blank line is the empty text)" +
+                          std::string(operation == PasswordOperation::Encrypt
+                                          ? ", or at a terminal one password typed unseen, twice"
+                                          : ""));
+  command->callback([options, operation] { runPasswords(operation, *options); });
 }
 
 }  // namespace
@@ -227,12 +357,15 @@ void addPasswordCommand(CLI::App& pwd, const std::string& name, Direction direct
 
 void addPasswordCommands(CLI::App& app) {
   using namespace password_commands;
-  CLI::App* pwd =
-      app.add_subcommand("pwd", "Passwords to hexadecimal cipher text and back, as EnCrypt_Pwd/DeCrypt_Pwd");
+  CLI::App* pwd = app.add_subcommand(
+      "pwd", "Passwords to hexadecimal cipher text and back, as EnCrypt_Pwd/DeCrypt_Pwd, and from one key to another");
   pwd->require_subcommand(1);
-  addPasswordCommand(*pwd, "encrypt", Direction::Encrypt, "Encrypt each password, one cipher text a line");
-  addPasswordCommand(*pwd, "decrypt", Direction::Decrypt,
+  addPasswordCommand(*pwd, "encrypt", PasswordOperation::Encrypt, "Encrypt each password, one cipher text a line");
+  addPasswordCommand(*pwd, "decrypt", PasswordOperation::Decrypt,
                      "Decrypt each cipher text, one password a line; a wrong key is an error");
+  addPasswordCommand(*pwd, "rekey", PasswordOperation::Rekey,
+                     "Decrypt each cipher text with the key and encrypt it with the new key, one cipher text a line; "
+                     "the password itself is never written");
 }
 
 }  // namespace orvacct

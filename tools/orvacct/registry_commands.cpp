@@ -11,6 +11,7 @@
 #include "component/clsOrvAcctMan.h"
 #include "input_text.h"
 #include "int32_argument.h"
+#include "registry/hkey_hive.h"
 #include "registry/refusal_recorder.h"
 #include "registry_arguments.h"
 #include "text/ansi_codepage.h"
@@ -52,14 +53,25 @@ using Check = std::function<void(const RegArguments&)>;
 
 enum class Shape { KeyOnly, Value, ValueAndData };
 
+// Windows refuses to delete a key that has subkeys as it refuses one the user may not delete:
+// "access denied". The one that has subkeys is told as such, lest it be taken for a rights problem.
+bool refusedForSubkeys(const orv::registry::Refusal& refusal, const Target& target) {
+  return refusal.function == "RegDeleteKeyA" && refusal.code == orv::registry::kErrorAccessDenied &&
+         orv::registry::keyHasSubkeys(orv::registry::rootOf(target.hive), orv::text::toAnsi(target.path))
+             .value_or(false);
+}
+
 // The line for a change the registry refused; change is the command's verb ("write", "delete").
-std::string refusalMessage(const char* change, Shape shape, const RegArguments& args,
+std::string refusalMessage(const char* change, Shape shape, const RegArguments& args, const Target& target,
                            const orv::registry::Refusal& refusal) {
   std::string what = std::string("cannot ") + change + " ";
   if (shape != Shape::KeyOnly) what += args.name.empty() ? "the default value of " : "value '" + args.name + "' of ";
   what += args.hive + "\\" + args.path + ": ";
-  const std::string text = orv::text::toUtf8(orv::registry::registryErrorText(refusal.code));
-  if (!text.empty()) what += text + " ";
+  if (refusedForSubkeys(refusal, target)) {
+    what += "the key has subkeys; delete them first, the deepest first ";
+  } else if (const std::string text = orv::text::toUtf8(orv::registry::registryErrorText(refusal.code)); !text.empty()) {
+    what += text + " ";
+  }
   return what + "(" + std::string(refusal.function) + ", error " + std::to_string(refusal.code) + ")";
 }
 
@@ -85,7 +97,7 @@ void addCommand(CLI::App& reg, const std::string& verb, const std::string& descr
     orv::clsOrvAcctMan component(std::move(services));
     action(component, target, *args);
     if (change != nullptr && registry->firstRefusal()) {
-      throw ToolError(refusalMessage(change, shape, *args, *registry->firstRefusal()));
+      throw ToolError(refusalMessage(change, shape, *args, target, *registry->firstRefusal()));
     }
   });
 }

@@ -1,6 +1,7 @@
 #pragma once
 // How the tool speaks: results on stdout, one a line, UTF-8; failures as one line on stderr.
 // Exit status: 0 done, 1 failed, 2 the command line was wrong.
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -35,6 +36,13 @@ void writeOutput(std::string_view bytes);
 // Flushes standard output: results that never arrived are a failure (a full disk, a reader
 // that went away), not a success.
 void finishOutput();
+
+// One line on standard error, "orvacct: MESSAGE", with what came from outside (file names, log
+// text, arguments) made safe for a terminal.
+void reportProblem(std::string_view message);
+
+// One line on standard error about a place in a file, "FILE:LINE: MESSAGE", made safe the same way.
+void reportAt(std::string_view file, std::uint64_t line, std::string_view message);
 
 // A warning on stderr; the command goes on.
 void warn(const std::string& message);

@@ -17,7 +17,8 @@ struct TestClock {
 inline Services testServices(const std::shared_ptr<TestClock>& clock, const std::filesystem::path& componentFolder) {
   Services services = platformServices();
   services.clock = [clock] { return clock->now; };
-  services.identity = [folder = componentFolder.u16string()] { return ComponentIdentity{folder, u"OrvAcctMan", 1, 0, 1}; };
+  // The version left to its default: the component's own, as the build defines it.
+  services.identity = [folder = componentFolder.u16string()] { return ComponentIdentity{folder, u"OrvAcctMan"}; };
   return services;
 }
 

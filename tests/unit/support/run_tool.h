@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -73,6 +74,28 @@ inline int waitForTool(pid_t pid) {
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   return status;
+}
+
+struct ClosedPipeRun {
+  int status = -1;  // the raw wait status
+  std::string err;
+};
+
+// The tool writing into a pipe whose reader has already gone, as after `| head -1`; started with
+// SIGPIPE ignored when asked (as some shells and services start their children).
+inline ClosedPipeRun runToolIntoClosedPipe(const std::string& arguments, bool sigpipeIgnored = false) {
+  const TempFolder folder;
+  const std::filesystem::path err = folder / "stderr";
+  int ends[2];
+  if (pipe(ends) != 0) return {};
+  close(ends[0]);
+  const auto previous = std::signal(SIGPIPE, sigpipeIgnored ? SIG_IGN : SIG_DFL);
+  const pid_t pid = startTool(arguments + " 2>'" + err.string() + "'", {}, ends[1]);
+  std::signal(SIGPIPE, previous);
+  close(ends[1]);
+  if (pid < 0) return {};
+  const int status = waitForTool(pid);
+  return {status, readFile(err)};
 }
 
 }  // namespace orv::testing

@@ -47,10 +47,12 @@ expect "$(tool_reg get-string HKCU "$key" Missing --default none)" "none" "get-s
 
 tool_reg create-key HKCU "$key\\A\\B"
 expect "$(reg_exe query "HKCU\\$key\\A\\B" >/dev/null && echo found)" "found" "create-key"
-# A change the registry refuses: exit 1 with the registry's words (Wine's texts here). An ANSI
-# path longer than MAX_PATH overflows the buffer advapi32 converts it in: ERROR_MORE_DATA.
+# A change the registry refuses: exit 1 with the registry's words (Wine's texts here), but a key
+# with subkeys said as such, not as the "access denied" Windows answers. An ANSI path longer than
+# MAX_PATH overflows the buffer advapi32 converts it in: ERROR_MORE_DATA.
 expect "$(outcome delete-key HKCU "$key\\A")" \
-  "1||orvacct: cannot delete HKCU\\$key\\A: Access denied. (RegDeleteKeyA, error 5)" "delete-key of a key with subkeys"
+  "1||orvacct: cannot delete HKCU\\$key\\A: the key has subkeys; delete them first, the deepest first (RegDeleteKeyA, error 5)" \
+  "delete-key of a key with subkeys"
 expect "$(reg_exe query "HKCU\\$key\\A\\B" >/dev/null && echo found)" "found" "the key with subkeys stays"
 long="Software\\$(printf 'k%.0s' $(seq 1 300))"
 expect "$(outcome set-string HKCU "$long" v x)" \
@@ -60,6 +62,9 @@ expect "$(outcome get-string HKCU "$long" v --default fallback)" "0|fallback|" "
 expect "$(outcome delete-value HKCU "$key\\Missing" v)" \
   "1||orvacct: cannot delete value 'v' of HKCU\\$key\\Missing: File not found. (RegOpenKeyA, error 2)" \
   "delete-value in a missing key"
+tool_reg delete-key HKCU "$key\\A\\B"
+tool_reg delete-key HKCU "$key\\A"
+expect "$(reg_exe query "HKCU\\$key\\A" >/dev/null && echo found || echo gone)" "gone" "delete-key once emptied"
 tool_reg delete-value HKCU "$key" S
 expect "$(tool_reg get-string HKCU "$key" S --default gone)" "gone" "delete-value"
 

@@ -1,105 +1,80 @@
 #include "logs/log_export.h"
 
-#include <charconv>
+#include <algorithm>
 
-#include "output_quoting.h"
-#include "tool_output.h"
+#include "logs/log_text.h"
+#include "row_writer.h"
 
 namespace orvacct::logs {
 namespace {
 
-constexpr std::size_t kFlushAt = 1 << 16;
-
-void appendNumber(std::string& out, long long value) {
-  char digits[24];
-  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
-  out.append(digits, end);
-}
+using orv::log::RecordLine;
 
 class Exporter final : public LogConsumer {
  public:
-  explicit Exporter(ExportFormat format) : format_(format) {
-    if (format_ == ExportFormat::Csv) out_ = "app,file,line,time,number,description,module,procedure,version\r\n";
-  }
+  explicit Exporter(ExportFormat format)
+      : out_(format == ExportFormat::Csv ? RowFormat::Csv : RowFormat::Jsonl, exportFields()) {}
 
   void beginFile(const LogFile& file) override {
     // What every record of the file shares, quoted once.
-    app_.clear();
-    path_.clear();
-    if (format_ == ExportFormat::Jsonl) {
-      appendJsonString(app_, file.app);
-      appendJsonString(path_, file.pathText);
-    } else {
-      appendCsvField(app_, file.app);
-      appendCsvField(path_, file.pathText);
-    }
+    app_ = out_.quoted(file.app);
+    path_ = out_.quoted(file.pathText);
+    machine_ = out_.quoted(file.machine);
     days_ = file.days;
   }
 
-  void record(const LogFile&, const orv::log::ReadRecord& record) override {
-    write(record);
-    if (out_.size() >= kFlushAt) flush();
+  void record(const LogFile& file, const orv::log::ReadRecord& record) override {
+    out_.quotedText(app_);
+    out_.quotedText(path_);
+    out_.number(static_cast<std::int64_t>(record.line));
+    text_.clear();
+    appendMoment(text_, {days_, record.secondOfDay});
+    out_.text(text_);
+    out_.number(record.number);
+    const auto field = [&](std::string_view value, RecordLine line) {
+      text_.clear();
+      appendRecordText(text_, value, record.wasCut(line), file.codePage);
+      out_.text(text_);
+    };
+    field(record.description, RecordLine::Description);
+    field(record.module, RecordLine::Module);
+    field(record.procedure, RecordLine::Procedure);
+    field(record.version, RecordLine::Version);
+    out_.quotedText(machine_);
+    // For tools that need a time of day on every record (lnav): the start of the day when the
+    // Date line could not be read, as an unknown time comes first in its day.
+    text_.clear();
+    appendMoment(text_, {days_, std::max(record.secondOfDay, 0)});
+    out_.text(text_);
+    out_.endRow();
   }
 
-  void damaged(const LogFile&) override {}
+  void damaged(const LogFile&, const orv::log::ReadProblem&) override {}
   void endFile(const LogFile&) override {}
 
-  void flush() {
-    writeOutput(out_);
-    out_.clear();
-  }
+  void flush() { out_.flush(); }
 
  private:
-  // The fields in their order: named in JSON, separated by commas in CSV.
-  void write(const orv::log::ReadRecord& record) {
-    const bool json = format_ == ExportFormat::Jsonl;
-    bool first = true;
-    const auto field = [&](const char* name) {
-      if (json) {
-        out_ += first ? "{\"" : ",\"";
-        out_ += name;
-        out_ += "\":";
-      } else if (!first) {
-        out_ += ',';
-      }
-      first = false;
-    };
-    field("app");
-    out_ += app_;
-    field("file");
-    out_ += path_;
-    field("line");
-    appendNumber(out_, static_cast<long long>(record.line));
-    field("time");
-    if (json) out_ += '"';
-    appendMoment(out_, {days_, record.secondOfDay});
-    if (json) out_ += '"';
-    field("number");
-    appendNumber(out_, record.number);
-    for (const auto& [name, value] : {std::pair{"description", record.description},
-                                      {"module", record.module},
-                                      {"procedure", record.procedure},
-                                      {"version", record.version}}) {
-      field(name);
-      text_.clear();
-      appendUtf8FromAnsi(text_, value);
-      json ? appendJsonString(out_, text_) : appendCsvField(out_, text_);
-    }
-    out_ += json ? "}\n" : "\r\n";
-  }
-
-  ExportFormat format_;
-  std::string out_, app_, path_, text_;
+  RowWriter out_;
+  std::string app_, path_, machine_, text_;
   int days_ = 0;
 };
 
 }  // namespace
 
-bool exportRecords(const std::vector<std::string>& paths, const Filters& filters, ExportFormat format) {
+const std::vector<std::string>& exportFields() {
+  // New fields come last: columns people already read by position stay in place.
+  static const std::vector<std::string> fields = {"app",     "file",      "line",    "time",    "number", "description",
+                                                  "module",  "procedure", "version", "machine", "timestamp"};
+  return fields;
+}
+
+ScanCounts exportRecords(const std::vector<Root>& roots, const Filters& filters, ExportFormat format,
+                         unsigned threads) {
   Exporter exporter(format);
-  const bool allRead = scanLogs(paths, filters, exporter);
+  const ScanCounts counts = scanLogs(roots, filters, exporter, threads);
   exporter.flush();
-  return allRead;
+  return counts;
 }
 
 }  // namespace orvacct::logs

@@ -9,7 +9,10 @@ namespace orvacct::logs {
 
 enum class ExportFormat { Jsonl, Csv };
 
-// False when a path could not be read.
-bool exportRecords(const std::vector<std::string>& paths, const Filters& filters, ExportFormat format);
+// The fields of a record, in their order.
+const std::vector<std::string>& exportFields();
+
+ScanCounts exportRecords(const std::vector<Root>& roots, const Filters& filters, ExportFormat format,
+                         unsigned threads = 0);
 
 }  // namespace orvacct::logs

@@ -1,14 +1,17 @@
-// Paths are walked folder by folder, files in the order of application and date, then the
-// sub-folders by name: the same tree gives the same output, and only one folder's names are
-// held at a time. Links to folders are not followed (a share may link back up).
+// Roots are walked folder by folder: a folder's log files in the order of application and date,
+// then its sub-folders by name, so the same tree gives the same output. The walk keeps only the
+// names of the sub-folders still to visit on its way down, and never leaves the tree: links below
+// a root are named and not followed (a share may link back up, or out to anywhere).
 #include "logs/log_scan.h"
 
 #include <algorithm>
-#include <tuple>
-#include <iostream>
+#include <optional>
 #include <system_error>
+#include <tuple>
 
 #include "log/error_log.h"
+#include "logs/ordered_reading.h"
+#include "platform/folder_tree.h"
 #include "text/lower_case.h"
 #include "text/utf.h"
 
@@ -16,145 +19,213 @@ namespace orvacct::logs {
 namespace {
 
 namespace fs = std::filesystem;
+using orv::platform::EntryType;
+using orv::platform::FolderEntry;
+using orv::platform::FolderTree;
+using orv::platform::NativeName;
 
-std::string shown(const fs::path& path) {
 #ifdef _WIN32
-  return orv::text::toUtf8(path.u16string());
+constexpr char kSeparator = '\\';
+std::u16string textOf(const NativeName& name) { return {name.begin(), name.end()}; }
+fs::path pathOf(const std::string& utf8) { return fs::path(orv::text::fromUtf8(utf8)); }
 #else
-  return orv::text::toUtf8(orv::text::fromUtf8(path.native()));  // names that are not UTF-8 get U+FFFD
+constexpr char kSeparator = '/';
+std::u16string textOf(const NativeName& name) { return orv::text::fromUtf8(name); }  // not UTF-8: U+FFFD
+fs::path pathOf(const std::string& utf8) { return fs::path(utf8); }
 #endif
+
+std::string utf8Of(const NativeName& name) { return orv::text::toUtf8(textOf(name)); }
+
+std::string joined(const std::string& folder, std::string_view name) {
+  std::string path = folder;
+  if (!path.empty() && path.back() != '/' && path.back() != kSeparator) path += kSeparator;
+  path += name;
+  return path;
 }
 
-std::u16string nameOf(const fs::path& path) {
-#ifdef _WIN32
-  return path.filename().u16string();
-#else
-  return orv::text::fromUtf8(path.filename().native());
-#endif
+// The root's own name, for logs that sit directly in it: "PC07" for "/srv/gathered/PC07/".
+std::string ownName(const fs::path& root) {
+  std::error_code error;
+  fs::path absolute = fs::absolute(root, error).lexically_normal();
+  if (!absolute.has_filename()) absolute = absolute.parent_path();
+  return orv::text::toUtf8(textOf(absolute.filename().native()));
 }
 
-void cannotRead(const fs::path& path, const std::string& reason) {
-  std::cerr << "orvacct: cannot read " << shown(path) << ": " << reason << "\n";
-}
-
-// Tells each problem as FILE:LINE: and counts lost records for the consumer.
-class FileSink final : public orv::log::RecordSink {
+class Walk {
  public:
-  FileSink(const LogFile& file, const Filters& filters, LogConsumer& consumer)
-      : file_(file), filters_(filters), consumer_(consumer) {}
+  Walk(const Filters& filters, OrderedReading& reading) : filters_(filters), reading_(reading) {}
 
-  void record(const orv::log::ReadRecord& record) override {
-    if (filters_.acceptsNumber(record.number)) consumer_.record(file_, record);
-  }
-  void problem(const orv::log::ReadProblem& problem) override {
-    std::cerr << file_.pathText << ':' << problem.line << ": " << orv::log::describe(problem) << "\n";
-    if (problem.losesRecord()) consumer_.damaged(file_);
-  }
-
- private:
-  const LogFile& file_;
-  const Filters& filters_;
-  LogConsumer& consumer_;
-};
-
-class Scanner {
- public:
-  Scanner(const Filters& filters, LogConsumer& consumer) : filters_(filters), consumer_(consumer) {}
-
-  void path(const fs::path& path) {
+  void root(const Root& root) {
+    codePage_ = root.codePage.get();
+    const fs::path path = pathOf(root.path);
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
-    if (error) return fail(path, error.message());
-    if (fs::is_directory(status)) return folder(path);
-    const auto file = logFile(path);
-    if (!file) return fail(path, "not named as a log file (APPLICATION-MMDDYYYY.log)");
-    if (filters_.acceptsFile(orv::text::fromUtf8(file->app), file->days)) read(*file);
+    if (error) return cannotRead(root.path, error.message());
+    if (fs::is_directory(status)) return tree(path, root.path);
+    fileRoot(path, root.path);
   }
-
-  bool allRead() const { return allRead_; }
 
  private:
-  struct Found {
-    LogFile file;
-    std::u16string app;
+  // A file given by name: read when it is named as a log, whatever its folder.
+  void fileRoot(const fs::path& path, const std::string& shown) {
+    const std::u16string name = textOf(path.filename().native());
+    const auto parts = orv::log::parseLogFileName(name);
+    if (!parts) return reading_.problem("cannot read " + shown + ": not named as a log file (APPLICATION-MMDDYYYY.log)");
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    LogFile file = logFile(shown, pathText(folder), *parts, ownName(folder));
+    if (!filters_.acceptsFile(parts->application, file.days)) return;
+    if (!filters_.acceptsMachine(orv::text::fromUtf8(file.machine))) return;
+    try {
+      reading_.file(std::move(file), orv::platform::ReadableFile::open(path));
+    } catch (const orv::platform::NotARegularFile& e) {
+      reading_.problem(shown + ": not read: " + e.what() + ", not a plain file");
+    } catch (const std::system_error& e) {
+      cannotRead(shown, e.code().message());
+    }
+  }
+
+  static std::string pathText(const fs::path& path) { return orv::text::toUtf8(textOf(path.native())); }
+
+  LogFile logFile(const std::string& shown, std::string folder, const orv::log::LogFileNameParts& parts,
+                  std::string machine) const {
+    return LogFile{shown, std::move(folder), orv::text::toUtf8(parts.application), std::move(machine),
+                   orv::log::dayNumber(parts.date), codePage_};
+  }
+
+  // The folders still to visit at one level of the walk, the next last.
+  struct Level {
+    std::vector<NativeName> folders;
+    std::string path;     // as shown
+    std::string machine;  // of the logs below it
   };
 
-  std::optional<LogFile> logFile(const fs::path& path) const {
-    const std::u16string name = nameOf(path);
-    const auto parts = orv::log::parseLogFileName(name);
-    if (!parts) return std::nullopt;
-    return LogFile{path, shown(path), shown(path.parent_path()), orv::text::toUtf8(parts->application),
-                   orv::log::dayNumber(parts->date)};
+  void tree(const fs::path& path, const std::string& shown) {
+    std::optional<FolderTree> tree;
+    try {
+      tree.emplace(path);
+    } catch (const std::system_error& e) {
+      return cannotRead(shown, e.code().message());
+    }
+    // Logs that sit in the root itself are its own machine's.
+    const std::string machine = ownName(path);
+    std::vector<Level> levels;
+    levels.push_back(folder(*tree, shown, machine, filters_.acceptsMachine(orv::text::fromUtf8(machine))));
+    while (!levels.empty()) {
+      Level& level = levels.back();
+      if (level.folders.empty()) {
+        levels.pop_back();
+        if (!levels.empty()) tree->leave();
+        continue;
+      }
+      const NativeName name = std::move(level.folders.back());
+      level.folders.pop_back();
+      const std::string path = joined(level.path, utf8Of(name));
+      // The folders of the root are the machines the logs were gathered from.
+      const bool machineFolder = levels.size() == 1;
+      if (machineFolder && !filters_.acceptsMachine(textOf(name))) continue;
+      try {
+        tree->enter(name);
+      } catch (const std::system_error& e) {
+        cannotRead(path, e.code().message());
+        continue;
+      }
+      levels.push_back(folder(*tree, path, machineFolder ? utf8Of(name) : level.machine, true));
+    }
   }
 
-  void folder(const fs::path& folder) {
+  // Reads the folder's log files (when readFiles) and gives back its sub-folders.
+  Level folder(FolderTree& tree, const std::string& path, const std::string& machine, bool readFiles) {
+    Level level{{}, path, machine};
+    std::vector<FolderEntry> entries;
+    try {
+      entries = tree.entries();
+    } catch (const std::system_error& e) {
+      cannotRead(path, e.code().message());
+      return level;
+    }
+    struct Found {
+      NativeName name;
+      std::u16string app;
+      int days;
+    };
     std::vector<Found> files;
-    std::vector<fs::path> folders;
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-      std::error_code typeError;
-      const fs::file_status status = it->symlink_status(typeError);
-      if (fs::is_directory(status)) {
-        folders.push_back(it->path());
-      } else if (auto file = logFile(it->path())) {
-        std::u16string app = orv::text::fromUtf8(file->app);
-        if (filters_.acceptsFile(app, file->days)) files.push_back({std::move(*file), std::move(app)});
+    for (FolderEntry& entry : entries) {
+      switch (entry.type) {
+        case EntryType::Folder:
+          level.folders.push_back(std::move(entry.name));
+          continue;
+        case EntryType::Link:
+          reading_.problem(joined(path, utf8Of(entry.name)) + ": not read: a link (links are not followed)");
+          continue;
+        case EntryType::Unknown:
+          cannotRead(joined(path, utf8Of(entry.name)), entry.error.message());
+          continue;
+        case EntryType::File:
+        case EntryType::Other:
+          break;
+      }
+      const std::u16string name = textOf(entry.name);
+      const auto parts = orv::log::parseLogFileName(name);
+      if (!parts || !readFiles) continue;  // not a log: left alone
+      if (entry.type == EntryType::Other) {
+        reading_.problem(joined(path, utf8Of(entry.name)) + ": not read: " + entry.kind + ", not a plain file");
+        continue;
+      }
+      const int days = orv::log::dayNumber(parts->date);
+      if (!filters_.acceptsFile(parts->application, days)) continue;
+      files.push_back({std::move(entry.name), std::u16string(parts->application), days});
+    }
+    std::sort(files.begin(), files.end(),
+              [](const Found& a, const Found& b) { return std::tie(a.app, a.days) < std::tie(b.app, b.days); });
+    for (const Found& found : files) {
+      const std::string shown = joined(path, utf8Of(found.name));
+      LogFile file{shown, path, orv::text::toUtf8(found.app), machine, found.days, codePage_};
+      try {
+        reading_.file(std::move(file), tree.openFile(found.name));
+      } catch (const orv::platform::NotARegularFile& e) {
+        reading_.problem(shown + ": not read: " + e.what() + ", not a plain file");
+      } catch (const std::system_error& e) {
+        cannotRead(shown, e.code().message());
       }
     }
-    if (error) return fail(folder, error.message());
-    std::sort(files.begin(), files.end(), [](const Found& a, const Found& b) {
-      return std::tie(a.app, a.file.days) < std::tie(b.app, b.file.days);
-    });
-    std::sort(folders.begin(), folders.end());
-    for (const Found& found : files) read(found.file);
-    for (const fs::path& sub : folders) this->folder(sub);
+    // Visited by name, the first last off the list.
+    std::sort(level.folders.begin(), level.folders.end(), std::greater<>());
+    return level;
   }
 
-  void read(const LogFile& file) {
-    consumer_.beginFile(file);
-    FileSink sink(file, filters_, consumer_);
-    try {
-      reader_.read(file.path, sink);
-    } catch (const std::system_error& e) {
-      fail(file.path, e.code().message());
-    }
-    consumer_.endFile(file);
-  }
-
-  void fail(const fs::path& path, const std::string& reason) {
-    cannotRead(path, reason);
-    allRead_ = false;
+  void cannotRead(const std::string& path, const std::string& reason) {
+    reading_.problem("cannot read " + path + ": " + reason);
   }
 
   const Filters& filters_;
-  LogConsumer& consumer_;
-  orv::log::LogFileReader reader_;
-  bool allRead_ = true;
+  OrderedReading& reading_;
+  const orv::text::CodePage* codePage_ = nullptr;
 };
+
+bool listed(const std::vector<std::u16string>& lowered, std::u16string_view text) {
+  return lowered.empty() || std::find(lowered.begin(), lowered.end(), orv::text::lowerCase(text)) != lowered.end();
+}
 
 }  // namespace
 
 bool Filters::acceptsFile(std::u16string_view app, int days) const {
   if ((since && days < *since) || (until && days > *until)) return false;
-  if (apps.empty()) return true;
-  const std::u16string lowered = orv::text::lowerCase(app);
-  return std::find(apps.begin(), apps.end(), lowered) != apps.end();
+  return listed(apps, app);
 }
+
+bool Filters::acceptsMachine(std::u16string_view machine) const { return listed(machines, machine); }
 
 bool Filters::acceptsNumber(std::int32_t number) const {
   return numbers.empty() || std::find(numbers.begin(), numbers.end(), number) != numbers.end();
 }
 
-bool scanLogs(const std::vector<std::string>& paths, const Filters& filters, LogConsumer& consumer) {
-  Scanner scanner(filters, consumer);
-  for (const std::string& path : paths) {
-#ifdef _WIN32
-    scanner.path(fs::path(orv::text::fromUtf8(path)));
-#else
-    scanner.path(fs::path(path));
-#endif
-  }
-  return scanner.allRead();
+ScanCounts scanLogs(const std::vector<Root>& roots, const Filters& filters, LogConsumer& consumer, unsigned threads) {
+  ScanCounts counts;
+  OrderedReading reading(threads, filters, consumer, counts);
+  Walk walk(filters, reading);
+  for (const Root& root : roots) walk.root(root);
+  reading.finish();
+  return counts;
 }
 
 }  // namespace orvacct::logs

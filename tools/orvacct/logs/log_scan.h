@@ -1,34 +1,45 @@
 #pragma once
-// The log files under the paths given, read one after the other with the filters applied: every
-// whole record goes to the consumer, every damage to standard error as FILE:LINE: ..., and
-// every path that cannot be read to standard error as well.
+// The log files under the roots given, read with the filters applied: every whole record goes to
+// the consumer, every damage to standard error as FILE:LINE: ..., and everything under the roots
+// that could not be read, or was not read (a link, a FIFO under a log's name), to standard error
+// as well. Files are read on several threads where there are several processors, and what they
+// give reaches the consumer and standard error in one order, the same as on one thread.
 #include <cstdint>
-#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "log/record_reader.h"
-#include "logs/log_text.h"
+#include "text/code_page.h"
 
 namespace orvacct::logs {
 
 struct Filters {
-  std::optional<int> since, until;   // days, both inclusive
-  std::vector<std::u16string> apps;  // lower case
+  std::optional<int> since, until;       // days, both inclusive
+  std::vector<std::u16string> apps;      // lower case
+  std::vector<std::u16string> machines;  // lower case
   std::vector<std::int32_t> numbers;
 
   bool acceptsFile(std::u16string_view app, int days) const;
+  bool acceptsMachine(std::u16string_view machine) const;
   bool acceptsNumber(std::int32_t number) const;
+};
+
+// A path given on the command line, and the code page the logs under it were written in.
+struct Root {
+  std::string path;  // UTF-8, as given
+  std::shared_ptr<const orv::text::CodePage> codePage;
 };
 
 // A log file as found.
 struct LogFile {
-  std::filesystem::path path;
   std::string pathText;  // UTF-8, as it is shown
   std::string folder;    // the folder holding it, UTF-8
   std::string app;       // as its name has it, UTF-8
+  std::string machine;   // the first folder below the root, or the root's own name, UTF-8
   int days = 0;          // its name's date
+  const orv::text::CodePage* codePage = nullptr;
 };
 
 class LogConsumer {
@@ -36,14 +47,24 @@ class LogConsumer {
   virtual void beginFile(const LogFile& file) = 0;
   virtual void record(const LogFile& file, const orv::log::ReadRecord& record) = 0;
   // A record lost to damage (its number, say, cannot be trusted: only its file is known).
-  virtual void damaged(const LogFile& file) = 0;
+  virtual void damaged(const LogFile& file, const orv::log::ReadProblem& problem) = 0;
   virtual void endFile(const LogFile& file) = 0;
 
  protected:
   ~LogConsumer() = default;
 };
 
-// False when a path, or a file found under it, could not be read.
-bool scanLogs(const std::vector<std::string>& paths, const Filters& filters, LogConsumer& consumer);
+// What a scan read, for the exit status and for saying that filters matched nothing.
+struct ScanCounts {
+  bool allRead = true;  // nothing under the roots was left unread
+  std::uint64_t filesRead = 0;
+  std::uint64_t recordsRead = 0;  // whole records in the files read, before --number
+  std::uint64_t recordsKept = 0;  // those the consumer was given
+  std::uint64_t damaged = 0;
+};
+
+// threads: how many files are read at once; 0 for one per processor.
+ScanCounts scanLogs(const std::vector<Root>& roots, const Filters& filters, LogConsumer& consumer,
+                    unsigned threads = 0);
 
 }  // namespace orvacct::logs

@@ -1,9 +1,13 @@
 #include "logs/log_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <iterator>
+#include <utility>
 
 #include "text/ansi_codepage.h"
+#include "text/code_page.h"
 #include "text/utf.h"
 
 namespace orvacct::logs {
@@ -57,41 +61,62 @@ std::string momentText(const Moment& moment) {
   return text;
 }
 
-void appendUtf8FromAnsi(std::string& out, std::string_view ansi) {
+void appendUtf8FromAnsi(std::string& out, std::string_view ansi, const orv::text::CodePage* codePage) {
   // Every ANSI code page agrees with ASCII, and most log text is ASCII.
   if (isAscii(ansi)) {
     out += ansi;
   } else {
-    out += orv::text::toUtf8(orv::text::fromAnsi(ansi));
+    out += orv::text::toUtf8(codePage != nullptr ? codePage->toText(ansi) : orv::text::fromAnsi(ansi));
   }
 }
 
-std::string utf8FromAnsi(std::string_view ansi) {
+std::string utf8FromAnsi(std::string_view ansi, const orv::text::CodePage* codePage) {
   std::string text;
-  appendUtf8FromAnsi(text, ansi);
+  appendUtf8FromAnsi(text, ansi, codePage);
   return text;
 }
 
+void appendRecordText(std::string& out, std::string_view ansi, bool cut, const orv::text::CodePage* codePage) {
+  appendUtf8FromAnsi(out, ansi, codePage);
+  if (cut) out += "\xE2\x80\xA6";  // …
+}
+
+int weekStart(int days) {
+  // Day 0 (1970-01-01) was a Thursday; ISO weeks begin on Monday.
+  const int weekday = ((days + 3) % 7 + 7) % 7;  // 0 for Monday
+  return days - weekday;
+}
+
+std::string weekText(int days) {
+  // An ISO week belongs to the year of its Thursday.
+  const int thursday = weekStart(days) + 3;
+  const std::chrono::year_month_day date{std::chrono::sys_days(std::chrono::days(thursday))};
+  const int firstOfYear = std::chrono::sys_days(date.year() / 1 / 1).time_since_epoch().count();
+  const int week = (thursday - firstOfYear) / 7 + 1;
+  std::string text;
+  appendDigits(text, static_cast<int>(date.year()), 4);
+  text += "-W";
+  appendDigits(text, week, 2);
+  return text;
+}
+
+int monthStart(int days) {
+  const std::chrono::year_month_day date{std::chrono::sys_days(std::chrono::days(days))};
+  return std::chrono::sys_days(date.year() / date.month() / 1).time_since_epoch().count();
+}
+
+std::string monthText(int days) { return dateText(days).substr(0, 7); }
+
 void appendHtml(std::string& out, std::string_view utf8) {
+  static constexpr std::pair<char, std::string_view> kEntities[] = {
+      {'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}, {'\'', "&#39;"}};
   for (const char c : utf8) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&#39;";
-        break;
-      default:
-        out += c;
+    const auto* entity = std::find_if(std::begin(kEntities), std::end(kEntities),
+                                      [c](const auto& candidate) { return candidate.first == c; });
+    if (entity != std::end(kEntities)) {
+      out += entity->second;
+    } else {
+      out += c;
     }
   }
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/code_page.h"
+
 namespace orvacct::logs {
 
 // "YYYY-MM-DD" of a day number (orv::log::dayNumber).
@@ -30,15 +32,31 @@ struct Seen {
     if (count == 0 || last < moment) last = moment;
     ++count;
   }
+  void merge(const Seen& other) {
+    if (other.count == 0) return;
+    if (count == 0 || other.first < first) first = other.first;
+    if (count == 0 || last < other.last) last = other.last;
+    count += other.count;
+  }
 };
 
 // "YYYY-MM-DDTHH:MM:SS", or "YYYY-MM-DD" alone when the time is unknown.
 void appendMoment(std::string& out, const Moment& moment);
 std::string momentText(const Moment& moment);
 
-// Bytes of the ANSI code page as UTF-8 (ASCII passes as it is).
-void appendUtf8FromAnsi(std::string& out, std::string_view ansi);
-std::string utf8FromAnsi(std::string_view ansi);
+// Bytes of a code page as UTF-8 (ASCII passes as it is); the system's ANSI code page when none
+// is given.
+void appendUtf8FromAnsi(std::string& out, std::string_view ansi, const orv::text::CodePage* codePage = nullptr);
+std::string utf8FromAnsi(std::string_view ansi, const orv::text::CodePage* codePage = nullptr);
+
+// A record's text as UTF-8, with an ellipsis where it was cut.
+void appendRecordText(std::string& out, std::string_view ansi, bool cut, const orv::text::CodePage* codePage);
+
+// "YYYY-Www" (ISO 8601 week) and "YYYY-MM" of a day number, and the day number each begins on.
+std::string weekText(int days);
+int weekStart(int days);
+std::string monthText(int days);
+int monthStart(int days);
 
 // Text for HTML element content and attribute values.
 void appendHtml(std::string& out, std::string_view utf8);

@@ -1,49 +1,66 @@
 #pragma once
-// The text seen most often in a stream, in bounded memory: at most kSlots texts are counted,
-// and a new one takes the place of the least counted, inheriting its count (Space-Saving,
-// Metwally, Agrawal and El Abbadi, 2005). The answer is exact whenever it is more than
-// 1/kSlots of the stream, as an error number's usual description is; among equals, the first seen.
+// The text seen most often in a stream, in bounded memory: at most kSlots texts are counted, each
+// kept up to kKept bytes, and a new one takes the place of the least counted, inheriting its
+// count (Space-Saving, Metwally, Agrawal and El Abbadi, 2005). The answer is exact whenever it is
+// more than 1/kSlots of the stream, as an error number's usual description is; among equals, the
+// first seen. Texts are kept in the bytes of their code page, converted only when shown.
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
+
+#include "text/code_page.h"
 
 namespace orvacct::logs {
 
 class MostFrequent {
  public:
-  static constexpr std::size_t kSlots = 16;
+  static constexpr std::size_t kSlots = 8;
+  static constexpr std::size_t kKept = std::size_t{4} << 10;
 
-  void add(std::string_view text) {
-    for (auto& [seen, count] : slots_) {
-      if (seen == text) {
-        ++count;
+  struct Text {
+    std::string bytes;
+    const orv::text::CodePage* codePage = nullptr;
+    bool cut = false;  // longer than kept
+  };
+
+  void add(std::string_view bytes, const orv::text::CodePage* codePage, bool cut = false) {
+    const std::string_view kept = bytes.substr(0, kKept);
+    cut = cut || bytes.size() > kKept;
+    for (Slot& slot : slots_) {
+      if (slot.text.bytes == kept && slot.text.codePage == codePage && slot.text.cut == cut) {
+        ++slot.count;
         return;
       }
     }
     if (slots_.size() < kSlots) {
-      slots_.emplace_back(std::string(text), 1);
+      slots_.push_back({{std::string(kept), codePage, cut}, 1});
       return;
     }
-    auto* least = &slots_.front();
-    for (auto& slot : slots_) {
-      if (slot.second < least->second) least = &slot;
+    Slot* least = &slots_.front();
+    for (Slot& slot : slots_) {
+      if (slot.count < least->count) least = &slot;
     }
-    least->first.assign(text);
-    ++least->second;
+    least->text = {std::string(kept), codePage, cut};
+    ++least->count;
   }
 
-  std::string_view top() const {
-    const std::pair<std::string, std::uint64_t>* best = nullptr;
-    for (const auto& slot : slots_) {
-      if (best == nullptr || slot.second > best->second) best = &slot;
+  // Empty when nothing was added.
+  const Text& top() const {
+    static const Text kNone;
+    const Slot* best = nullptr;
+    for (const Slot& slot : slots_) {
+      if (best == nullptr || slot.count > best->count) best = &slot;
     }
-    return best != nullptr ? std::string_view(best->first) : std::string_view();
+    return best != nullptr ? best->text : kNone;
   }
 
  private:
-  std::vector<std::pair<std::string, std::uint64_t>> slots_;
+  struct Slot {
+    Text text;
+    std::uint64_t count = 0;
+  };
+  std::vector<Slot> slots_;
 };
 
 }  // namespace orvacct::logs

@@ -1,9 +1,11 @@
 #pragma once
 // orvacct logs report: one HTML file that needs nothing beside it (no network, no script, style
-// sheet or font from elsewhere), to open from a USB stick: the period and totals, records per
-// day per application as an SVG chart, the top errors and the applications in tables sorted by
-// clicking their headings.
+// sheet or font from elsewhere), to open from a USB stick: what it covers (roots, filters, when it
+// was made), the period and totals, records per day per application as an SVG chart, the top
+// errors (each opening to where it happens, its days and its latest records), the applications
+// and machines in tables sorted by clicking their headings, and the first damaged records.
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,20 +13,56 @@
 
 namespace orvacct::logs {
 
-// Reads and writes the report, replacing output only once it is whole; false when a path
-// could not be read. Throws ToolError when the report cannot be written.
-bool writeReport(const std::vector<std::string>& paths, const Filters& filters, const std::filesystem::path& output,
-                 const std::string& outputShown);
+// What the report covers, as the command line gave it.
+struct ReportScope {
+  std::vector<Root> roots;
+  std::vector<std::string> filters;  // "--app Billing", "--since 2002-03-01", ...
+  std::optional<int> since, until;
+  std::string madeAt;  // local time, "YYYY-MM-DD HH:MM"
+  unsigned threads = 0;
+};
 
-std::string reportHtml(const ReportData& data, const std::vector<std::string>& paths);
+// Checks that output can be written, reads the logs and writes the report, replacing output only
+// once it is whole. Throws ToolError when the report cannot be written.
+ScanCounts writeReport(const ReportScope& scope, const Filters& filters, const std::filesystem::path& output,
+                       const std::string& outputShown);
+
+std::string reportHtml(const ReportData& data, const ReportScope& scope, const ScanCounts& counts);
+
+// The chart's period: the days around the records, shown a day, a week, a month or a year a bar
+// so bars stay a few pixels wide; days far from all the others (a machine whose clock said
+// 0100 or 9999) are left out and told.
+struct ChartPeriod {
+  enum class Unit { Day, Week, Month, Year };
+  Unit unit = Unit::Day;
+  std::vector<int> starts;  // the first day of each bar; the period ends the day before `end`
+  int end = 0;
+  std::vector<std::pair<int, std::uint64_t>> outside;  // days left out, with their records
+
+  bool empty() const { return starts.empty(); }
+  // The bar of a day; starts.size() when the day is outside the period.
+  std::size_t barOf(int day) const;
+  std::string label(std::size_t bar) const;
+};
+ChartPeriod chartPeriod(const std::map<int, std::uint64_t>& perDay, std::optional<int> since, std::optional<int> until);
+
+// The value axis: whole numbers in steps of 1, 2 or 5 times a power of ten, the top line at the
+// largest value or just above it.
+struct ValueAxis {
+  std::uint64_t step = 1, top = 1;
+};
+ValueAxis valueAxis(std::uint64_t largest);
 
 // The chart's applications, the largest first; past nine, the rest share one grey series.
 struct ChartSeries {
   std::string name;
   const char* colour;
-  std::vector<std::size_t> apps;
+  std::vector<const PlaceFigures*> apps;
 };
 std::vector<ChartSeries> chartSeries(const ReportData& data);
-void appendChart(std::string& out, const ReportData& data, const std::vector<ChartSeries>& series);
+void appendChart(std::string& out, const ReportData& data, const ChartPeriod& period);
+// One error's records per bar, small, for its drill-down.
+void appendSmallChart(std::string& out, const std::unordered_map<int, std::uint64_t>& perDay,
+                      const ChartPeriod& period);
 
 }  // namespace orvacct::logs

@@ -1,6 +1,7 @@
-// Records per day as stacked bars, one colour per application, drawn as inline SVG: the report
+// Records per bar as stacked bars, one colour per application, drawn as inline SVG: the report
 // must open with no network, so there is no charting library to lean on.
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <numeric>
@@ -17,6 +18,11 @@ constexpr const char* kOtherColour = "#bab0ac";
 constexpr std::size_t kNamedSeries = std::size(kColours);
 
 constexpr double kWidth = 960, kHeight = 260, kLeft = 56, kRight = 12, kTop = 12, kBottom = 40;
+constexpr double kPlotWidth = kWidth - kLeft - kRight, kPlotHeight = kHeight - kTop - kBottom;
+// A bar narrower than this is hard to see and to point at: longer periods get longer bars.
+constexpr double kNarrowestBar = 4;
+// Days further than this from all others are not in the period (a machine's clock gone wrong).
+constexpr int kFarApart = 366;
 
 std::string number(double value) {
   char text[32];
@@ -24,104 +30,287 @@ std::string number(double value) {
   return text;
 }
 
-// 1, 2 or 5 times a power of ten, at least the value: round figures on the axis.
-std::uint64_t roundUp(std::uint64_t value) {
-  std::uint64_t unit = 1;
-  for (;;) {
-    for (const std::uint64_t step : {1, 2, 5}) {
-      if (step * unit >= value) return step * unit;
-    }
-    unit *= 10;
+int yearStart(int days) {
+  const std::chrono::year_month_day date{std::chrono::sys_days(std::chrono::days(days))};
+  return std::chrono::sys_days(date.year() / 1 / 1).time_since_epoch().count();
+}
+
+int startOf(ChartPeriod::Unit unit, int day) {
+  switch (unit) {
+    case ChartPeriod::Unit::Day:
+      return day;
+    case ChartPeriod::Unit::Week:
+      return weekStart(day);
+    case ChartPeriod::Unit::Month:
+      return monthStart(day);
+    case ChartPeriod::Unit::Year:
+      return yearStart(day);
+  }
+  return day;
+}
+
+int nextStart(ChartPeriod::Unit unit, int start) {
+  switch (unit) {
+    case ChartPeriod::Unit::Day:
+      return start + 1;
+    case ChartPeriod::Unit::Week:
+      return start + 7;
+    case ChartPeriod::Unit::Month:
+      return monthStart(start + 31);
+    case ChartPeriod::Unit::Year:
+      return yearStart(start + 366);
+  }
+  return start + 1;
+}
+
+std::size_t barsBetween(ChartPeriod::Unit unit, int first, int last) {
+  std::size_t bars = 0;
+  for (int start = startOf(unit, first); start <= last; start = nextStart(unit, start)) ++bars;
+  return bars;
+}
+
+// Label width in the chart's font, so labels never overlap.
+double labelWidth(ChartPeriod::Unit unit) {
+  switch (unit) {
+    case ChartPeriod::Unit::Day:
+      return 66;
+    case ChartPeriod::Unit::Week:
+      return 56;
+    case ChartPeriod::Unit::Month:
+      return 48;
+    case ChartPeriod::Unit::Year:
+      return 32;
+  }
+  return 66;
+}
+
+// The bars and their labels along the bottom: every bar ticked, every k-th labelled counting
+// back from the last, so the last is always labelled.
+void appendTimeAxis(std::string& out, const ChartPeriod& period, double slot) {
+  const std::size_t bars = period.starts.size();
+  const auto every = static_cast<std::size_t>(std::max(1.0, std::ceil(labelWidth(period.unit) / slot)));
+  for (std::size_t bar = 0; bar < bars; ++bar) {
+    const double x = kLeft + slot * (static_cast<double>(bar) + 0.5);
+    out += "<line class=\"tick\" x1=\"" + number(x) + "\" x2=\"" + number(x) + "\" y1=\"" +
+           number(kHeight - kBottom) + "\" y2=\"" + number(kHeight - kBottom + 4) + "\"/>";
+    if ((bars - 1 - bar) % every != 0) continue;
+    // The last label ends at the plot's edge rather than running past it.
+    const bool last = bar + 1 == bars && slot < labelWidth(period.unit);
+    out += "<text class=\"axis\" x=\"" + number(last ? kWidth - kRight : x) + "\" y=\"" +
+           number(kHeight - kBottom + 16) + "\" text-anchor=\"" + (last ? "end" : "middle") + "\">" +
+           period.label(bar) + "</text>\n";
   }
 }
 
 }  // namespace
 
+std::size_t ChartPeriod::barOf(int day) const {
+  if (starts.empty() || day < starts.front() || day >= end) return starts.size();
+  return static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), day) - starts.begin()) - 1;
+}
+
+std::string ChartPeriod::label(std::size_t bar) const {
+  const int day = starts[bar];
+  switch (unit) {
+    case Unit::Day:
+      return dateText(day);
+    case Unit::Week:
+      return weekText(day);
+    case Unit::Month:
+      return monthText(day);
+    case Unit::Year:
+      return dateText(day).substr(0, 4);
+  }
+  return dateText(day);
+}
+
+ChartPeriod chartPeriod(const std::map<int, std::uint64_t>& perDay, std::optional<int> since,
+                        std::optional<int> until) {
+  ChartPeriod period;
+  if (perDay.empty()) return period;
+  // Runs of days without a gap of a year between them; the run with the most records is the
+  // period.
+  struct Run {
+    int first, last;
+    std::uint64_t records;
+  };
+  std::vector<Run> runs;
+  for (const auto& [day, count] : perDay) {
+    if (runs.empty() || day - runs.back().last > kFarApart) {
+      runs.push_back({day, day, 0});
+    }
+    runs.back().last = day;
+    runs.back().records += count;
+  }
+  Run main = runs.front();
+  for (const Run& run : runs) {
+    if (run.records >= main.records) main = run;  // among equals, the latest
+  }
+  int first = main.first, last = main.last;
+  // The period asked for is shown whole, its empty days too, when it is near the records.
+  if (since && *since <= first && first - *since <= kFarApart) first = *since;
+  if (until && *until >= last && *until - last <= kFarApart) last = *until;
+  for (const auto& [day, count] : perDay) {
+    if (day < first || day > last) period.outside.emplace_back(day, count);
+  }
+  for (const ChartPeriod::Unit unit : {ChartPeriod::Unit::Day, ChartPeriod::Unit::Week, ChartPeriod::Unit::Month,
+                                       ChartPeriod::Unit::Year}) {
+    period.unit = unit;
+    if (static_cast<double>(barsBetween(unit, first, last)) * kNarrowestBar <= kPlotWidth) break;
+  }
+  int start = startOf(period.unit, first);
+  for (; start <= last; start = nextStart(period.unit, start)) period.starts.push_back(start);
+  period.end = start;
+  return period;
+}
+
+ValueAxis valueAxis(std::uint64_t largest) {
+  constexpr std::uint64_t kMostSteps = 5;
+  ValueAxis axis;
+  for (std::uint64_t unit = 1;; unit *= 10) {
+    for (const std::uint64_t step : {1, 2, 5}) {
+      const std::uint64_t steps = (largest + step * unit - 1) / (step * unit);
+      if (steps <= kMostSteps) {
+        axis.step = step * unit;
+        axis.top = std::max<std::uint64_t>(steps, 1) * axis.step;
+        return axis;
+      }
+    }
+  }
+}
+
 std::vector<ChartSeries> chartSeries(const ReportData& data) {
-  std::vector<std::size_t> order(data.apps.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    return data.apps[a].records.count > data.apps[b].records.count;
+  std::vector<const HeavyHitters<PlaceFigures>::Entry*> apps;
+  for (const auto& entry : data.apps.entries()) {
+    if (entry.payload.records.count > 0) apps.push_back(&entry);
+  }
+  std::stable_sort(apps.begin(), apps.end(), [](const auto* a, const auto* b) {
+    return a->payload.records.count != b->payload.records.count ? a->payload.records.count > b->payload.records.count
+                                                                : a->key < b->key;
   });
-  const auto drawn = static_cast<std::size_t>(
-      std::count_if(data.apps.begin(), data.apps.end(), [](const AppFigures& app) { return app.records.count > 0; }));
   std::vector<ChartSeries> series;
-  for (const std::size_t app : order) {
-    if (data.apps[app].records.count == 0) continue;
+  for (const auto* app : apps) {
     // Ten colours: the tenth application gets the last one when there is no eleventh.
-    if (series.size() < kNamedSeries || drawn == kNamedSeries + 1) {
+    if (series.size() < kNamedSeries || apps.size() == kNamedSeries + 1) {
       series.push_back(
-          {data.apps[app].name, series.size() < kNamedSeries ? kColours[series.size()] : kOtherColour, {app}});
+          {app->key, series.size() < kNamedSeries ? kColours[series.size()] : kOtherColour, {&app->payload}});
     } else {
       if (series.size() == kNamedSeries) series.push_back({"other applications", kOtherColour, {}});
-      series.back().apps.push_back(app);
+      series.back().apps.push_back(&app->payload);
     }
   }
   return series;
 }
 
-void appendChart(std::string& out, const ReportData& data, const std::vector<ChartSeries>& series) {
-  if (data.records.count == 0) {
+void appendChart(std::string& out, const ReportData& data, const ChartPeriod& period) {
+  if (period.empty()) {
     out += "<p class=\"empty\">No records.</p>\n";
     return;
   }
-  const int firstDay = data.records.first.days;
-  const auto days = static_cast<std::size_t>(data.records.last.days - firstDay + 1);
-  std::vector<std::size_t> seriesOfApp(data.apps.size(), 0);
+  const std::vector<ChartSeries> series = chartSeries(data);
+  const std::size_t bars = period.starts.size();
+  std::vector<std::vector<std::uint64_t>> stacks(bars, std::vector<std::uint64_t>(series.size() + 1, 0));
   for (std::size_t s = 0; s < series.size(); ++s) {
-    for (const std::size_t app : series[s].apps) seriesOfApp[app] = s;
+    for (const PlaceFigures* app : series[s].apps) {
+      for (const auto& [day, count] : app->perDay) {
+        if (const std::size_t bar = period.barOf(day); bar < bars) stacks[bar][s] += count;
+      }
+    }
   }
-  std::vector<std::vector<std::uint64_t>> stacks(days, std::vector<std::uint64_t>(series.size(), 0));
-  for (const auto& [key, count] : data.perDay) {
-    stacks[static_cast<std::size_t>(key.first - firstDay)][seriesOfApp[key.second]] += count;
+  // Whatever the applications' figures lack (an application no longer counted on its own) is
+  // shown as the rest, so every bar's height is its records.
+  std::vector<std::uint64_t> totals(bars, 0);
+  for (const auto& [day, count] : data.perDay) {
+    if (const std::size_t bar = period.barOf(day); bar < bars) totals[bar] += count;
   }
-  std::uint64_t highest = 1;
-  for (const auto& stack : stacks)
-    highest = std::max(highest, std::accumulate(stack.begin(), stack.end(), std::uint64_t{0}));
-  const std::uint64_t top = roundUp(highest);
+  bool rest = false;
+  for (std::size_t bar = 0; bar < bars; ++bar) {
+    const std::uint64_t drawn = std::accumulate(stacks[bar].begin(), stacks[bar].end(), std::uint64_t{0});
+    stacks[bar].back() = totals[bar] - std::min(drawn, totals[bar]);
+    rest = rest || stacks[bar].back() > 0;
+  }
+  std::vector<std::pair<std::string, const char*>> names;
+  for (const ChartSeries& s : series) names.emplace_back(s.name, s.colour);
+  names.emplace_back(rest ? "other applications" : "", kOtherColour);
 
-  const double plotWidth = kWidth - kLeft - kRight, plotHeight = kHeight - kTop - kBottom;
-  const double slot = plotWidth / static_cast<double>(days);
+  const ValueAxis axis = valueAxis(*std::max_element(totals.begin(), totals.end()));
+  const double slot = kPlotWidth / static_cast<double>(bars);
   const double bar = slot > 3 ? slot - 1 : slot;
-  const auto y = [&](double value) { return kTop + plotHeight - value / static_cast<double>(top) * plotHeight; };
+  const auto y = [&](double value) { return kTop + kPlotHeight - value / static_cast<double>(axis.top) * kPlotHeight; };
 
   out += "<svg class=\"chart\" viewBox=\"0 0 " + number(kWidth) + " " + number(kHeight) +
-         "\" role=\"img\" aria-label=\"Records per day per application\">\n";
-  for (int tick = 0; tick <= 4; ++tick) {
-    const double value = static_cast<double>(top) * tick / 4;
+         "\" role=\"img\" aria-label=\"Records per bar per application\">\n";
+  for (std::uint64_t value = 0; value <= axis.top; value += axis.step) {
+    const double at = y(static_cast<double>(value));
     out += "<line class=\"grid\" x1=\"" + number(kLeft) + "\" x2=\"" + number(kWidth - kRight) + "\" y1=\"" +
-           number(y(value)) + "\" y2=\"" + number(y(value)) + "\"/>";
-    out += "<text class=\"axis\" x=\"" + number(kLeft - 6) + "\" y=\"" + number(y(value) + 4) +
-           "\" text-anchor=\"end\">" + std::to_string(static_cast<std::uint64_t>(value)) + "</text>\n";
+           number(at) + "\" y2=\"" + number(at) + "\"/>";
+    out += "<text class=\"axis\" x=\"" + number(kLeft - 6) + "\" y=\"" + number(at + 4) + "\" text-anchor=\"end\">" +
+           std::to_string(value) + "</text>\n";
   }
-  const std::size_t labelEvery = std::max<std::size_t>(1, (days + 7) / 8);
-  for (std::size_t day = 0; day < days; day += labelEvery) {
-    out += "<text class=\"axis\" x=\"" + number(kLeft + slot * (static_cast<double>(day) + 0.5)) + "\" y=\"" +
-           number(kHeight - kBottom + 16) + "\" text-anchor=\"middle\">" + dateText(firstDay + static_cast<int>(day)) +
-           "</text>\n";
-  }
-  for (std::size_t day = 0; day < days; ++day) {
+  appendTimeAxis(out, period, slot);
+  for (std::size_t b = 0; b < bars; ++b) {
     double base = 0;
-    const std::string date = dateText(firstDay + static_cast<int>(day));
-    for (std::size_t s = 0; s < series.size(); ++s) {
-      const std::uint64_t count = stacks[day][s];
+    const std::string when = period.label(b);
+    for (std::size_t s = 0; s < names.size(); ++s) {
+      const std::uint64_t count = stacks[b][s];
       if (count == 0) continue;
       const double upper = y(base + static_cast<double>(count));
-      out += "<rect x=\"" + number(kLeft + slot * static_cast<double>(day)) + "\" y=\"" + number(upper) +
-             "\" width=\"" + number(bar) + "\" height=\"" + number(y(base) - upper) + "\" fill=\"" + series[s].colour +
-             "\"><title>" + date + " ";
-      appendHtml(out, series[s].name);
+      out += "<rect x=\"" + number(kLeft + slot * static_cast<double>(b)) + "\" y=\"" + number(upper) + "\" width=\"" +
+             number(bar) + "\" height=\"" + number(y(base) - upper) + "\" fill=\"" + names[s].second + "\"><title>" +
+             when + " ";
+      appendHtml(out, names[s].first);
       out += ": " + std::to_string(count) + "</title></rect>\n";
       base += static_cast<double>(count);
     }
   }
   out += "</svg>\n<ul class=\"legend\">";
-  for (const ChartSeries& s : series) {
-    out += "<li><span style=\"background:" + std::string(s.colour) + "\"></span>";
-    appendHtml(out, s.name);
+  for (const auto& [name, colour] : names) {
+    if (name.empty()) continue;
+    out += "<li><span style=\"background:" + std::string(colour) + "\"></span>";
+    appendHtml(out, name);
     out += "</li>";
   }
   out += "</ul>\n";
+  if (period.unit != ChartPeriod::Unit::Day) {
+    static constexpr const char* kUnits[] = {"day", "week", "month", "year"};
+    out += "<p class=\"note\">One bar a " + std::string(kUnits[static_cast<int>(period.unit)]) + ".</p>\n";
+  }
+  if (!period.outside.empty()) {
+    std::uint64_t records = 0;
+    for (const auto& [day, count] : period.outside) records += count;
+    out += "<p class=\"note\" id=\"outside\">Not drawn: " + std::to_string(records) +
+           (records == 1 ? " record" : " records") + " on days far from all the others (a machine's clock?): ";
+    constexpr std::size_t kNamed = 5;
+    for (std::size_t i = 0; i < period.outside.size() && i < kNamed; ++i) {
+      if (i > 0) out += ", ";
+      out += dateText(period.outside[i].first) + " (" + std::to_string(period.outside[i].second) + ")";
+    }
+    if (period.outside.size() > kNamed) out += " and " + std::to_string(period.outside.size() - kNamed) + " more days";
+    out += ". They are counted everywhere else.</p>\n";
+  }
+}
+
+void appendSmallChart(std::string& out, const std::unordered_map<int, std::uint64_t>& perDay,
+                      const ChartPeriod& period) {
+  constexpr double kSmallWidth = 320, kSmallHeight = 48;
+  const std::size_t bars = period.starts.size();
+  if (bars == 0) return;
+  std::vector<std::uint64_t> counts(bars, 0);
+  for (const auto& [day, count] : perDay) {
+    if (const std::size_t bar = period.barOf(day); bar < bars) counts[bar] += count;
+  }
+  const std::uint64_t highest = std::max<std::uint64_t>(1, *std::max_element(counts.begin(), counts.end()));
+  const double slot = kSmallWidth / static_cast<double>(bars);
+  out += "<svg class=\"small\" viewBox=\"0 0 " + number(kSmallWidth) + " " + number(kSmallHeight) +
+         "\" role=\"img\" aria-label=\"Records per bar, highest " + std::to_string(highest) + "\">";
+  for (std::size_t b = 0; b < bars; ++b) {
+    if (counts[b] == 0) continue;
+    const double height = static_cast<double>(counts[b]) / static_cast<double>(highest) * (kSmallHeight - 2);
+    out += "<rect x=\"" + number(slot * static_cast<double>(b)) + "\" y=\"" + number(kSmallHeight - height) +
+           "\" width=\"" + number(slot > 2 ? slot - 0.5 : slot) + "\" height=\"" + number(height) + "\"><title>" +
+           period.label(b) + ": " + std::to_string(counts[b]) + "</title></rect>";
+  }
+  out += "</svg>";
 }
 
 }  // namespace orvacct::logs

@@ -1,73 +1,163 @@
-#include <algorithm>
-
 #include "logs/report_data.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "logs/group_keys.h"
 
 namespace orvacct::logs {
 namespace {
+
+using orv::log::RecordLine;
+
+// What is kept of a recent record's texts: enough for any real description; a hostile one is cut.
+constexpr std::size_t kRecentDescription = std::size_t{16} << 10;
+constexpr std::size_t kRecentText = 1024;
+
+std::string numberKey(std::int32_t number) {
+  std::string key(sizeof number, '\0');
+  std::memcpy(key.data(), &number, sizeof number);
+  return key;
+}
+
+// What one file adds to its application's and its machine's figures, gathered while it is read
+// and added when it ends: the file's records all share both.
+struct FileFigures {
+  Seen records;
+  std::uint64_t damaged = 0;
+  std::vector<std::int32_t> numbers;  // distinct
+  std::vector<std::string> versions;  // distinct, UTF-8, with their counts below
+  std::vector<std::uint64_t> versionCounts;
+
+  void clear() { *this = FileFigures(); }
+};
 
 class ReportBuilder final : public LogConsumer {
  public:
   explicit ReportBuilder(ReportData& data) : data_(data) {}
 
   void beginFile(const LogFile& file) override {
-    const auto known = appIndexes_.find(file.app);
-    if (known != appIndexes_.end()) {
-      app_ = known->second;
-    } else {
-      app_ = data_.apps.size();
-      appIndexes_.emplace(file.app, app_);
-      data_.apps.emplace_back().name = file.app;
-    }
-    AppFigures& app = data_.apps[app_];
-    ++app.files;
-    if (!app.folders.contains(file.folder)) app.folders.emplace(file.folder);
     ++data_.files;
-    if (!data_.folders.contains(file.folder)) data_.folders.emplace(file.folder);
+    if (file.folder != folder_) {
+      ++data_.folders;
+      folder_ = file.folder;
+    }
     days_ = file.days;
-    fileRecords_ = 0;
+    file_.clear();
   }
 
-  void record(const LogFile&, const orv::log::ReadRecord& record) override {
+  void record(const LogFile& file, const orv::log::ReadRecord& record) override {
     const Moment moment{days_, record.secondOfDay};
-    ++fileRecords_;
     data_.records.add(moment);
-    AppFigures& app = data_.apps[app_];
-    app.records.add(moment);
-    app.numbers.insert(record.number);
-    if (!app.versions.contains(record.version)) app.versions.emplace(record.version);
-
-    ErrorFigures& error = data_.errors[record.number];
-    error.number = record.number;
-    error.records.add(moment);
-    error.descriptions.add(record.description);
-    if (std::find(error.apps.begin(), error.apps.end(), app_) == error.apps.end()) error.apps.push_back(app_);
-    if (!error.versions.contains(record.version)) error.versions.emplace(record.version);
+    file_.records.add(moment);
+    if (std::find(file_.numbers.begin(), file_.numbers.end(), record.number) == file_.numbers.end()) {
+      file_.numbers.push_back(record.number);
+    }
+    text_.clear();
+    appendKeyText(text_, record.version, record.wasCut(RecordLine::Version), file.codePage, GroupKeys::kTextKept);
+    const auto version = std::find(file_.versions.begin(), file_.versions.end(), text_);
+    if (version == file_.versions.end()) {
+      file_.versions.push_back(text_);
+      file_.versionCounts.push_back(1);
+    } else {
+      ++file_.versionCounts[static_cast<std::size_t>(version - file_.versions.begin())];
+    }
+    addError(file, record, moment);
   }
 
-  void damaged(const LogFile&) override {
+  void damaged(const LogFile& file, const orv::log::ReadProblem& problem) override {
     ++data_.damaged;
-    ++data_.apps[app_].damaged;
+    ++file_.damaged;
+    if (data_.damagedListed.size() < ReportData::kDamagedListed) {
+      data_.damagedListed.push_back({file.pathText, problem.line, orv::log::describe(problem)});
+    }
   }
 
-  void endFile(const LogFile&) override {
-    if (fileRecords_ > 0) data_.perDay[{days_, app_}] += fileRecords_;
+  void endFile(const LogFile& file) override {
+    if (file_.records.count > 0) data_.perDay[days_] += file_.records.count;
+    addPlace(data_.apps.add(file.app, file_.records.count).payload, file, file.machine);
+    addPlace(data_.machines.add(file.machine, file_.records.count).payload, file, file.app);
   }
 
  private:
+  void addPlace(PlaceFigures& place, const LogFile& file, const std::string& other) {
+    place.records.merge(file_.records);
+    if (file_.records.count > 0) place.perDay[days_] += file_.records.count;
+    place.damaged += file_.damaged;
+    ++place.files;
+    if (place.lastFolder != file.folder) {
+      ++place.folders;
+      place.lastFolder = file.folder;
+    }
+    for (const std::int32_t number : file_.numbers) place.numbers.add(numberKey(number));
+    place.others.add(other);
+    for (std::size_t i = 0; i < file_.versions.size(); ++i) place.versions.add(file_.versions[i], file_.versionCounts[i]);
+  }
+
+  void addError(const LogFile& file, const orv::log::ReadRecord& record, const Moment& moment) {
+    ErrorFigures& error = data_.errors.add(numberKey(record.number)).payload;
+    error.records.add(moment);
+    error.descriptions.add(record.description, file.codePage, record.wasCut(RecordLine::Description));
+    constexpr std::size_t kept = ErrorFigures::kTallyText;
+    text_.clear();
+    appendKeyText(text_, record.module, record.wasCut(RecordLine::Module), file.codePage, kept);
+    text_ += '\0';
+    appendKeyText(text_, record.procedure, record.wasCut(RecordLine::Procedure), file.codePage, kept);
+    error.places.add(text_);
+    error.machines.add(std::string_view(file.machine).substr(0, kept));
+    error.apps.add(std::string_view(file.app).substr(0, kept));
+    text_.clear();
+    appendKeyText(text_, record.version, record.wasCut(RecordLine::Version), file.codePage, kept);
+    error.versions.add(text_);
+    ++error.perDay[days_];
+    keepIfRecent(error, file, record, moment);
+  }
+
+  // The latest few, the one read last first among equal times.
+  static void keepIfRecent(ErrorFigures& error, const LogFile& file, const orv::log::ReadRecord& record,
+                           const Moment& moment) {
+    auto& recent = error.recent;
+    if (recent.size() == ErrorFigures::kRecent && moment < recent.back().moment) return;
+    const auto at = std::find_if(recent.begin(), recent.end(), [&](const RecentRecord& r) { return !(moment < r.moment); });
+    if (recent.size() == ErrorFigures::kRecent) recent.pop_back();
+    RecentRecord& kept = *recent.insert(at, RecentRecord{});
+    kept.moment = moment;
+    kept.machine = file.machine;
+    kept.app = file.app;
+    kept.file = file.pathText;
+    kept.line = record.line;
+    kept.codePage = file.codePage;
+    kept.cutLines = record.cutLines;
+    const auto keep = [&](std::string& into, std::string_view text, RecordLine line, std::size_t bound) {
+      into.assign(text.substr(0, bound));
+      if (text.size() > bound) kept.cutLines |= static_cast<std::uint8_t>(1u << orv::log::indexOf(line));
+    };
+    keep(kept.description, record.description, RecordLine::Description, kRecentDescription);
+    keep(kept.module, record.module, RecordLine::Module, kRecentText);
+    keep(kept.procedure, record.procedure, RecordLine::Procedure, kRecentText);
+  }
+
   ReportData& data_;
-  std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>> appIndexes_;
-  std::size_t app_ = 0;
+  FileFigures file_;
+  std::string folder_;
+  std::string text_;
   int days_ = 0;
-  std::uint64_t fileRecords_ = 0;
 };
 
 }  // namespace
 
-ReportData gatherReport(const std::vector<std::string>& paths, const Filters& filters, bool& allRead) {
+ReportData gatherReport(const std::vector<Root>& roots, const Filters& filters, ScanCounts& counts,
+                        unsigned threads) {
   ReportData data;
   ReportBuilder builder(data);
-  allRead = scanLogs(paths, filters, builder);
+  counts = scanLogs(roots, filters, builder, threads);
   return data;
+}
+
+std::int32_t numberOf(std::string_view key) {
+  std::int32_t number = 0;
+  std::memcpy(&number, key.data(), std::min(key.size(), sizeof number));
+  return number;
 }
 
 bool versionLess(std::string_view a, std::string_view b) {

@@ -1,50 +1,108 @@
 #pragma once
-// What the HTML report shows, gathered as the logs are read: figures per application, per
-// error number and per day, never the records themselves.
+// What the HTML report shows, gathered as the logs are read: figures per application, machine,
+// error number and day, the few most recent records of each error, and the first damaged
+// records; never all the records. Memory is bounded by what the page shows: errors,
+// applications and machines are counted in bounded tables (heavy_hitters.h), each list within
+// an error is bounded too, and a text is kept only up to a bound.
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
-#include <utility>
 #include <vector>
 
+#include "logs/heavy_hitters.h"
 #include "logs/log_scan.h"
+#include "logs/log_text.h"
 #include "logs/most_frequent.h"
-#include "logs/text_hash.h"
 
 namespace orvacct::logs {
 
-struct AppFigures {
-  std::string name;  // UTF-8
+// Distinct values counted up to a bound, past which it is "more than".
+class DistinctCount {
+ public:
+  static constexpr std::size_t kBound = 1000;
+  void add(std::string_view value) {
+    if (values_.contains(value)) return;
+    if (values_.size() < kBound) {
+      values_.emplace(value);
+    } else {
+      more_ = true;
+    }
+  }
+  std::size_t count() const { return values_.size(); }
+  bool more() const { return more_; }
+
+ private:
+  std::unordered_set<std::string, TextHash, std::equal_to<>> values_;
+  bool more_ = false;
+};
+
+struct Nothing {};
+using Tally = HeavyHitters<Nothing>;
+
+// Per application or machine.
+struct PlaceFigures {
   Seen records;
   std::uint64_t damaged = 0;
   std::uint64_t files = 0;
-  TextSet versions;  // ANSI bytes
-  std::unordered_set<std::int32_t> numbers;
-  TextSet folders;
+  std::uint64_t folders = 0;
+  std::string lastFolder;
+  DistinctCount numbers;  // error numbers
+  DistinctCount others;   // applications of a machine, machines of an application
+  Tally versions{32};
+  std::map<int, std::uint64_t> perDay;  // whole records
+};
+
+struct RecentRecord {
+  Moment moment;
+  std::string machine, app, file;  // UTF-8
+  std::uint64_t line = 0;
+  std::string module, procedure, description;  // ANSI bytes of the file's code page, kept to bounds
+  const orv::text::CodePage* codePage = nullptr;
+  std::uint8_t cutLines = 0;
 };
 
 struct ErrorFigures {
-  std::int32_t number = 0;
+  static constexpr std::size_t kRecent = 3;
+  // Enough for the machines of a site, and bounded: each name is kept to kTallyText bytes.
+  static constexpr std::size_t kTallied = 64;
+  static constexpr std::size_t kTallyText = 128;
   Seen records;
-  MostFrequent descriptions;      // ANSI bytes
-  std::vector<std::size_t> apps;  // indexes into ReportData::apps
-  TextSet versions;
+  MostFrequent descriptions;
+  Tally places{kTallied};  // module and procedure
+  Tally machines{kTallied}, apps{kTallied}, versions{kTallied};
+  std::unordered_map<int, std::uint64_t> perDay;
+  std::vector<RecentRecord> recent;  // the latest first
+};
+
+struct DamagedRecord {
+  std::string file;  // UTF-8
+  std::uint64_t line = 0;
+  std::string what;
 };
 
 struct ReportData {
-  std::vector<AppFigures> apps;
-  std::unordered_map<std::int32_t, ErrorFigures> errors;
-  std::map<std::pair<int, std::size_t>, std::uint64_t> perDay;  // (day, application) to whole records
+  static constexpr std::size_t kErrorsCounted = 256;
+  static constexpr std::size_t kPlacesCounted = 1024;
+  static constexpr std::size_t kDamagedListed = 20;
+
+  HeavyHitters<ErrorFigures> errors{kErrorsCounted};  // keyed by the number's four bytes
+  HeavyHitters<PlaceFigures> apps{kPlacesCounted}, machines{kPlacesCounted};
+  std::map<int, std::uint64_t> perDay;  // whole records of every application
   Seen records;
   std::uint64_t damaged = 0;
   std::uint64_t files = 0;
-  TextSet folders;
+  std::uint64_t folders = 0;
+  std::vector<DamagedRecord> damagedListed;  // the first ones
 };
 
-// Reads the logs; allRead is false when a path could not be read.
-ReportData gatherReport(const std::vector<std::string>& paths, const Filters& filters, bool& allRead);
+// Reads the logs.
+ReportData gatherReport(const std::vector<Root>& roots, const Filters& filters, ScanCounts& counts,
+                        unsigned threads = 0);
+
+std::int32_t numberOf(std::string_view key);
 
 // Versions in their numeric order: 2.9.0 before 2.10.1.
 bool versionLess(std::string_view a, std::string_view b);

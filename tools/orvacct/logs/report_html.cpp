@@ -1,17 +1,22 @@
 // The report's page. Everything it needs is inside it; its Content-Security-Policy forbids the
 // browser to fetch anything at all, so a link slipped into a log's text cannot call out either.
+// Every text from the logs and the command line goes through appendHtml.
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/staged_file.h"
 #include "logs/report.h"
 #include "orvacct_version.h"
+#include "platform/staged_file.h"
 #include "tool_output.h"
 
 namespace orvacct::logs {
 namespace {
 
+using orv::log::RecordLine;
+
 constexpr std::size_t kTopErrors = 100;
+// Lists longer than this are shown as their count, opening to the list.
+constexpr std::size_t kListedInline = 3;
 
 constexpr const char* kStyle = R"(
 :root { color-scheme: light; --ink: #1d2330; --muted: #5b6475; --line: #dde1e8; --band: #f5f7fa; }
@@ -19,13 +24,18 @@ constexpr const char* kStyle = R"(
 body { margin: 0 auto; max-width: 1100px; padding: 24px; font: 14px/1.45 system-ui, "Segoe UI", Roboto, "DejaVu Sans", sans-serif; color: var(--ink); }
 h1 { font-size: 24px; margin: 0 0 4px; }
 h2 { font-size: 17px; margin: 28px 0 8px; }
-.period, .note, footer { color: var(--muted); }
+h4 { font-size: 13px; margin: 10px 0 4px; color: var(--muted); }
+.period, .note, .scope, footer { color: var(--muted); }
+.empty { font-weight: 600; }
 .totals { display: flex; flex-wrap: wrap; gap: 10px; margin: 16px 0 0; padding: 0; list-style: none; }
 .totals li { background: var(--band); border: 1px solid var(--line); border-radius: 6px; padding: 8px 14px; }
 .totals b { display: block; font-size: 20px; }
 .chart { width: 100%; height: auto; display: block; }
 .chart .grid { stroke: var(--line); }
+.chart .tick { stroke: #a9b0bc; }
 .chart .axis { font-size: 11px; fill: var(--muted); }
+.small { width: 320px; height: 48px; display: block; background: var(--band); }
+.small rect { fill: #4e79a7; }
 .legend { display: flex; flex-wrap: wrap; gap: 4px 16px; list-style: none; padding: 0; margin: 6px 0 0 56px; }
 .legend span { display: inline-block; width: 11px; height: 11px; border-radius: 2px; margin-right: 6px; vertical-align: -1px; }
 table { border-collapse: collapse; width: 100%; }
@@ -37,6 +47,14 @@ th[aria-sort=descending]::after { content: " \25BC"; font-size: 10px; }
 td.n, th.n { text-align: right; font-variant-numeric: tabular-nums; }
 td.d { white-space: pre-line; }
 td small { color: var(--muted); display: block; }
+summary { cursor: pointer; }
+details.drill > summary { white-space: pre-line; }
+details.drill[open] > summary { font-weight: 600; }
+.lists { display: flex; flex-wrap: wrap; gap: 4px 24px; }
+.lists ul, ol.recent { margin: 0; padding-left: 18px; }
+ol.recent li { margin-bottom: 6px; }
+ol.recent pre { white-space: pre-wrap; margin: 2px 0; font: inherit; }
+ol.recent code, ul.damaged code { color: var(--muted); }
 footer { margin-top: 28px; font-size: 12px; }
 )";
 
@@ -82,6 +100,12 @@ std::string html(std::string_view utf8) {
   return out;
 }
 
+std::string recordText(std::string_view ansi, bool cut, const orv::text::CodePage* codePage) {
+  std::string text;
+  appendRecordText(text, ansi, cut, codePage);
+  return text;
+}
+
 std::string seenCell(const Seen& seen, bool first) {
   if (seen.count == 0) return "<td data-v=\"\">&mdash;</td>";
   std::string text = momentText(first ? seen.first : seen.last);
@@ -92,98 +116,259 @@ std::string seenCell(const Seen& seen, bool first) {
 
 std::string numberCell(std::uint64_t value) { return "<td class=\"n\">" + std::to_string(value) + "</td>"; }
 
-// Versions in numeric order, as one cell.
-std::string versionsCell(const TextSet& versions) {
-  std::vector<std::string_view> sorted(versions.begin(), versions.end());
-  std::sort(sorted.begin(), sorted.end(), versionLess);
+std::string countCell(std::size_t count, bool more) {
+  return "<td class=\"n\" data-v=\"" + std::to_string(count) + "\">" + (more ? "more than " : "") +
+         std::to_string(count) + "</td>";
+}
+
+// Names with counts, the largest first; and how many there are ("16+" when more were seen than
+// counted).
+struct Listed {
+  std::vector<std::pair<std::string, std::uint64_t>> items;
+  bool more = false;
+  std::string count() const { return std::to_string(items.size()) + (more ? "+" : ""); }
+};
+
+Listed listed(const Tally& tally) {
+  Listed list;
+  for (const auto& entry : tally.entries()) list.items.emplace_back(entry.key, entry.count);
+  std::sort(list.items.begin(), list.items.end(), [](const auto& a, const auto& b) {
+    return a.second != b.second ? a.second > b.second : a.first < b.first;
+  });
+  list.more = tally.estimated();
+  return list;
+}
+
+// A list as one cell: a few names in a line, or more as their count opening to the list.
+std::string listCell(const std::vector<std::string>& names, bool more, const char* what) {
   std::string cell = "<td>";
-  for (const std::string_view version : sorted) {
-    if (version != sorted.front()) cell += ", ";
-    appendHtml(cell, utf8FromAnsi(version));
+  const auto inline_ = [&] {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (i > 0) cell += ", ";
+      appendHtml(cell, names[i]);
+    }
+  };
+  if (names.size() <= kListedInline && !more) {
+    inline_();
+  } else {
+    cell += "<details><summary>" + std::to_string(names.size()) + (more ? "+ " : " ") + what + "</summary>";
+    inline_();
+    cell += "</details>";
   }
   return cell + "</td>";
 }
 
+std::vector<std::string> versionsOf(const Tally& versions) {
+  std::vector<std::string> names;
+  for (const auto& entry : versions.entries()) names.push_back(entry.key);
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return versionLess(a, b); });
+  return names;
+}
+
+std::vector<std::string> namesOf(const Tally& tally) {
+  std::vector<std::string> names;
+  for (const auto& entry : tally.entries()) names.push_back(entry.key);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string hexOf(std::int32_t number) {
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(static_cast<std::uint32_t>(number)));
+  return hex;
+}
+
+void appendTally(std::string& out, const char* heading, const Tally& tally) {
+  const Listed list = listed(tally);
+  out += "<section><h4>" + std::string(heading) + " (" + list.count() + ")</h4><ul>";
+  for (const auto& [name, count] : list.items) {
+    std::string shown = name;
+    std::replace(shown.begin(), shown.end(), '\0', '\x1f');
+    out += "<li>";
+    // Places are a module and a procedure.
+    if (const auto split = name.find('\0'); split != std::string::npos) {
+      appendHtml(out, name.substr(0, split));
+      out += " &middot; ";
+      appendHtml(out, name.substr(split + 1));
+    } else {
+      appendHtml(out, name);
+    }
+    out += " <b>" + std::to_string(count) + "</b></li>";
+  }
+  out += "</ul></section>";
+}
+
+void appendRecent(std::string& out, const RecentRecord& record) {
+  std::string when = momentText(record.moment);
+  std::replace(when.begin(), when.end(), 'T', ' ');
+  const auto cut = [&](RecordLine line) { return (record.cutLines >> orv::log::indexOf(line) & 1) != 0; };
+  out += "<li><b>" + when + "</b> " + html(record.machine) + " &middot; " + html(record.app) + " &middot; " +
+         html(recordText(record.module, cut(RecordLine::Module), record.codePage)) + " &middot; " +
+         html(recordText(record.procedure, cut(RecordLine::Procedure), record.codePage)) + "<pre>" +
+         html(recordText(record.description, cut(RecordLine::Description), record.codePage)) + "</pre><code>" +
+         html(record.file) + ":" + std::to_string(record.line) + "</code></li>";
+}
+
+// What the number's row opens to: where it happens, its bars over the period, its latest records.
+void appendDrillDown(std::string& out, const ErrorFigures& error, const ChartPeriod& period) {
+  out += "<div class=\"lists\">";
+  appendTally(out, "Modules and procedures", error.places);
+  appendTally(out, "Machines", error.machines);
+  appendTally(out, "Applications", error.apps);
+  appendTally(out, "Versions", error.versions);
+  out += "</div><h4>Records over the period</h4>";
+  appendSmallChart(out, error.perDay, period);
+  out += "<h4>Latest records</h4><ol class=\"recent\">";
+  for (const RecentRecord& record : error.recent) appendRecent(out, record);
+  out += "</ol>";
+}
+
 void appendTotals(std::string& out, const ReportData& data) {
-  const auto item = [&out](std::uint64_t value, const char* what) {
-    out += "<li><b>" + std::to_string(value) + "</b>" + what + "</li>";
+  const auto item = [&out](std::uint64_t value, const char* what, bool more = false) {
+    out += "<li><b>" + std::to_string(value) + (more ? "+" : "") + "</b>" + what + "</li>";
   };
   out += "<ul class=\"totals\">";
   item(data.records.count, "records");
   item(data.damaged, "damaged records");
-  item(data.apps.size(), "applications");
-  item(data.errors.size(), "error numbers");
+  item(data.apps.entries().size(), "applications", data.apps.estimated());
+  item(data.machines.entries().size(), "machines", data.machines.estimated());
+  item(data.errors.entries().size(), "error numbers", data.errors.estimated());
   item(data.files, "files");
-  item(data.folders.size(), "folders");
+  item(data.folders, "folders");
   out += "</ul>\n";
 }
 
-void appendErrors(std::string& out, const ReportData& data) {
-  std::vector<const ErrorFigures*> errors;
-  for (const auto& [number, figures] : data.errors) errors.push_back(&figures);
-  std::sort(errors.begin(), errors.end(), [](const ErrorFigures* a, const ErrorFigures* b) {
-    return a->records.count != b->records.count ? a->records.count > b->records.count : a->number < b->number;
+template <class Payload>
+std::vector<const typename HeavyHitters<Payload>::Entry*> largestFirst(const HeavyHitters<Payload>& table,
+                                                                        bool byNumber) {
+  std::vector<const typename HeavyHitters<Payload>::Entry*> rows;
+  for (const auto& entry : table.entries()) rows.push_back(&entry);
+  std::sort(rows.begin(), rows.end(), [byNumber](const auto* a, const auto* b) {
+    if (a->count != b->count) return a->count > b->count;
+    return byNumber ? numberOf(a->key) < numberOf(b->key) : a->key < b->key;
   });
+  return rows;
+}
+
+void appendEstimateNote(std::string& out, bool estimated, const char* what, std::size_t counted) {
+  if (!estimated) return;
+  out += "<p class=\"note\">More " + std::string(what) + " than the " + std::to_string(counted) +
+         " counted one by one: the counts of this table are estimates, each at most a few records too high, and "
+         "the largest are always among them.</p>\n";
+}
+
+void appendErrors(std::string& out, const ReportData& data, const ChartPeriod& period) {
+  auto errors = largestFirst(data.errors, true);
+  appendEstimateNote(out, data.errors.estimated(), "error numbers", ReportData::kErrorsCounted);
   if (errors.size() > kTopErrors) {
     out += "<p class=\"note\">The " + std::to_string(kTopErrors) + " most frequent of " +
-           std::to_string(errors.size()) + " error numbers.</p>\n";
+           std::to_string(errors.size()) + (data.errors.estimated() ? "+" : "") + " error numbers.</p>\n";
     errors.resize(kTopErrors);
   }
   out +=
       "<table class=\"sortable\" id=\"errors\"><thead><tr><th class=\"n\">Number</th><th>Description</th>"
       "<th class=\"n\" aria-sort=\"descending\">Count</th><th>Applications</th><th>Versions</th>"
       "<th>First seen</th><th>Last seen</th></tr></thead><tbody>\n";
-  for (const ErrorFigures* error : errors) {
-    out += "<tr><td class=\"n\" data-v=\"" + std::to_string(error->number) + "\">" + std::to_string(error->number);
-    if (error->number < 0) {
-      // Negative numbers are HRESULTs, which people look up in hex.
-      char hex[16];
-      std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(static_cast<std::uint32_t>(error->number)));
-      out += std::string("<small>") + hex + "</small>";
-    }
-    out += "</td><td class=\"d\">" + html(utf8FromAnsi(error->descriptions.top())) + "</td>" +
-           numberCell(error->records.count) + "<td>";
-    std::vector<std::string_view> names;
-    for (const std::size_t app : error->apps) names.push_back(data.apps[app].name);
-    std::sort(names.begin(), names.end());
-    for (const std::string_view name : names) {
-      if (name != names.front()) out += ", ";
-      appendHtml(out, name);
-    }
-    out += "</td>" + versionsCell(error->versions) + seenCell(error->records, true) + seenCell(error->records, false) +
-           "</tr>\n";
+  for (const auto* entry : errors) {
+    const std::int32_t number = numberOf(entry->key);
+    const ErrorFigures& error = entry->payload;
+    out += "<tr id=\"error" + std::to_string(number) + "\"><td class=\"n\" data-v=\"" + std::to_string(number) +
+           "\">" + std::to_string(number);
+    // Negative numbers are HRESULTs, which people look up in hex.
+    if (number < 0) out += "<small>" + hexOf(number) + "</small>";
+    const MostFrequent::Text& usual = error.descriptions.top();
+    const std::string description = html(recordText(usual.bytes, usual.cut, usual.codePage));
+    out += "</td><td class=\"d\" data-v=\"" + description + "\"><details class=\"drill\"><summary>" +
+           (description.empty() ? "<i>(no description)</i>" : description) + "</summary>";
+    appendDrillDown(out, error, period);
+    out += "</details></td>" + numberCell(entry->count) + listCell(namesOf(error.apps), error.apps.estimated(), "applications") +
+           listCell(versionsOf(error.versions), error.versions.estimated(), "versions") +
+           seenCell(error.records, true) + seenCell(error.records, false) + "</tr>\n";
   }
   out += "</tbody></table>\n";
 }
 
-void appendApps(std::string& out, const ReportData& data) {
-  std::vector<const AppFigures*> apps;
-  for (const AppFigures& app : data.apps) apps.push_back(&app);
-  std::sort(apps.begin(), apps.end(), [](const AppFigures* a, const AppFigures* b) {
-    return a->records.count != b->records.count ? a->records.count > b->records.count : a->name < b->name;
-  });
-  out +=
-      "<table class=\"sortable\" id=\"apps\"><thead><tr><th>Application</th>"
-      "<th class=\"n\" aria-sort=\"descending\">Records</th><th class=\"n\">Damaged</th>"
-      "<th class=\"n\">Error numbers</th><th>Versions</th><th class=\"n\">Folders</th><th class=\"n\">Files</th>"
-      "<th>First seen</th><th>Last seen</th></tr></thead><tbody>\n";
-  for (const AppFigures* app : apps) {
-    out += "<tr><td>" + html(app->name) + "</td>" + numberCell(app->records.count) + numberCell(app->damaged) +
-           numberCell(app->numbers.size()) + versionsCell(app->versions) + numberCell(app->folders.size()) +
-           numberCell(app->files) + seenCell(app->records, true) + seenCell(app->records, false) + "</tr>\n";
+void appendPlaces(std::string& out, const HeavyHitters<PlaceFigures>& places, bool machines) {
+  appendEstimateNote(out, places.estimated(), machines ? "machines" : "applications", ReportData::kPlacesCounted);
+  if (machines) {
+    out +=
+        "<table class=\"sortable\" id=\"machines\"><thead><tr><th>Machine</th>"
+        "<th class=\"n\" aria-sort=\"descending\">Records</th><th class=\"n\">Damaged</th>"
+        "<th class=\"n\">Applications</th><th class=\"n\">Error numbers</th><th class=\"n\">Files</th>"
+        "<th>First seen</th><th>Last seen</th></tr></thead><tbody>\n";
+  } else {
+    out +=
+        "<table class=\"sortable\" id=\"apps\"><thead><tr><th>Application</th>"
+        "<th class=\"n\" aria-sort=\"descending\">Records</th><th class=\"n\">Damaged</th>"
+        "<th class=\"n\">Error numbers</th><th>Versions</th><th class=\"n\">Machines</th><th class=\"n\">Folders</th>"
+        "<th class=\"n\">Files</th><th>First seen</th><th>Last seen</th></tr></thead><tbody>\n";
+  }
+  for (const auto* entry : largestFirst(places, false)) {
+    const PlaceFigures& place = entry->payload;
+    out += "<tr><td>" + html(entry->key) + "</td>" + numberCell(place.records.count) + numberCell(place.damaged);
+    if (machines) {
+      out += countCell(place.others.count(), place.others.more()) +
+             countCell(place.numbers.count(), place.numbers.more()) + numberCell(place.files);
+    } else {
+      out += countCell(place.numbers.count(), place.numbers.more()) +
+             listCell(versionsOf(place.versions), place.versions.estimated(), "versions") +
+             countCell(place.others.count(), place.others.more()) + numberCell(place.folders) +
+             numberCell(place.files);
+    }
+    out += seenCell(place.records, true) + seenCell(place.records, false) + "</tr>\n";
   }
   out += "</tbody></table>\n";
+}
+
+void appendDamaged(std::string& out, const ReportData& data) {
+  if (data.damaged == 0) {
+    out += "<p class=\"note\">None.</p>\n";
+    return;
+  }
+  out += "<ul class=\"damaged\">";
+  for (const DamagedRecord& damaged : data.damagedListed) {
+    out += "<li><code>" + html(damaged.file) + ":" + std::to_string(damaged.line) + "</code> " + html(damaged.what) +
+           "</li>";
+  }
+  out += "</ul>\n";
+  if (data.damaged > data.damagedListed.size()) {
+    out += "<p class=\"note\">and " + std::to_string(data.damaged - data.damagedListed.size()) +
+           " more: every one is told on standard error as FILE:LINE.</p>\n";
+  }
+}
+
+void appendScope(std::string& out, const ReportScope& scope, const ScanCounts& counts) {
+  out += "<p class=\"scope\" id=\"scope\">Read from ";
+  for (std::size_t i = 0; i < scope.roots.size(); ++i) {
+    if (i > 0) out += ", ";
+    out += "<code>" + html(scope.roots[i].path) + "</code>";
+    if (scope.roots[i].codePage) out += " (code page " + html(scope.roots[i].codePage->name()) + ")";
+  }
+  out += "; ";
+  if (scope.filters.empty()) {
+    out += "no filters";
+  } else {
+    out += "filters:";
+    for (const std::string& filter : scope.filters) out += " <code>" + html(filter) + "</code>";
+  }
+  out += "; made " + html(scope.madeAt) + " by orvacct " ORVACCT_VERSION_TEXT ".</p>\n";
+  if (counts.recordsKept == 0 && !scope.filters.empty()) {
+    out += "<p class=\"empty\" id=\"nomatch\">No record matches the filters: " + std::to_string(counts.recordsRead) +
+           " records were read in " + std::to_string(counts.filesRead) +
+           (counts.filesRead == 1 ? " file" : " files") + ".</p>\n";
+  }
 }
 
 }  // namespace
 
-std::string reportHtml(const ReportData& data, const std::vector<std::string>& paths) {
+std::string reportHtml(const ReportData& data, const ReportScope& scope, const ScanCounts& counts) {
   std::string period = "no records";
   if (data.records.count > 0) {
     const int days = data.records.last.days - data.records.first.days + 1;
     period = dateText(data.records.first.days) + " to " + dateText(data.records.last.days) + " (" +
              std::to_string(days) + (days == 1 ? " day)" : " days)");
   }
+  const ChartPeriod chart = chartPeriod(data.perDay, scope.since, scope.until);
   std::string out =
       "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">\n"
       "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'; "
@@ -191,37 +376,48 @@ std::string reportHtml(const ReportData& data, const std::vector<std::string>& p
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>Error logs, " +
       period + "</title>\n<style>" + kStyle + "</style></head>\n<body>\n<h1>Error logs</h1>\n<p class=\"period\">" +
       period + "</p>\n";
+  appendScope(out, scope, counts);
   appendTotals(out, data);
   out += "<h2>Records per day</h2>\n";
-  appendChart(out, data, chartSeries(data));
-  out += "<h2>Top errors</h2>\n";
-  appendErrors(out, data);
+  appendChart(out, data, chart);
+  out += "<h2>Top errors</h2>\n<p class=\"note\">A description opens to where its error happens, its records over "
+         "the period and its latest records.</p>\n";
+  appendErrors(out, data, chart);
   out += "<h2>Applications</h2>\n";
-  appendApps(out, data);
-  out += "<footer>Read from ";
-  for (const std::string& path : paths) {
-    if (&path != &paths.front()) out += ", ";
-    out += "<code>" + html(path) + "</code>";
-  }
-  out += " by orvacct " ORVACCT_VERSION_TEXT ". Damaged records are counted, not shown.</footer>\n<script>";
+  appendPlaces(out, data.apps, false);
+  out += "<h2>Machines</h2>\n";
+  appendPlaces(out, data.machines, true);
+  out += "<h2>Damaged records</h2>\n";
+  appendDamaged(out, data);
+  out += "<footer>orvacct " ORVACCT_VERSION_TEXT ". Damaged records are counted, not exported.</footer>\n<script>";
   out += kScript;
   out += "</script>\n</body></html>\n";
   return out;
 }
 
-bool writeReport(const std::vector<std::string>& paths, const Filters& filters, const std::filesystem::path& output,
-                 const std::string& outputShown) {
-  bool allRead = true;
-  const std::string page = reportHtml(gatherReport(paths, filters, allRead), paths);
+ScanCounts writeReport(const ReportScope& scope, const Filters& filters, const std::filesystem::path& output,
+                       const std::string& outputShown) {
+  const auto cannotWrite = [&](const std::system_error& e) {
+    return ToolError("cannot write " + outputShown + ": " + e.code().message());
+  };
+  // Made before the logs are read, so a report that cannot be written fails at once.
+  std::optional<orv::platform::StagedFile> file;
   try {
-    orv::platform::StagedFile file(output);
-    file.write({reinterpret_cast<const std::uint8_t*>(page.data()), page.size()});
-    // A report replaces the one it is asked to write over, so the commit cannot be refused.
-    static_cast<void>(file.commit(true));
+    file.emplace(output);
   } catch (const std::system_error& e) {
-    throw ToolError("cannot write " + outputShown + ": " + e.code().message());
+    throw cannotWrite(e);
   }
-  return allRead;
+  ScanCounts counts;
+  const ReportData data = gatherReport(scope.roots, filters, counts, scope.threads);
+  const std::string page = reportHtml(data, scope, counts);
+  try {
+    file->write({reinterpret_cast<const std::uint8_t*>(page.data()), page.size()});
+    // A report replaces the one it is asked to write over, so the commit cannot be refused.
+    static_cast<void>(file->commit(true));
+  } catch (const std::system_error& e) {
+    throw cannotWrite(e);
+  }
+  return counts;
 }
 
 }  // namespace orvacct::logs

@@ -6,7 +6,12 @@
 ' It ends with "OrvAcctMan sample: N passed, N failed" and exits with the number failed.
 Option Explicit
 
-Const HkeyCurrentUser = &H80000001  ' the type library's HKeyHive values are not known to scripts
+' The type library's HKeyHive values are not known to scripts: declared here, as README.txt gives them.
+Const HkeyClassesRToot = &H80000000
+Const HkeyCurrentUser = &H80000001
+Const HkeyLocalMachine = &H80000002
+Const HkeyUsers = &H80000003
+Const HkeyCurrentConfig = &H80000005
 
 Dim account
 On Error Resume Next

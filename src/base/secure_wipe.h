@@ -1,9 +1,9 @@
 #pragma once
-// Overwrites key material before its memory is given back; the compiler may not drop it.
+// Overwrites secret memory before it is given back; the compiler may not drop it.
 #include <cstddef>
 #include <string>
 
-namespace orv::cipher {
+namespace orv {
 
 void secureWipe(void* data, std::size_t size) noexcept;
 
@@ -13,4 +13,4 @@ void secureWipe(std::basic_string<CharT>& text) noexcept {
   text.clear();
 }
 
-}  // namespace orv::cipher
+}  // namespace orv

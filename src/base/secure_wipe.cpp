@@ -1,8 +1,8 @@
-#include "cipher/secure_wipe.h"
+#include "base/secure_wipe.h"
 
 #include <cstring>
 
-namespace orv::cipher {
+namespace orv {
 
 void secureWipe(void* data, std::size_t size) noexcept {
   if (size == 0) return;
@@ -16,4 +16,4 @@ void secureWipe(void* data, std::size_t size) noexcept {
 #endif
 }
 
-}  // namespace orv::cipher
+}  // namespace orv

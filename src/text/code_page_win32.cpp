@@ -1,0 +1,62 @@
+// Code pages by number on Windows, through the system's own conversion.
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "text/ansi_codepage.h"
+#include "text/code_page.h"
+
+namespace orv::text {
+namespace {
+
+std::string upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// "1251", "CP1251", "WINDOWS-1251", "UTF-8".
+UINT numberOf(const std::string& name) {
+  const std::string n = upper(name);
+  if (n == "UTF-8" || n == "UTF8") return CP_UTF8;
+  for (std::string_view prefix : {"WINDOWS-", "CP", ""}) {
+    if (!n.starts_with(prefix)) continue;
+    const std::string_view rest = std::string_view(n).substr(prefix.size());
+    if (rest.empty() || rest.size() > 5 ||
+        !std::all_of(rest.begin(), rest.end(), [](unsigned char c) { return std::isdigit(c); })) {
+      continue;
+    }
+    const auto number = static_cast<UINT>(std::stoul(std::string(rest)));
+    if (IsValidCodePage(number)) return number;
+  }
+  throw ConversionError("unknown code page: " + name);
+}
+
+class WindowsCodePage final : public CodePage {
+ public:
+  explicit WindowsCodePage(UINT number) : number_(number) {}
+
+  std::u16string toText(std::string_view bytes) const override {
+    if (bytes.empty()) return {};
+    const int length = static_cast<int>(std::min<std::size_t>(bytes.size(), 0x7FFF'FFFF));
+    const int size = MultiByteToWideChar(number_, 0, bytes.data(), length, nullptr, 0);
+    if (size <= 0) throw ConversionError("the text cannot be converted through code page " + name());
+    std::u16string text(static_cast<std::size_t>(size), u'\0');
+    MultiByteToWideChar(number_, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()), size);
+    return text;
+  }
+  std::string name() const override { return std::to_string(number_); }
+
+ private:
+  UINT number_;
+};
+
+}  // namespace
+
+std::unique_ptr<CodePage> codePageNamed(const std::string& name) {
+  return std::make_unique<WindowsCodePage>(numberOf(name));
+}
+
+std::unique_ptr<CodePage> ansiCodePage() { return std::make_unique<WindowsCodePage>(GetACP()); }
+
+}  // namespace orv::text

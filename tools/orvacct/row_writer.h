@@ -1,0 +1,51 @@
+#pragma once
+// Rows of fields for standard output, collected and written in large pieces (a batch may be
+// millions of rows):
+//   Jsonl  one JSON object a row, the columns as its names; a single column without a name is
+//          written as a bare JSON value;
+//   Csv    RFC 4180 with CR LF line ends, a header row of the column names (none when the
+//          single column has no name), formulas neutralised (output_quoting.h);
+//   Lines  the single column's text as it is, one a line.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvacct {
+
+enum class RowFormat { Lines, Jsonl, Csv };
+
+class RowWriter {
+ public:
+  // Written to standard output, or appended to *into when given.
+  RowWriter(RowFormat format, std::vector<std::string> columns, std::string* into = nullptr);
+  // What was written before a failure still reaches the reader.
+  ~RowWriter();
+  RowWriter(const RowWriter&) = delete;
+  RowWriter& operator=(const RowWriter&) = delete;
+
+  // The next field of the row.
+  void text(std::string_view utf8);
+  void number(std::int64_t value);
+  void null();  // JSON null; an empty field elsewhere
+  // A text quoted once by quoted() and given for many rows.
+  void quotedText(std::string_view quoted);
+  std::string quoted(std::string_view utf8) const;
+
+  void endRow();
+  // Writes what was collected; a ToolError when it cannot be written.
+  void flush();
+
+ private:
+  void beginField();
+  void appendQuoted(std::string& out, std::string_view utf8) const;
+
+  RowFormat format_;
+  std::string* into_;
+  std::vector<std::string> columns_;
+  std::vector<std::string> jsonNames_;  // "\"name\":" for each column
+  std::size_t field_ = 0;
+  std::string buffer_;
+};
+
+}  // namespace orvacct
