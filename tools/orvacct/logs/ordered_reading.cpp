@@ -24,16 +24,21 @@ struct TextSpan {
   std::uint32_t offset = 0, size = 0;
 };
 
-// A record or a problem, as a worker found it; a record's texts are in its batch's text.
+// A record as a worker found it, small: its texts are in its batch's text. A problem (rare)
+// is one of the batch's problems, in its place among the records.
 struct Event {
+  std::uint64_t line = 0;
+  std::int32_t number = 0;
+  std::int32_t secondOfDay = -1;
+  std::uint8_t cutLines = 0;
   bool isRecord = true;
-  ReadRecord record;  // views not set: the spans say where its texts are
+  std::uint32_t problem = 0;  // the problem's index, when not a record
   TextSpan description, module, procedure, version;
-  ReadProblem problem;
 };
 
 struct Batch {
   std::vector<Event> events;
+  std::vector<ReadProblem> problems;
   std::string text;
 };
 
@@ -43,20 +48,27 @@ class SpareBatches {
  public:
   Batch take() {
     const std::lock_guard lock(mutex_);
-    if (spare_.empty()) return Batch();
+    if (spare_.empty()) {
+      // Room for a whole batch at once: a growing buffer would be copied and its pages touched anew.
+      Batch batch;
+      batch.text.reserve(kBatchText + 4 * orv::log::kTextKept);
+      batch.events.reserve(kBatchEvents / 4);
+      return batch;
+    }
     Batch batch = std::move(spare_.back());
     spare_.pop_back();
     return batch;
   }
   void giveBack(Batch batch) {
     batch.events.clear();
+    batch.problems.clear();
     batch.text.clear();
     const std::lock_guard lock(mutex_);
     if (spare_.size() < kKept) spare_.push_back(std::move(batch));
   }
 
  private:
-  static constexpr std::size_t kKept = 32;
+  static constexpr std::size_t kKept = 64;
   std::mutex mutex_;
   std::vector<Batch> spare_;
 };
@@ -133,7 +145,10 @@ class BatchSink final : public orv::log::RecordSink {
 
   void record(const ReadRecord& record) override {
     Event& event = batch_.events.emplace_back();
-    event.record = record;
+    event.line = record.line;
+    event.number = record.number;
+    event.secondOfDay = record.secondOfDay;
+    event.cutLines = record.cutLines;
     event.description = keep(record.description);
     event.module = keep(record.module);
     event.procedure = keep(record.procedure);
@@ -143,7 +158,8 @@ class BatchSink final : public orv::log::RecordSink {
   void problem(const ReadProblem& problem) override {
     Event& event = batch_.events.emplace_back();
     event.isRecord = false;
-    event.problem = problem;
+    event.problem = static_cast<std::uint32_t>(batch_.problems.size());
+    batch_.problems.push_back(problem);
     if (batch_.events.size() >= kBatchEvents) handOver();
   }
 
@@ -274,16 +290,21 @@ void OrderedReading::handOn(Item& item) {
       job.batches.pop_front();
       job.changed.notify_all();
     }
-    for (Event& event : batch.events) {
+    ReadRecord record;
+    for (const Event& event : batch.events) {
       if (!event.isRecord) {
-        delivery.problem(job.file, event.problem);
+        delivery.problem(job.file, batch.problems[event.problem]);
         continue;
       }
-      event.record.description = viewOf(batch, event.description);
-      event.record.module = viewOf(batch, event.module);
-      event.record.procedure = viewOf(batch, event.procedure);
-      event.record.version = viewOf(batch, event.version);
-      delivery.record(job.file, event.record);
+      record.line = event.line;
+      record.number = event.number;
+      record.secondOfDay = event.secondOfDay;
+      record.cutLines = event.cutLines;
+      record.description = viewOf(batch, event.description);
+      record.module = viewOf(batch, event.module);
+      record.procedure = viewOf(batch, event.procedure);
+      record.version = viewOf(batch, event.version);
+      delivery.record(job.file, record);
     }
     job.spares.giveBack(std::move(batch));
   }
