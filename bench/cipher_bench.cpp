@@ -97,8 +97,8 @@ std::u16string cipherTextOf(const std::u16string& password, const std::u16string
 
 void DeCryptPwd_RepeatedKey(benchmark::State& state) {
   orv::clsOrvAcctMan account;
-  const std::u16string key = u"repeated key";
-  const std::u16string cipherText = cipherTextOf(u"password", key);
+  const orv::SecretText key(u"repeated key");
+  const std::u16string cipherText = cipherTextOf(u"password", key.str());
   for (auto _ : state) {
     std::u16string sPwd = cipherText;
     benchmark::DoNotOptimize(account.DeCrypt_Pwd(sPwd, key));
@@ -109,10 +109,10 @@ void DeCryptPwd_RepeatedKey(benchmark::State& state) {
 void DeCryptPwd_NewKeyEachCall(benchmark::State& state) {
   orv::clsOrvAcctMan account;
   const std::u16string cipherText = cipherTextOf(u"password", u"k");
-  std::vector<std::u16string> keys;
+  std::vector<orv::SecretText> keys;
   for (int i = 0; i < 4096; ++i) {
     const std::string digits = std::to_string(i);
-    keys.push_back(u"key " + std::u16string(digits.begin(), digits.end()));
+    keys.emplace_back(u"key " + std::u16string(digits.begin(), digits.end()));
   }
   std::size_t next = 0;
   for (auto _ : state) {

@@ -19,6 +19,10 @@
 #include "log/error_log.h"
 #include "log/record_reader.h"
 #include "logs/log_summary.h"
+#include "logs/report.h"
+#include "platform/readable_file.h"
+#include "platform/unique_file.h"
+#include "text/code_page.h"
 
 namespace {
 
@@ -93,7 +97,8 @@ void writeCorpus(const fs::path& root, std::size_t mebibytes) {
 // grep -c '^Error Number:' over each file.
 std::size_t countErrorNumberLines(const fs::path& file, std::vector<char>& buffer) {
   constexpr std::string_view kLine = "\nError Number:";
-  std::FILE* stream = std::fopen(file.c_str(), "rb");
+  const orv::platform::UniqueFile owned = orv::platform::openFile(file, "rb");
+  std::FILE* const stream = owned.get();
   std::setvbuf(stream, nullptr, _IONBF, 0);
   std::size_t count = 0, kept = 0;
   for (;;) {
@@ -110,7 +115,6 @@ std::size_t countErrorNumberLines(const fs::path& file, std::vector<char>& buffe
     kept = std::min(end, kLine.size() - 1);
     std::memmove(buffer.data(), data + end - kept, kept);
   }
-  std::fclose(stream);
   return count;
 }
 
@@ -134,26 +138,44 @@ void ReadRecords(benchmark::State& state) {
   orv::log::LogFileReader reader;
   for (auto _ : state) {
     CountingSink sink;
-    for (const fs::path& file : corpus.files) reader.read(file, sink);
+    for (const fs::path& file : corpus.files) {
+      orv::platform::ReadableFile readable = orv::platform::ReadableFile::open(file);
+      reader.read(readable, sink);
+    }
     benchmark::DoNotOptimize(sink.records);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * corpus.bytes));
 }
 
+// The summary by number, the files read on state.range(0) threads.
 void SummaryByNumber(benchmark::State& state) {
-  const std::vector<std::string> paths{corpus.root.string()};
+  const std::vector<orvacct::logs::Root> roots{{corpus.root.string(), orv::text::ansiCodePage()}};
   orvacct::logs::SummaryOptions options;
-  options.by = orvacct::logs::GroupBy::Number;
+  options.by = {orvacct::logs::GroupBy::Number};
+  options.threads = static_cast<unsigned>(state.range(0));
   for (auto _ : state) {
-    bool allRead = false;
-    benchmark::DoNotOptimize(orvacct::logs::summaryText(paths, {}, options, allRead));
+    orvacct::logs::ScanCounts counts;
+    benchmark::DoNotOptimize(orvacct::logs::summaryText(roots, {}, options, counts));
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * corpus.bytes));
+}
+
+// The report's figures gathered and its page made, the files read on state.range(0) threads.
+void Report(benchmark::State& state) {
+  orvacct::logs::ReportScope scope{{{corpus.root.string(), orv::text::ansiCodePage()}}, {}, {}, {}, "now",
+                                   static_cast<unsigned>(state.range(0))};
+  for (auto _ : state) {
+    orvacct::logs::ScanCounts counts;
+    const orvacct::logs::ReportData data = orvacct::logs::gatherReport(scope.roots, {}, counts, scope.threads);
+    benchmark::DoNotOptimize(orvacct::logs::reportHtml(data, scope, counts));
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * corpus.bytes));
 }
 
 BENCHMARK(CountErrorNumberLines)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(ReadRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(SummaryByNumber)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(SummaryByNumber)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Report)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

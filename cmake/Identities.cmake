@@ -2,10 +2,14 @@
 # resource script's interface list, the interface list of the server and the side-by-side
 # manifest are made from them (orvacct_identity_texts below and configure_file); README.txt
 # names the class from here too. Stored clients depend on every one of them.
-set(ORVACCT_LIBRARY_ID 2B7521CF-AD3F-4FED-9777-1FBBD4994E23)  # OrvAcctMan 4.6
-set(ORVACCT_CLASS_ID 85391336-700C-4414-9D10-8DB84C045EAA)    # clsOrvAcctMan 1.6
+set(ORVACCT_LIBRARY_ID 2B7521CF-AD3F-4FED-9777-1FBBD4994E23)  # OrvAcctMan
+set(ORVACCT_LIBRARY_VERSION 4.6)
+set(ORVACCT_CLASS_ID 85391336-700C-4414-9D10-8DB84C045EAA)    # clsOrvAcctMan, of the interface's version
 set(ORVACCT_HKEYHIVE_ID 44398D50-87AD-45D2-A483-EEA1EFFD0211) # HKeyHive 1.0
 # _clsOrvAcctMan under its earlier identifiers, versions 1.0 to 1.5, then its current one, 1.6.
+# An interface once published never changes: a new method is a new version, whose identifier is
+# appended here (the one before it becomes an earlier identifier), with the library's version
+# raised above. The versions of the interface and the class follow from the list.
 set(ORVACCT_INTERFACE_IDS
     1AFEC0CF-D954-4F97-9E52-3B76377ADFAB
     83168BB1-11E2-4FD9-AF8B-3147CA2D42E2
@@ -15,6 +19,9 @@ set(ORVACCT_INTERFACE_IDS
     F4CFC0A3-528F-4533-8C4C-12ACB305B966
     3D795EF2-BBF3-40FE-8990-BE402A115AD7)
 list(GET ORVACCT_INTERFACE_IDS -1 ORVACCT_INTERFACE_ID)
+list(LENGTH ORVACCT_INTERFACE_IDS ORVACCT_INTERFACE_ID_COUNT)
+math(EXPR ORVACCT_INTERFACE_MINOR "${ORVACCT_INTERFACE_ID_COUNT} - 1")
+set(ORVACCT_INTERFACE_VERSION 1.${ORVACCT_INTERFACE_MINOR})
 
 # orvacct_identity_texts(): the interface list in the forms the generated files take, as
 # variables for configure_file:

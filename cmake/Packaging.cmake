@@ -28,6 +28,12 @@ if(NOT CMAKE_CROSSCOMPILING AND ORVACCT_BUILD_TOOL)
   install(FILES ${docs}/orvacct.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool)
   install(FILES ${docs}/README ${docs}/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
           DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/orvacct COMPONENT tool)
+  # lnav finds formats installed for all users under /etc/lnav/formats; it is a configuration file,
+  # so a change made there survives an upgrade.
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/lnav/orvacct_log.json DESTINATION /etc/lnav/formats/orvacct
+          COMPONENT tool)
+  file(WRITE ${docs}/conffiles "/etc/lnav/formats/orvacct/orvacct_log.json\n")
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${docs}/conffiles)
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGE_NAME orvacct)
@@ -90,6 +96,8 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   orvacct_windows_text(${PROJECT_SOURCE_DIR}/CHANGELOG.md CHANGELOG.txt)
 
   install(TARGETS OrvAcctMan RUNTIME DESTINATION ${folder} COMPONENT windows_zip)
+  # For lnav on the machine the logs are read on (lnav -i lnav/orvacct_log.json installs it).
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/lnav/orvacct_log.json DESTINATION lnav COMPONENT windows_zip)
   if(TARGET orvacct)
     install(TARGETS orvacct RUNTIME DESTINATION ${folder} COMPONENT windows_zip)
   endif()

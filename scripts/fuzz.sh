@@ -4,6 +4,8 @@
 # usage: fuzz.sh [SECONDS | build]     (build: only build them)
 #   cipher_fuzz         arbitrary cipher text: hex reading, DecryptString, DecryptByte
 #   cipher_header_fuzz  encrypted data with a fuzzer-chosen header: every size descriptor value
+#   log_fuzz            arbitrary bytes as a log file and as its name, through the readers and
+#                       every quoting of the log commands' output
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -11,10 +13,10 @@ sanitizers="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=al
 cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="$sanitizers" -DORVACCT_BUILD_FUZZERS=ON -DORVACCT_BUILD_TESTS=OFF \
   -DORVACCT_BUILD_BENCHMARKS=OFF -DORVACCT_BUILD_TOOL=OFF >/dev/null
-targets=(cipher_fuzz cipher_header_fuzz)
+targets=(cipher_fuzz cipher_header_fuzz log_fuzz)
 cmake --build build/fuzz -j 2 --target "${targets[@]}"
 [[ $seconds == build ]] && exit 0
-# One core each, side by side.
+# Side by side.
 pids=()
 for target in "${targets[@]}"; do
   corpus=build/fuzz/corpus/$target

@@ -9,9 +9,9 @@ native_packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev uuid-dev libssl-dev
   clang libclang-rt-14-dev
-  time jq
+  time jq hyperfine
   zip unzip dpkg-dev groff-base
-  python3 nodejs chromium
+  python3 nodejs chromium lnav util-linux
 )
 
 install_missing setup "${native_packages[@]}"

@@ -1,5 +1,6 @@
 #include "about/about_form_win32.h"
 
+#include <memory>
 #include <string>
 
 #include "about/about_resources.h"
@@ -152,10 +153,10 @@ void AboutForm::build() {
                workArea.top + (workArea.bottom - workArea.top - height) / 2, width, height,
                SWP_NOZORDER | SWP_NOACTIVATE);
 
-  picture_.reset(static_cast<HBITMAP>(
+  picture_ = Bitmap(static_cast<HBITMAP>(
       LoadImageW(ownModule(), MAKEINTRESOURCEW(ORVACCT_ABOUT_PICTURE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  smallIcon_.reset(loadIcon(GetSystemMetrics(SM_CXSMICON)));
-  bigIcon_.reset(loadIcon(GetSystemMetrics(SM_CXICON)));
+  smallIcon_ = Icon(loadIcon(GetSystemMetrics(SM_CXSMICON)));
+  bigIcon_ = Icon(loadIcon(GetSystemMetrics(SM_CXICON)));
   if (!picture_ || !smallIcon_ || !bigIcon_) throwLastWin32Error();
   SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
   SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));

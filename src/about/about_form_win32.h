@@ -6,13 +6,12 @@
 // new one.
 #include <windows.h>
 
-#include <memory>
 #include <optional>
 #include <string>
-#include <type_traits>
 
 #include "about/dialog_keys_win32.h"
 #include "about/open_boxes.h"
+#include "platform/unique_resource.h"
 
 namespace orv::about {
 
@@ -31,14 +30,10 @@ class AboutForm {
   ~AboutForm();
 
  private:
-  struct IconDeleter {
-    void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
-  };
-  struct GdiDeleter {
-    void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
-  };
-  using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
-  using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiDeleter>;
+  static bool destroyIcon(HICON icon) noexcept { return DestroyIcon(icon) != FALSE; }
+  static bool deleteBitmap(HBITMAP bitmap) noexcept { return DeleteObject(bitmap) != FALSE; }
+  using Icon = platform::UniqueResource<HICON, destroyIcon, HICON{}>;
+  using Bitmap = platform::UniqueResource<HBITMAP, deleteBitmap, HBITMAP{}>;
 
   AboutForm() = default;
   static AboutForm& load();

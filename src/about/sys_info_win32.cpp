@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "about/win32_failure.h"
+#include "platform/unique_handle_win32.h"
 
 namespace orv::about {
 
@@ -38,10 +39,10 @@ void Win32SysInfoPlatform::startProgram(const std::string& path) {
   if (!CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
     throwLastWin32Error();
   }
-  // The tool runs on its own; it may take the foreground from this process.
+  // The tool runs on its own: its handles are not kept.
+  const platform::UniqueHandle thread(process.hThread), started(process.hProcess);
+  // It may take the foreground from this process.
   AllowSetForegroundWindow(process.dwProcessId);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
 }
 
 void Win32SysInfoPlatform::showNotice(std::u16string_view text, std::u16string_view caption) {

@@ -5,6 +5,7 @@
 
 #include "base/byte_order.h"
 #include "base/failure.h"
+#include "base/secure_wipe.h"
 
 namespace orv::cipher {
 namespace {
@@ -26,7 +27,25 @@ void chainWithProgress(std::span<std::uint8_t> blocks, std::uint64_t offset, Pro
   }
 }
 
+// A larger buffer is taken here and the old one wiped: grown by the vector itself, the old
+// buffer would be freed with the plain bytes in it.
+void growWiping(std::vector<std::uint8_t>& bytes, std::size_t size) {
+  if (size <= bytes.capacity()) {
+    bytes.resize(size);
+    return;
+  }
+  std::vector<std::uint8_t> larger(size);
+  if (!bytes.empty()) std::memcpy(larger.data(), bytes.data(), bytes.size());
+  secureWipe(bytes.data(), bytes.size());
+  bytes.swap(larger);
+}
+
 }  // namespace
+
+std::uint64_t checkedCipherLength(std::uint64_t plainLength) {
+  if (plainLength > kMaxPlainLength) throwOverflow();
+  return cipherLength(plainLength);
+}
 
 void writeHeader(std::span<std::uint8_t, kHeaderSize> header, RandomWords words, std::uint32_t plainLength) {
   store32Le(header.data(), static_cast<std::uint32_t>(words.first));
@@ -55,36 +74,49 @@ void decryptBlocks(const BlowfishEngine& engine, std::span<std::uint8_t> blocks,
   chainWithProgress(blocks, offset, progress, [&](std::span<std::uint8_t> run) { engine.cbcDecrypt(run, chain); });
 }
 
+void encryptInPlace(const BlowfishEngine& engine, std::span<std::uint8_t> data, std::size_t plainLength,
+                    RandomWords words, const ProgressHandler& progress) {
+  std::memmove(data.data() + kHeaderSize, data.data(), plainLength);
+  std::fill(data.begin() + static_cast<std::ptrdiff_t>(kHeaderSize + plainLength), data.end(), std::uint8_t{0});
+  writeHeader(data.first<kHeaderSize>(), words, static_cast<std::uint32_t>(plainLength));
+  ProgressRule rule(data.size(), progress);
+  CbcChain chain;
+  encryptBlocks(engine, data, 0, chain, rule);
+  rule.finish();
+}
+
 void encryptCipherData(const BlowfishEngine& engine, std::vector<std::uint8_t>& bytes, RandomWords words,
                        const ProgressHandler& progress) {
   const std::size_t plainLength = bytes.size();
-  if (plainLength > kMaxPlainLength) throwOverflow();
-  bytes.resize(cipherLength(plainLength));  // the padding comes in as zeros
-  std::memmove(bytes.data() + kHeaderSize, bytes.data(), plainLength);
-  writeHeader(std::span<std::uint8_t, kHeaderSize>(bytes.data(), kHeaderSize), words,
-              static_cast<std::uint32_t>(plainLength));
-  ProgressRule rule(bytes.size(), progress);
+  growWiping(bytes, static_cast<std::size_t>(checkedCipherLength(plainLength)));
+  encryptInPlace(engine, bytes, plainLength, words, progress);
+}
+
+InPlaceDecryption decryptInPlace(const BlowfishEngine& engine, std::span<std::uint8_t> data,
+                                 const ProgressHandler& progress) {
+  const std::size_t cipherLength = data.size();
+  const std::size_t whole = cipherLength - cipherLength % kBlockSize;
+  ProgressRule rule(cipherLength, progress);
   CbcChain chain;
-  encryptBlocks(engine, bytes, 0, chain, rule);
+  decryptBlocks(engine, data.first(whole), 0, chain, rule);
+  if (whole != cipherLength) return {DecryptOutcome::IncompleteBlock};
+  if (cipherLength < kHeaderSize) return {DecryptOutcome::TooShort};
+
+  const std::int32_t descriptor = readSizeDescriptor(data.first<kHeaderSize>());
+  if (!sizeDescriptorFits(cipherLength, descriptor)) return {DecryptOutcome::BadSizeDescriptor};
+  const auto plainLength = static_cast<std::size_t>(descriptor);
+  std::memmove(data.data(), data.data() + kHeaderSize, plainLength);
+  // Behind the plain bytes stand the old copy of their tail and the header.
+  secureWipe(data.data() + plainLength, cipherLength - plainLength);
   rule.finish();
+  return {DecryptOutcome::Plain, plainLength};
 }
 
 DecryptOutcome decryptCipherData(const BlowfishEngine& engine, std::vector<std::uint8_t>& bytes,
                                  const ProgressHandler& progress) {
-  const std::size_t cipherLength = bytes.size();
-  const std::size_t whole = cipherLength - cipherLength % kBlockSize;
-  ProgressRule rule(cipherLength, progress);
-  CbcChain chain;
-  decryptBlocks(engine, std::span(bytes).first(whole), 0, chain, rule);
-  if (whole != cipherLength) return DecryptOutcome::IncompleteBlock;
-  if (cipherLength < kHeaderSize) return DecryptOutcome::TooShort;
-
-  const std::int32_t plainLength = readSizeDescriptor(std::span<const std::uint8_t, kHeaderSize>(bytes.data(), kHeaderSize));
-  if (!sizeDescriptorFits(cipherLength, plainLength)) return DecryptOutcome::BadSizeDescriptor;
-  std::memmove(bytes.data(), bytes.data() + kHeaderSize, static_cast<std::size_t>(plainLength));
-  bytes.resize(static_cast<std::size_t>(plainLength));
-  rule.finish();
-  return DecryptOutcome::Plain;
+  const InPlaceDecryption decrypted = decryptInPlace(engine, bytes, progress);
+  if (decrypted.outcome == DecryptOutcome::Plain) bytes.resize(decrypted.plainLength);
+  return decrypted.outcome;
 }
 
 }  // namespace orv::cipher

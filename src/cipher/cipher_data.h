@@ -23,6 +23,9 @@ constexpr std::uint64_t cipherLength(std::uint64_t plainLength) {
   return (plainLength + kHeaderSize + kBlockSize - 1) / kBlockSize * kBlockSize;
 }
 
+// The cipher length of a plain length; error 6 (overflow) beyond kMaxPlainLength.
+std::uint64_t checkedCipherLength(std::uint64_t plainLength);
+
 void writeHeader(std::span<std::uint8_t, kHeaderSize> header, RandomWords words, std::uint32_t plainLength);
 
 // Signed, as stored; a wrong key or damaged data shows as a value that does not fit.
@@ -35,7 +38,11 @@ void encryptBlocks(const BlowfishEngine& engine, std::span<std::uint8_t> blocks,
 void decryptBlocks(const BlowfishEngine& engine, std::span<std::uint8_t> blocks, std::uint64_t offset,
                    CbcChain& chain, ProgressRule& progress);
 
-// Replaces the plain bytes by their cipher data.
+// `data` holds cipherLength(plainLength) bytes, the plain bytes first; they become the cipher data.
+void encryptInPlace(const BlowfishEngine& engine, std::span<std::uint8_t> data, std::size_t plainLength,
+                    RandomWords words, const ProgressHandler& progress);
+
+// Replaces the plain bytes by their cipher data; no copy of them is left in a freed buffer.
 void encryptCipherData(const BlowfishEngine& engine, std::vector<std::uint8_t>& bytes, RandomWords words,
                        const ProgressHandler& progress);
 
@@ -47,7 +54,17 @@ enum class DecryptOutcome {
   Interrupted,        // a failure inside the operation ended it: bytes stay as far as it got
 };
 
-// Replaces cipher data by its plain bytes when it can; never throws for bad data.
+struct InPlaceDecryption {
+  DecryptOutcome outcome;
+  std::size_t plainLength = 0;  // with Plain: the plain bytes lead, and the rest is wiped
+};
+
+// Decrypts in place; never throws for bad data.
+InPlaceDecryption decryptInPlace(const BlowfishEngine& engine, std::span<std::uint8_t> data,
+                                 const ProgressHandler& progress);
+
+// Replaces cipher data by its plain bytes when it can, wiping the capacity the array no longer
+// counts; never throws for bad data.
 DecryptOutcome decryptCipherData(const BlowfishEngine& engine, std::vector<std::uint8_t>& bytes,
                                  const ProgressHandler& progress);
 

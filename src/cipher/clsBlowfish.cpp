@@ -4,52 +4,42 @@
 
 #include "cipher/hex_text.h"
 #include "cipher/key_bytes.h"
-#include "base/secure_wipe.h"
 #include "base/failure.h"
 #include "text/ansi_codepage.h"
 
 namespace orv::cipher {
 namespace {
 
-std::vector<std::uint8_t> toByteArray(std::string_view bytes) { return {bytes.begin(), bytes.end()}; }
-
-std::string_view asChars(const std::vector<std::uint8_t>& bytes) {
-  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+std::span<std::uint8_t> writableBytes(SecretBytes& data) {
+  return {reinterpret_cast<std::uint8_t*>(data.data()), data.size()};
 }
 
 }  // namespace
 
 clsBlowfish::clsBlowfish() = default;
 
-clsBlowfish::clsBlowfish(const BlowfishTables& keyedTables, std::u16string currentKey)
+clsBlowfish::clsBlowfish(const BlowfishTables& keyedTables, SecretText currentKey)
     : engine_(keyedTables), m_CurrentKey(std::move(currentKey)) {}
 
-clsBlowfish::~clsBlowfish() { secureWipe(m_CurrentKey); }
+clsBlowfish::~clsBlowfish() = default;
 
 void clsBlowfish::Key(const std::u16string& newValue) {
-  if (newValue == m_CurrentKey) return;
-  std::string keyBytes;
+  if (m_CurrentKey == newValue) return;
+  SecretBytes keyBytes;
   try {
     if (!newValue.empty()) keyBytes = keyScheduleBytes(newValue);
   } catch (...) {
     // Not applied: the same key given again must be tried again, not taken as in force.
-    secureWipe(m_CurrentKey);
+    m_CurrentKey.clear();
     throw;
   }
-  try {
-    applyKey(newValue, keyBytes);
-  } catch (...) {
-    secureWipe(keyBytes);
-    throw;
-  }
-  secureWipe(keyBytes);
+  applyKey(newValue, keyBytes.view());
 }
 
-void clsBlowfish::applyKey(const std::u16string& key, std::string_view scheduleBytes) {
+void clsBlowfish::applyKey(std::u16string_view key, std::string_view scheduleBytes) {
   // The current key is taken before the schedule runs: an empty key, refused below, still
   // leaves no current key, so the previous key would be mixed in again.
-  secureWipe(m_CurrentKey);
-  m_CurrentKey = key;
+  m_CurrentKey = SecretText(key);
   // The schedule needs at least one key byte: no bytes is a subscript out of range.
   if (scheduleBytes.empty()) throwSubscriptOutOfRange();
   engine_.mixKey(scheduleBytes);
@@ -75,37 +65,51 @@ DecryptOutcome clsBlowfish::decryptByteWithOutcome(std::vector<std::uint8_t>& by
   }
 }
 
+DecryptOutcome clsBlowfish::decryptWhereItLies(SecretBytes& data, const std::u16string& key) noexcept {
+  try {
+    applyKeyIfGiven(key);
+    const InPlaceDecryption decrypted = decryptInPlace(engine_, writableBytes(data), progress_);
+    if (decrypted.outcome == DecryptOutcome::Plain) data.resize(decrypted.plainLength);
+    return decrypted.outcome;
+  } catch (...) {
+    return DecryptOutcome::Interrupted;
+  }
+}
+
 void clsBlowfish::DecryptByte(std::vector<std::uint8_t>& byteArray, const std::u16string& key) noexcept {
   static_cast<void>(decryptByteWithOutcome(byteArray, key));
 }
 
+// The text's bytes are encrypted where they lie, in a buffer that is wiped.
 std::u16string clsBlowfish::EncryptString(const std::u16string& text, const std::u16string& key, bool outputInHex) {
-  std::vector<std::uint8_t> bytes = toByteArray(text::toAnsi(text));
-  EncryptByte(bytes, key);
+  SecretBytes data(text::toAnsi(text));
+  const std::size_t plainLength = data.size();
+  applyKeyIfGiven(key);
+  data.resize(static_cast<std::size_t>(checkedCipherLength(plainLength)));
+  encryptInPlace(engine_, writableBytes(data), plainLength, randomWords_(), progress_);
   // Every byte survives the trip through a single-byte code page, so the hex digits can be
   // taken from the cipher bytes directly.
-  return outputInHex ? toHexText(asChars(bytes)) : text::fromAnsi(asChars(bytes));
+  return outputInHex ? toHexText(data.view()) : text::fromAnsi(data.view());
 }
 
 PasswordDecryption clsBlowfish::decryptHexWithOutcome(std::u16string_view hexText, const std::u16string& key) {
-  const std::string decoded = bytesFromHexText(hexText);
+  SecretBytes data(bytesFromHexText(hexText));
   PasswordDecryption result;
-  result.rawText = text::fromAnsi(decoded);
-  std::vector<std::uint8_t> bytes = toByteArray(decoded);
-  result.outcome = decryptByteWithOutcome(bytes, key);
-  result.text = text::fromAnsi(asChars(bytes));
+  result.rawText = text::fromAnsi(data.view());
+  result.outcome = decryptWhereItLies(data, key);
+  result.text = SecretText(text::fromAnsi(data.view()));
   return result;
 }
 
-std::u16string clsBlowfish::DecryptString(std::u16string& text, const std::u16string& key, bool isTextInHex) {
+SecretText clsBlowfish::DecryptString(std::u16string& text, const std::u16string& key, bool isTextInHex) {
   if (isTextInHex) {
     PasswordDecryption decrypted = decryptHexWithOutcome(text, key);
     text = std::move(decrypted.rawText);
     return std::move(decrypted.text);
   }
-  std::vector<std::uint8_t> bytes = toByteArray(text::toAnsi(text));
-  DecryptByte(bytes, key);
-  return text::fromAnsi(asChars(bytes));
+  SecretBytes data(text::toAnsi(text));
+  static_cast<void>(decryptWhereItLies(data, key));
+  return SecretText(text::fromAnsi(data.view()));
 }
 
 FileResult clsBlowfish::encryptFileWithResult(FileJob job, const std::u16string& key) {

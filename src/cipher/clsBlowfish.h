@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/secret.h"
 #include "cipher/blowfish_engine.h"
 #include "cipher/cipher_data.h"
 #include "cipher/file_cipher.h"
@@ -21,7 +22,7 @@ struct PasswordDecryption {
   // Plain, or the damage that was found.
   DecryptOutcome outcome = DecryptOutcome::Plain;
   // As DecryptString returns it: the password, or every decrypted byte.
-  std::u16string text;
+  SecretText text;
   // The hex text decoded, as DecryptString leaves it in its argument.
   std::u16string rawText;
 };
@@ -37,7 +38,7 @@ class clsBlowfish {
   void EncryptByte(std::vector<std::uint8_t>& byteArray, const std::u16string& key);
   std::u16string EncryptString(const std::u16string& text, const std::u16string& key, bool outputInHex);
   // Writes the decoded raw text back into `text` when it was hexadecimal.
-  std::u16string DecryptString(std::u16string& text, const std::u16string& key, bool isTextInHex);
+  SecretText DecryptString(std::u16string& text, const std::u16string& key, bool isTextInHex);
   // Never fails: bad data leaves byteArray in the state reached.
   void DecryptByte(std::vector<std::uint8_t>& byteArray, const std::u16string& key) noexcept;
   // The write-only Key property. Same key again: nothing. Empty key while keyed: error 9.
@@ -64,18 +65,20 @@ class clsBlowfish {
   FileResult decryptFileWithResult(FileJob job, const std::u16string& key);
 
   const BlowfishTables& tables() const { return engine_.tables(); }
-  const std::u16string& currentKey() const { return m_CurrentKey; }
+  const SecretText& currentKey() const { return m_CurrentKey; }
 
  private:
   friend class KeyedCipherCache;
   // An instance whose tables are already those of `currentKey` applied once to a fresh one.
-  clsBlowfish(const BlowfishTables& keyedTables, std::u16string currentKey);
+  clsBlowfish(const BlowfishTables& keyedTables, SecretText currentKey);
   // The key schedule over bytes already converted: the key becomes the current key first.
-  void applyKey(const std::u16string& key, std::string_view scheduleBytes);
+  void applyKey(std::u16string_view key, std::string_view scheduleBytes);
   void applyKeyIfGiven(const std::u16string& key);
+  // decryptByteWithOutcome over bytes that are wiped when they end.
+  DecryptOutcome decryptWhereItLies(SecretBytes& data, const std::u16string& key) noexcept;
 
   BlowfishEngine engine_;
-  std::u16string m_CurrentKey;
+  SecretText m_CurrentKey;
   ProgressHandler progress_;
   RandomWordSource randomWords_ = systemRandomWords;
 };

@@ -9,29 +9,25 @@ namespace orv::cipher {
 
 KeyedCipherCache::~KeyedCipherCache() {
   for (Entry& entry : entries_) wipe(entry);
-  secureWipe(lentKey_);
-  secureWipe(lentKeyBytes_);
 }
 
 void KeyedCipherCache::wipe(Entry& entry) noexcept {
-  secureWipe(entry.keyBytes);
+  entry.keyBytes.clear();
   secureWipe(&entry.tables, sizeof entry.tables);
   entry.lastUse = 0;
 }
 
-std::unique_ptr<clsBlowfish> KeyedCipherCache::take(const std::u16string& key) {
-  secureWipe(lentKey_);
-  secureWipe(lentKeyBytes_);
+std::unique_ptr<clsBlowfish> KeyedCipherCache::take(const SecretText& key) {
   lentKey_.clear();
   lentKeyBytes_.clear();
   if (key.empty()) return std::make_unique<clsBlowfish>();
-  std::string keyBytes = keyScheduleBytes(key);
+  SecretBytes keyBytes = keyScheduleBytes(key.view());
   std::unique_ptr<clsBlowfish> cipher;
-  if (const BlowfishTables* keyed = find(keyBytes)) {
+  if (const BlowfishTables* keyed = find(keyBytes.view())) {
     cipher.reset(new clsBlowfish(*keyed, key));
   } else {
     cipher = std::make_unique<clsBlowfish>();
-    cipher->applyKey(key, keyBytes);
+    cipher->applyKey(key.view(), keyBytes.view());
   }
   lentKey_ = key;
   lentKeyBytes_ = std::move(keyBytes);
@@ -42,13 +38,11 @@ void KeyedCipherCache::giveBack(std::unique_ptr<clsBlowfish> cipher) noexcept {
   // Only an instance that still holds the one key it was taken with has tables worth keeping.
   if (cipher && !lentKey_.empty() && cipher->currentKey() == lentKey_) {
     try {
-      remember(lentKeyBytes_, cipher->tables());
+      remember(lentKeyBytes_.view(), cipher->tables());
     } catch (...) {
       // Not kept: the next call pays the key schedule again.
     }
   }
-  secureWipe(lentKey_);
-  secureWipe(lentKeyBytes_);
   lentKey_.clear();
   lentKeyBytes_.clear();
 }
@@ -68,7 +62,7 @@ void KeyedCipherCache::remember(std::string_view keyBytes, const BlowfishTables&
   Entry& slot = *std::min_element(entries_.begin(), entries_.end(),
                                   [](const Entry& a, const Entry& b) { return a.lastUse < b.lastUse; });
   wipe(slot);
-  slot.keyBytes.assign(keyBytes);
+  slot.keyBytes = SecretBytes(keyBytes);
   slot.tables = keyedTables;
   slot.lastUse = ++clock_;
 }

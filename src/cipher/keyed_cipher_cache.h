@@ -8,9 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <string_view>
 
+#include "base/secret.h"
 #include "cipher/clsBlowfish.h"
 
 namespace orv::cipher {
@@ -26,14 +26,14 @@ class KeyedCipherCache {
 
   // A clsBlowfish with `key` applied once: from kept tables when the key was seen, else keyed
   // now. An empty key gives a fresh instance, as it applies no key.
-  std::unique_ptr<clsBlowfish> take(const std::u16string& key);
+  std::unique_ptr<clsBlowfish> take(const SecretText& key);
 
   // Keeps the tables of an instance that still holds the key it was taken with; releases it.
   void giveBack(std::unique_ptr<clsBlowfish> cipher) noexcept;
 
  private:
   struct Entry {
-    std::string keyBytes;
+    SecretBytes keyBytes;
     BlowfishTables tables{};
     std::uint64_t lastUse = 0;  // 0: empty slot
   };
@@ -44,8 +44,8 @@ class KeyedCipherCache {
   std::array<Entry, kCapacity> entries_{};
   std::uint64_t clock_ = 0;
   // What the instance out on loan was taken with.
-  std::u16string lentKey_;
-  std::string lentKeyBytes_;
+  SecretText lentKey_;
+  SecretBytes lentKeyBytes_;
 };
 
 }  // namespace orv::cipher

@@ -7,20 +7,22 @@
 
 namespace orv::com {
 
+// The key and the plain password live in the secret type from the caller's BSTR to the class
+// and back; sPwd of DeCrypt_Pwd is cipher text.
 HRESULT AccountManagerObject::DeCrypt_Pwd(BSTR* sPwd, BSTR* sKey, BSTR* result) {
   clearOut(result);
   return comCall([&] {
     const std::u16string before = fromBstrRef(sPwd);
     std::u16string pwd = before;
-    const std::u16string plain = core_.DeCrypt_Pwd(pwd, fromBstrRef(sKey));
+    const SecretText plain = core_.DeCrypt_Pwd(pwd, secretFromBstrRef(sKey));
     writeBack(sPwd, before, pwd);
-    setResult(result, plain);
+    setResult(result, plain.view());
   });
 }
 
 HRESULT AccountManagerObject::EnCrypt_Pwd(BSTR* sPwd, BSTR* sKey, BSTR* result) {
   clearOut(result);
-  return comCall([&] { setResult(result, core_.EnCrypt_Pwd(fromBstrRef(sPwd), fromBstrRef(sKey))); });
+  return comCall([&] { setResult(result, core_.EnCrypt_Pwd(secretFromBstrRef(sPwd), secretFromBstrRef(sKey))); });
 }
 
 HRESULT AccountManagerObject::CreateGUID(BSTR* result) {

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "com/com_call.h"
 #include "com/interface_ids.h"
 
 namespace orv::com {
@@ -20,16 +21,18 @@ HRESULT AccountManagerObject::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
   if (info == nullptr) return E_POINTER;
   *info = nullptr;
   if (index != 0) return DISP_E_BADINDEX;
-  return dispatch_.dispatchTypeInfo(info);
+  return comEntry([&] { return dispatch_.dispatchTypeInfo(info); });
 }
 
 HRESULT AccountManagerObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
-  return dispatch_.idsOfNames(names, count, ids);
+  return comEntry([&] { return dispatch_.idsOfNames(names, count, ids); });
 }
 
 HRESULT AccountManagerObject::Invoke(DISPID id, REFIID, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
                                      EXCEPINFO*, UINT* argumentError) {
-  return dispatch_.invoke(static_cast<_clsOrvAcctMan*>(this), id, locale, flags, params, result, argumentError);
+  return comEntry([&] {
+    return dispatch_.invoke(static_cast<_clsOrvAcctMan*>(this), id, locale, flags, params, result, argumentError);
+  });
 }
 
 }  // namespace orv::com

@@ -4,7 +4,9 @@
 #include <oleauto.h>
 
 #include <string>
+#include <string_view>
 
+#include "base/secret.h"
 #include "platform/com_values_win32.h"
 
 namespace orv::com {
@@ -16,6 +18,12 @@ inline std::u16string fromBstr(BSTR text) { return platform::textOf(text); }
 
 // The text of a by-reference argument; a missing pointer reads as empty text.
 inline std::u16string fromBstrRef(const BSTR* text) { return text == nullptr ? std::u16string() : fromBstr(*text); }
+
+// A key or a plain password, copied from the caller's BSTR straight into the secret type.
+inline SecretText secretFromBstrRef(const BSTR* text) {
+  if (text == nullptr || *text == nullptr) return {};
+  return SecretText(std::u16string_view(reinterpret_cast<const char16_t*>(*text), SysStringLen(*text)));
+}
 
 // Throws std::bad_alloc when the system cannot allocate.
 inline UniqueBstr toBstr(std::u16string_view text) { return platform::makeBstr(text); }

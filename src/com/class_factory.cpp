@@ -1,8 +1,7 @@
 #include "com/class_factory.h"
 
-#include <new>
-
 #include "com/account_manager_object.h"
+#include "com/com_call.h"
 #include "com/component_services.h"
 #include "com/module_state.h"
 
@@ -12,20 +11,19 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object)
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
   if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-  AccountManagerObject* created = nullptr;
-  try {
-    created = new AccountManagerObject(componentServices());
-  } catch (...) {
-    return E_OUTOFMEMORY;
-  }
-  const HRESULT hr = created->QueryInterface(iid, object);
-  created->Release();  // the caller's reference, if any, keeps it alive
-  return hr;
+  return comEntry([&] {
+    auto* created = new AccountManagerObject(componentServices());
+    const HRESULT hr = created->QueryInterface(iid, object);
+    created->Release();  // the caller's reference, if any, keeps it alive
+    return hr;
+  });
 }
 
 HRESULT ClassFactory::LockServer(BOOL lock) {
-  lockServer(lock != FALSE);
-  return S_OK;
+  return comEntry([&] {
+    lockServer(lock != FALSE);
+    return S_OK;
+  });
 }
 
 }  // namespace orv::com

@@ -4,4 +4,6 @@ namespace orv::com {
 
 Services componentServices() { return platformServices(); }
 
+void beforeArgumentConversion(long) {}
+
 }  // namespace orv::com

@@ -7,4 +7,8 @@ namespace orv::com {
 
 Services componentServices();
 
+// Runs as IDispatch::Invoke begins converting a call's arguments: nothing in the product; a
+// test build throws here, to show that whatever is thrown stays inside the server.
+void beforeArgumentConversion(long dispatchId);
+
 }  // namespace orv::com

@@ -2,22 +2,29 @@
 
 #include <oleauto.h>
 
-#include <memory>
 #include <vector>
 
+#include "com/component_services.h"
 #include "com/dispatch_arguments.h"
 #include "platform/com_values_win32.h"
 #include "orvacctman_idl.h"
 #include "platform/own_module_win32.h"
+#include "platform/unique_resource.h"
 
 namespace orv::com {
 namespace {
 
-struct FuncDescRelease {
+// A function's description goes back to the type information that gave it.
+struct FuncDescOf {
   ITypeInfo* owner;
-  void operator()(FUNCDESC* description) const noexcept { owner->ReleaseFuncDesc(description); }
+  FUNCDESC* description;
+  bool operator==(const FuncDescOf&) const = default;
 };
-using UniqueFuncDesc = std::unique_ptr<FUNCDESC, FuncDescRelease>;
+bool releaseFuncDesc(FuncDescOf held) noexcept {
+  held.owner->ReleaseFuncDesc(held.description);
+  return true;
+}
+using UniqueFuncDesc = platform::UniqueResource<FuncDescOf, releaseFuncDesc, FuncDescOf{nullptr, nullptr}>;
 
 HRESULT findFunction(ITypeInfo* info, DISPID id, UniqueFuncDesc& found) {
   Microsoft::WRL::ComPtr<ITypeInfo2> info2;
@@ -26,7 +33,7 @@ HRESULT findFunction(ITypeInfo* info, DISPID id, UniqueFuncDesc& found) {
   if (FAILED(info2->GetFuncIndexOfMemId(id, INVOKE_FUNC, &index))) return DISP_E_MEMBERNOTFOUND;
   FUNCDESC* description = nullptr;
   if (HRESULT hr = info->GetFuncDesc(index, &description); FAILED(hr)) return hr;
-  found = UniqueFuncDesc(description, FuncDescRelease{info});
+  found = UniqueFuncDesc(FuncDescOf{info, description});
   return S_OK;
 }
 
@@ -74,13 +81,15 @@ HRESULT DispatchInvoker::invoke(IUnknown* target, DISPID id, LCID locale, WORD f
   // A count without the arguments it counts cannot be read.
   if (params->cArgs > 0 && params->rgvarg == nullptr) return DISP_E_BADPARAMCOUNT;
 
-  UniqueFuncDesc function(nullptr, FuncDescRelease{interfaceInfo_.Get()});
-  if (HRESULT hr = findFunction(interfaceInfo_.Get(), id, function); FAILED(hr)) return hr;
+  UniqueFuncDesc found;
+  if (HRESULT hr = findFunction(interfaceInfo_.Get(), id, found); FAILED(hr)) return hr;
+  const FUNCDESC* const function = found.get().description;
   const UINT total = static_cast<UINT>(function->cParams);
   const UINT declaredCount = hasResult(*function) ? total - 1 : total;
   const UINT supplied = params->cArgs;
   if (supplied > declaredCount) return DISP_E_BADPARAMCOUNT;
 
+  beforeArgumentConversion(id);
   // rgvarg holds the arguments last first.
   std::vector<CallArgument> arguments(total);
   for (UINT i = 0; i < total; ++i) {

@@ -13,7 +13,7 @@ namespace orv::com {
 
 inline std::int32_t valueOf(const LONG* number) { return number == nullptr ? 0 : static_cast<std::int32_t>(*number); }
 
-inline void setResult(BSTR* result, const std::u16string& text) {
+inline void setResult(BSTR* result, std::u16string_view text) {
   if (result != nullptr) *result = toBstr(text).release();
 }
 

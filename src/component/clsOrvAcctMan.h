@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/secret.h"
 #include "component/services.h"
 #include "messaging/messaging_api.h"
 #include "registry/hkey_hive.h"
@@ -33,9 +34,9 @@ class clsOrvAcctMan {
   clsOrvAcctMan(const clsOrvAcctMan&) = delete;
   clsOrvAcctMan& operator=(const clsOrvAcctMan&) = delete;
 
-  // In the order of the interface.
-  std::u16string DeCrypt_Pwd(std::u16string& sPwd, const std::u16string& sKey);
-  std::u16string EnCrypt_Pwd(const std::u16string& sPwd, const std::u16string& sKey);
+  // In the order of the interface. Keys and plain passwords come and go as secrets.
+  SecretText DeCrypt_Pwd(std::u16string& sPwd, const SecretText& sKey);
+  std::u16string EnCrypt_Pwd(const SecretText& sPwd, const SecretText& sKey);
   std::u16string CreateGUID();
   void Reg_DeleteValue(HKeyHive hKey, std::u16string strPath, std::u16string strValue);
   void Reg_DeleteKey(HKeyHive hKey, std::u16string strPath);
@@ -80,7 +81,7 @@ class clsOrvAcctMan {
   bool succeeded(bool stepRan) const noexcept;  // registry reads: the step ran and the call succeeded
   cipher::KeyedCipherCache& keyedCiphers();     // made on first use
   template <class Operation>
-  std::u16string withKeyedCipher(std::u16string_view procedure, const std::u16string& key, Operation operation);
+  auto withKeyedCipher(std::u16string_view procedure, const SecretText& key, Operation operation);
 
   Services services_;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/failure.h"
+#include "log/append_lock_wait.h"
 #include "log/log_files.h"
 #include "platform/unique_handle_win32.h"
 
@@ -33,15 +34,21 @@ platform::UniqueHandle openToAppend(const wchar_t* path) {
   return handle;
 }
 
-// Waits for the append lock of the open file; closing the handle releases it (one call to
-// the file system fewer per record than unlocking first, and the lock guards nothing after the
-// write). Windows also drops the locks of a process that ends, so a writer that dies holding it
-// keeps nobody waiting. A file system without locks gets the append unlocked.
-void waitForAppendLock(HANDLE file) {
-  OVERLAPPED region{};
-  region.Offset = static_cast<DWORD>(kAppendLockOffset);
-  region.OffsetHigh = static_cast<DWORD>(kAppendLockOffset >> 32);
-  LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &region);
+// Takes the append lock of the open file, waiting a bounded time; closing the handle releases
+// it (one call to the file system fewer per record than unlocking first, and the lock guards
+// nothing after the write). Windows also drops the locks of a process that ends, so a writer
+// that dies holding it keeps nobody waiting. A file system without locks, or a handle opened to
+// append only, gets the append unlocked.
+void takeAppendLockOf(HANDLE file) {
+  takeAppendLock([file] {
+    OVERLAPPED region{};
+    region.Offset = static_cast<DWORD>(kAppendLockOffset);
+    region.OffsetHigh = static_cast<DWORD>(kAppendLockOffset >> 32);
+    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &region)) {
+      return LockAttempt::taken;
+    }
+    return GetLastError() == ERROR_LOCK_VIOLATION ? LockAttempt::heldElsewhere : LockAttempt::impossible;
+  });
 }
 
 }  // namespace
@@ -49,7 +56,7 @@ void waitForAppendLock(HANDLE file) {
 bool appendWhole(const std::u16string& file, std::string_view bytes) {
   const platform::UniqueHandle handle = openToAppend(reinterpret_cast<const wchar_t*>(file.c_str()));
   if (!handle) return false;
-  waitForAppendLock(handle.get());
+  takeAppendLockOf(handle.get());
   // Under the lock no other writer appends, so the rest of a short write follows it directly.
   std::string_view rest = bytes;
   while (!rest.empty()) {

@@ -46,8 +46,8 @@ class LongLineEnd {
 
 LogFileReader::LogFileReader() : buffer_(kBufferSize) {}
 
-void LogFileReader::read(platform::ReadableFile& file, RecordSink& sink) {
-  RecordReader reader(sink);
+void LogFileReader::read(platform::ReadableFile& file, RecordSink& sink, const text::CodePage* codePage) {
+  RecordReader reader(sink, codePage);
   char* const data = buffer_.data();
   std::size_t begin = 0, end = 0;  // unread bytes, the start of a line first
   bool first = true;

@@ -14,6 +14,9 @@
 namespace orv::platform {
 class ReadableFile;
 }
+namespace orv::text {
+class CodePage;
+}
 
 namespace orv::log {
 
@@ -73,7 +76,8 @@ class RecordSink {
 // writing machine's regional settings ("3/5/2002 2:07:09 PM", "05.03.2002 14:07:09",
 // "2002-03-05 14:07:09", "2002/03/05 午後 2:07:09"); only the time is read. -1 when there is
 // no time, or a marker other than AM or PM (in English or East Asian forms) would change it.
-int secondOfDay(std::string_view dateText);
+// Text beyond ASCII is read in the code page given, the system's ANSI code page when none is.
+int secondOfDay(std::string_view dateText, const text::CodePage* codePage = nullptr);
 
 // A line too long to be kept whole: the reader is given its beginning, and told whether the
 // whole line ended in a record's first line (what a failed write leaves before the next record).
@@ -86,7 +90,9 @@ struct LineCut {
 // in file order.
 class RecordReader {
  public:
-  explicit RecordReader(RecordSink& sink) : sink_(sink) {}
+  // The file's text is in codePage (the system's ANSI code page when none is given).
+  explicit RecordReader(RecordSink& sink, const text::CodePage* codePage = nullptr)
+      : sink_(sink), codePage_(codePage) {}
 
   // The next line, without its LF (a CR before the LF is taken off here).
   void line(std::string_view text, LineCut cut = {});
@@ -107,6 +113,7 @@ class RecordReader {
   void flushStrayLines();
 
   RecordSink& sink_;
+  const text::CodePage* codePage_;
   std::uint64_t lineNumber_ = 0;
   RecordLine expected_ = RecordLine::First;  // the next of the record's lines; First between records
   std::optional<ReadProblem> damage_;
@@ -122,7 +129,7 @@ class LogFileReader {
  public:
   LogFileReader();
   // Throws std::system_error when the file cannot be read.
-  void read(platform::ReadableFile& file, RecordSink& sink);
+  void read(platform::ReadableFile& file, RecordSink& sink, const text::CodePage* codePage = nullptr);
 
  private:
   std::vector<char> buffer_;

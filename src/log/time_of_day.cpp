@@ -7,6 +7,7 @@
 
 #include "log/record_reader.h"
 #include "text/ansi_codepage.h"
+#include "text/code_page.h"
 
 namespace orv::log {
 namespace {
@@ -65,10 +66,10 @@ bool findClock(std::string_view text, Clock& clock) {
 enum class Marker { None, Am, Pm, Unknown, BeyondAscii };
 
 // The words of a Date line beyond ASCII outside its time: "午後", "오후", ...
-Marker markerIn(std::string_view before, std::string_view after) {
+Marker markerIn(std::string_view before, std::string_view after, const text::CodePage* codePage) {
   std::u16string letters;
   for (const std::string_view part : {before, after}) {
-    for (const char16_t c : text::fromAnsi(part)) {
+    for (const char16_t c : codePage != nullptr ? codePage->toText(part) : text::fromAnsi(part)) {
       if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z')) {
         letters += static_cast<char16_t>(c | 0x20);
       } else if (c > 0x7F) {
@@ -111,11 +112,13 @@ Marker asciiMarker(std::string_view text, const Clock& clock) {
 
 }  // namespace
 
-int secondOfDay(std::string_view dateText) {
+int secondOfDay(std::string_view dateText, const text::CodePage* codePage) {
   Clock clock;
   if (!findClock(dateText, clock)) return -1;
   Marker marker = asciiMarker(dateText, clock);
-  if (marker == Marker::BeyondAscii) marker = markerIn(dateText.substr(0, clock.begin), dateText.substr(clock.end));
+  if (marker == Marker::BeyondAscii) {
+    marker = markerIn(dateText.substr(0, clock.begin), dateText.substr(clock.end), codePage);
+  }
   if (marker == Marker::Unknown) return -1;  // 2:07 in the afternoon or at night: cannot tell
   int hour = clock.hour;
   if (marker != Marker::None && hour >= 1 && hour <= 12) hour = hour % 12 + (marker == Marker::Pm ? 12 : 0);

@@ -4,17 +4,20 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <memory>
 #include <new>
 #include <string>
 #include <string_view>
 
+#include "platform/unique_resource.h"
+
 namespace orv::platform {
 
-struct BstrFree {
-  void operator()(BSTR text) const noexcept { SysFreeString(text); }
-};
-using UniqueBstr = std::unique_ptr<OLECHAR, BstrFree>;
+inline bool freeBstr(BSTR text) noexcept {
+  SysFreeString(text);
+  return true;
+}
+
+using UniqueBstr = UniqueResource<BSTR, freeBstr, nullptr>;
 
 // Length-counted, so embedded NULs survive; throws std::bad_alloc when the system cannot allocate.
 inline UniqueBstr makeBstr(std::u16string_view text) {
@@ -30,7 +33,7 @@ inline std::u16string textOf(BSTR text) {
 }
 
 // A VARIANT that is cleared on every path; release() hands its value over and leaves it empty.
-
+// A value with contents rather than a handle, so an owner of its own.
 class UniqueVariant {
  public:
   UniqueVariant() noexcept { VariantInit(&value_); }

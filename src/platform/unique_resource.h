@@ -42,6 +42,9 @@ class UniqueResource {
     return &handle_;
   }
 
+  // Hands the handle over to whoever closes it now (a caller's out-parameter).
+  [[nodiscard]] Handle release() noexcept { return std::exchange(handle_, invalid()); }
+
   // True when there was nothing to close or the close succeeded.
   bool close() noexcept {
     if (!*this) return true;

@@ -2,8 +2,10 @@
 """orvacct logs against a generated corpus (make_log_corpus.py): what export, summary and report
 give is checked against the records and the damage that made the corpus.
 
-usage: check_logs.py corpus TOOL           export, summary and filters; exit codes; two code pages
-       check_logs.py browser TOOL PNG      the report in headless Chromium, saving a screenshot
+usage: check_logs.py corpus TOOL                          export, summary and filters; exit codes;
+                                                          two code pages
+       check_logs.py browser TOOL PNG NODE CHROMIUM       the report in headless Chromium, saving a
+                                                          screenshot
 Prints "N passed, N failed" and exits non-zero on any failure.
 """
 import collections
@@ -18,7 +20,8 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-FIELDS = ["app", "file", "line", "time", "number", "description", "module", "procedure", "version", "machine"]
+FIELDS = ["app", "file", "line", "time", "number", "description", "module", "procedure", "version", "machine",
+          "timestamp"]
 KINDS = {"cut": "cut short", "missing": "without its", "number": "not a 32-bit number",
          "unexpected": "unexpected text", "stray": "stray line", "binary": "binary data"}
 
@@ -44,6 +47,13 @@ def same(name, actual, expected):
         lacking = [x for x in expected if x not in actual][:3]
         detail = f"{len(actual)} vs {len(expected)} items; unexpected {extra}; missing {lacking}"
     check(name, False, detail)
+
+
+def csv_cell(text):
+    """A cell as the tool writes it for a spreadsheet: a formula shown as text, numbers kept."""
+    if text[:1] in ("=", "+", "-", "@", "\t", "\r") and not re.fullmatch(r"-?\d+(\.\d+)?", text):
+        return "'" + text
+    return text
 
 
 def run(tool, *args, env=None, cwd=None):
@@ -104,40 +114,55 @@ def check_file_order(name, records):
         last = record
 
 
+KEYS = {
+    "app": lambda r: r["app"], "machine": lambda r: r["machine"], "number": lambda r: r["number"],
+    "module": lambda r: r["module"], "procedure": lambda r: r["procedure"], "version": lambda r: r["version"],
+    "day": lambda r: r["time"][:10], "month": lambda r: r["time"][:7],
+    "week": lambda r: "%04d-W%02d" % datetime.date.fromisoformat(r["time"][:10]).isocalendar()[:2],
+}
+FILE_KEYS = {"app", "machine", "day", "week", "month"}
+TIME_KEYS = {"day", "week", "month"}
+
+
 def summary_expected(records, problems, by, top=None):
+    """The summary's rows for --by BY (keys separated by commas), from the records that made the corpus."""
+    keys = by.split(",")
     groups = {}
-    keys = {"day": lambda r: r["time"][:10]}
+
+    def group_of(key):
+        return groups.setdefault(key, dict(count=0, damaged=0, first=None, last=None, descriptions=collections.Counter()))
+
     for record in records:
-        key = keys.get(by, lambda r: r[by])(record)
-        group = groups.setdefault(key, dict(count=0, damaged=0, first=None, last=None, descriptions=collections.Counter()))
+        group = group_of(tuple(KEYS[k](record) for k in keys))
         group["count"] += 1
         moment = (record["time"][:10], record["time"][11:] or "")  # an unknown time comes first in its day
         group["first"] = min(group["first"] or moment, moment)
         group["last"] = max(group["last"] or moment, moment)
         group["descriptions"][record["description"]] += 1
-    if by in ("app", "day"):
+    file_level = set(keys) <= FILE_KEYS
+    if file_level:
         for problem in problems:
             if problem["lost"]:
-                key = file_app(problem["file"]) if by == "app" else file_day(problem["file"])
-                group = groups.setdefault(key, dict(count=0, damaged=0, first=None, last=None,
-                                                    descriptions=collections.Counter()))
-                group["damaged"] += 1
+                day = file_day(problem["file"])
+                known = dict(app=file_app(problem["file"]), machine=problem["machine"], time=day)
+                group_of(tuple(KEYS[k](known) for k in keys))["damaged"] += 1
     rows = []
     for key, group in groups.items():
-        row = {by: key, "count": group["count"]}
-        if by in ("app", "day"):
+        row = dict(zip(keys, key))
+        row["count"] = group["count"]
+        if file_level:
             row["damaged"] = group["damaged"]
         text = lambda moment: moment[0] + ("T" + moment[1] if moment[1] else "") if moment else None
         row["first"], row["last"] = text(group["first"]), text(group["last"])
-        if by == "number":
+        if "number" in keys:
             most = group["descriptions"].most_common()
             row["description"] = [d for d, n in most if n == most[0][1]]  # any of equals
         rows.append(row)
-    rows.sort(key=lambda row: (-row["count"], row[by]))
+    rows.sort(key=lambda row: (-row["count"], *[row[k] for k in keys]))
     if top:
         rows = rows[:top]
-    if by == "day":
-        rows.sort(key=lambda row: row["day"])
+    if set(keys) & TIME_KEYS:
+        rows.sort(key=lambda row: tuple(row[k] for k in keys))
     return rows
 
 
@@ -168,6 +193,27 @@ def check_export(tool, root, records, problems, label, env=None):
     return exported
 
 
+def check_lnav(exported_file, records):
+    """lnav, with the format the packages install, reads the export: every record once, its fields right."""
+    with tempfile.TemporaryDirectory() as home:
+        formats = os.path.join(home, ".lnav", "formats", "orvacct")
+        os.makedirs(formats)
+        with open(os.path.join(HERE, "..", "..", "packaging", "lnav", "orvacct_log.json"), "rb") as source, \
+                open(os.path.join(formats, "orvacct_log.json"), "wb") as installed:
+            installed.write(source.read())
+        query = ("SELECT app, machine, number, module, procedure, version, log_body, file, line, time, log_level "
+                 "FROM orvacct_log")
+        result = subprocess.run(["lnav", "-n", "-c", ";" + query, "-c", ":write-json-to -", exported_file],
+                                capture_output=True, env=dict(os.environ, HOME=home), timeout=120)
+        rows = json.loads(result.stdout or b"[]")
+    same("lnav: every record once", len(rows), len(records))
+    fields = ["app", "machine", "number", "module", "procedure", "version", "file", "line", "time"]
+    key = lambda row: (row["file"], row["line"])
+    got = sorted(({**{f: row[f] for f in fields}, "description": row["log_body"]} for row in rows), key=key)
+    same("lnav: the fields", got, sorted(({f: r[f] for f in fields + ["description"]} for r in records), key=key))
+    same("lnav: every record an error", {row["log_level"] for row in rows}, {"error"})
+
+
 def check_corpus(tool):
     with tempfile.TemporaryDirectory() as work:
         root, records, problems = make_corpus(work)
@@ -175,19 +221,26 @@ def check_corpus(tool):
         check("corpus has descriptions over several lines", any("\n" in r["description"] for r in records))
         check("corpus has times that cannot be read", any(len(r["time"]) == 10 for r in records))
         check_export(tool, root, records, problems, "cp1252")
+        exported_file = os.path.join(work, "all.jsonl")
+        with open(exported_file, "wb") as out:
+            subprocess.run([tool, "logs", "export", root], stdout=out, stderr=subprocess.DEVNULL, check=False)
+        check_lnav(exported_file, records)
 
         # CSV: a header of the field names and RFC 4180 quoting, read back by Python's reader.
         code, out, err = run(tool, "logs", "export", "--format", "csv", root)
         rows = list(csv.reader(io.StringIO(out, newline="")))
         same("csv exit status", code, 0)
         same("csv header", rows[0], FIELDS)
-        same("csv records", sorted(rows[1:]), sorted([str(r[f]) for f in FIELDS] for r in records))
+        same("csv records", sorted(rows[1:]), sorted([csv_cell(str(r[f])) for f in FIELDS] for r in records))
+        check("csv: the corpus has formulas to neutralise", any(csv_cell(r["description"]) != r["description"]
+                                                                for r in records))
         breaks = sum(r["description"].count("\n") for r in records)
         check("csv rows end with CR LF, descriptions' line breaks are LF",
               out.count("\r\n") == len(records) + 1 and out.replace("\r\n", "").count("\n") == breaks)
 
         # Summaries in both machine formats, every grouping; --top.
-        for by in ("app", "number", "module", "version", "day"):
+        for by in ("app", "number", "module", "version", "day", "machine", "procedure", "week", "month",
+                   "machine,number", "module,procedure", "app,month", "number,machine,version"):
             code, out, _ = run(tool, "logs", "summary", "--by", by, "--format", "jsonl", root)
             got = [json.loads(line) for line in out.splitlines()]
             check(f"summary --by {by} jsonl", code == 0 and matches_summary(got, summary_expected(records, problems, by)),
@@ -217,6 +270,8 @@ def check_corpus(tool):
             (["--app", "BILLING", "--app", "Übersicht"], lambda f: file_app(f).lower() in ("billing", "übersicht"),
              everything),
             (["--number", "0x80004005", "--number", "91"], everything, lambda r: r["number"] in (-2147467259, 91)),
+            (["--machine", "pc01", "--machine", "PC04"], lambda f: os.path.relpath(f, root).split(os.sep)[0] in
+             ("PC01", "PC04"), everything),
         ]
         for options, read, keep in cases:
             code, out, err = run(tool, "logs", "export", *options, root)
@@ -225,6 +280,29 @@ def check_corpus(tool):
                  by_file_order([r for r in records if read(r["file"]) and keep(r)]))
             same(f"export {' '.join(options)}: damage of the files read", sorted(problems_told(err), key=str),
                  sorted(expected_problems([p for p in problems if read(p["file"])]), key=str))
+
+        # Filters that match nothing are said to, with what was read.
+        code, out, err = run(tool, "logs", "summary", "--number", "424242", root)
+        same("no match: said on stderr", [line for line in err.splitlines() if "no record" in line],
+             [f"orvacct: no record matches the filters (--number 424242): {len(records)} records were read in "
+              f"{count_logs(root)} files"])
+        code, out, err = run(tool, "logs", "summary", "--app", "nothing", root)
+        same("no match by file: nothing read", err, "orvacct: no record matches the filters (--app nothing): "
+                                                     "0 records were read in 0 files\n")
+
+        # Read on several threads, exactly as on one: the same output, the same diagnostics in the same order.
+        for args in (["export"], ["export", "--format", "csv"], ["summary"], ["summary", "--by", "machine,number",
+                     "--format", "jsonl"], ["summary", "--by", "day", "--top", "5"]):
+            one = run(tool, "logs", *args, "--threads", "1", root)
+            several = run(tool, "logs", *args, "--threads", "4", root)
+            check(f"logs {' '.join(args)}: four threads as one", one == several and len(one[1]) > 0,
+                  f"{one[0]} vs {several[0]}")
+        pages = []
+        for threads in ("1", "3"):
+            report = os.path.join(work, f"report{threads}.html")
+            run(tool, "logs", "report", "--threads", threads, "--output", report, root)
+            pages.append(re.sub(r"; made [^<]* by orvacct", "", open(report, encoding="utf-8").read()))
+        check("report: three threads as one", pages[0] == pages[1])
 
         # Exit status: 1 when a path cannot be read (the rest still read), 2 for a wrong command line.
         one = records[0]["file"]
@@ -247,12 +325,40 @@ def check_corpus(tool):
         page = open(report, encoding="utf-8").read()
         same("report exit status", code, 0)
         check("report: an inline SVG chart", "<svg" in page and "<rect" in page)
-        check("report: nothing from elsewhere", not re.search(r"(src|href)=|url\(|@import|https?:", page))
+        # The one address in the page is a log's text, shown as text.
+        check("report: nothing from elsewhere",
+              not re.search(r"(src|href)=|url\(|@import|https?:", page.replace("http://evil.example/", "")))
+        code, _, err = run(tool, "logs", "report", "--output", report, "--app", "BILLING", "--since", "2002-03-01",
+                           "--number", "0x80004005", root)
+        scope = re.search(r'<p class="scope" id="scope">(.*?)</p>', open(report, encoding="utf-8").read())[1]
+        check("report: what it covers", scope.startswith(f"Read from <code>{root}</code> (code page ") and
+              "filters: <code>--since 2002-03-01</code> <code>--app BILLING</code> <code>--number 0x80004005</code>;"
+              in scope and re.search(r"made \d{4}-\d\d-\d\d \d\d:\d\d by orvacct", scope), scope)
+        code, _, err = run(tool, "logs", "report", "--output", report, root)
+        page = open(report, encoding="utf-8").read()
+        check("report: markup from the logs shown as text",
+              "<script>alert" not in page and "&lt;script&gt;alert(1)&lt;/script&gt; &amp; &lt;b&gt;" in page)
 
     # A double-byte code page: Japanese descriptions, file names and Date lines with 午後.
     with tempfile.TemporaryDirectory() as work:
         root, records, problems = make_corpus(work, "--codepage", "cp932", "--seed", "932", "--files", "40")
         check_export(tool, root, records, problems, "cp932", env={"ORVACCT_CODEPAGE": "932"})
+
+    # Machines of two code pages in one run: each path read in the code page given before it.
+    with tempfile.TemporaryDirectory() as work:
+        jp, jp_records, jp_problems = make_corpus(os.path.join(work, "jp"), "--codepage", "cp932", "--seed", "9",
+                                                  "--files", "30", "--machines", "JP")
+        ru, ru_records, ru_problems = make_corpus(os.path.join(work, "ru"), "--codepage", "cp1251", "--seed", "7",
+                                                  "--files", "30", "--machines", "RU")
+        code, out, err = run(tool, "logs", "export", "--code-page", "932", jp, "--code-page", "WINDOWS-1251", ru)
+        exported = [json.loads(line) for line in out.splitlines()]
+        same("two code pages: records", by_file_order(exported), by_file_order(jp_records + ru_records))
+        check("two code pages: Cyrillic and Japanese read", any("Несоответствие" in r["description"] for r in exported)
+              and any("一致しません" in r["description"] for r in exported))
+        same("two code pages: machines", sorted({r["machine"] for r in exported}),
+             [f"{p}{n:02}" for p in ("JP", "RU") for n in range(1, 7)])
+        code, _, err = run(tool, "logs", "export", "--code-page", "klingon", jp)
+        check("an unknown code page: exit 2", code == 2 and "klingon" in err, err)
 
 
 def is_log(name):
@@ -268,18 +374,71 @@ def count_logs(root):
     return sum(1 for _, _, files in os.walk(root) for name in files if is_log(name))
 
 
-def check_browser(tool, screenshot):
+def moment_of(record):
+    return (record["time"][:10], record["time"][11:] or "")
+
+
+def check_drill_down(seen, records, root):
+    """The opened error's lists and latest records, against the records that made the corpus."""
+    drill = seen["drill"]
+    same("drill-down: closed until clicked, open after", (drill["openBefore"], drill["openAfter"]), (False, True))
+    number = int(drill["number"])
+    mine = [r for r in records if r["number"] == number]
+    counts = collections.Counter(r["number"] for r in records)
+    same("drill-down: the most frequent error", counts[number], max(counts.values()))
+    wanted = {
+        "Modules and procedures": collections.Counter(f"{r['module']} \u00b7 {r['procedure']}" for r in mine),
+        "Machines": collections.Counter(r["machine"] for r in mine),
+        "Applications": collections.Counter(r["app"] for r in mine),
+        "Versions": collections.Counter(r["version"] for r in mine),
+    }
+    for section in drill["lists"]:
+        name = section["heading"].split(" (")[0]
+        got = collections.Counter()
+        for item in section["items"]:
+            text, count = item.rsplit(" ", 1)
+            got[text] = int(count)
+        same(f"drill-down: {name} with their counts", got, wanted.get(name))
+        same(f"drill-down: {name} counted", section["heading"], f"{name} ({len(wanted.get(name, {}))})")
+    same("drill-down: four lists", len(drill["lists"]), 4)
+    latest = sorted((moment_of(r) for r in mine), reverse=True)[:3]
+    shown = []
+    for item in drill["recent"]:
+        file, line = item["at"].rsplit(":", 1)
+        record = next((r for r in mine if r["file"] == os.path.join(os.path.dirname(root), file) and
+                       r["line"] == int(line)), None)
+        check(f"drill-down: {item['at']} is a record of {number}", record is not None)
+        if record:
+            shown.append(moment_of(record))
+            when = record["time"].replace("T", " ")
+            same(f"drill-down: {item['at']} shown whole",
+                 (item["head"], item["description"]),
+                 (when, record["description"]))
+            check(f"drill-down: {item['at']} with its machine, application, module and procedure",
+                  item["line"].endswith(f"{record['machine']} \u00b7 {record['app']} \u00b7 {record['module']} \u00b7 "
+                                        f"{record['procedure']}"), item["line"])
+    same("drill-down: the latest records, the latest first", shown, latest)
+    check("drill-down: a bar for each day of the error", drill["bars"] == len({r["time"][:10] for r in mine}),
+          drill["bars"])
+    check("drill-down: shown on the page", drill["visible"])
+
+
+def check_browser(tool, screenshot, node, chromium):
     with tempfile.TemporaryDirectory() as work:
-        root, records, problems = make_corpus(work)
+        root, records, problems = make_corpus(work, "--files", "5600", "--machine-count", "18")
         report = os.path.join(work, "report.html")
         code, _, _ = run(tool, "logs", "report", "--output", report, "corpus", cwd=work)  # "corpus" in its footer
         same("report exit status", code, 0)
-        result = subprocess.run(["node", os.path.join(HERE, "report_in_browser.js"), report, screenshot],
+        size = os.path.getsize(report)
+        print(f"report of {len(records)} records: {size} bytes")
+        check("report under 2 MB", size < 2_000_000, size)
+        result = subprocess.run([node, os.path.join(HERE, "report_in_browser.js"), report, screenshot, chromium],
                                 capture_output=True, timeout=180)
         if result.returncode != 0:
             check("the browser ran", False, result.stderr.decode()[-2000:])
             return
         seen = json.loads(result.stdout)
+        print(f"report opened in {seen['loadMilliseconds']} ms")
         same("requests: the page alone", seen["requests"], ["file://" + report])
         same("no errors in the console", seen["problems"], [])
         check("chart: one bar piece per day and application drawn", seen["bars"] >= 30, seen["bars"])
@@ -297,6 +456,7 @@ def check_browser(tool, screenshot):
         same("errors: the heading says how", seen["numbers"]["ariaSort"], ["descending", "ascending"])
         apps = {file_app(name) for _, _, files in os.walk(root) for name in files if is_log(name)}
         same("applications: a click on Application sorts by name", seen["apps"], sorted(apps, key=lambda app: (app.lower(), app)))
+        check_drill_down(seen, records, root)
         check("screenshot saved", os.path.getsize(screenshot) > 10000)
 
 
@@ -305,7 +465,7 @@ def main():
     if mode == "corpus":
         check_corpus(tool)
     else:
-        check_browser(tool, sys.argv[3])
+        check_browser(tool, *sys.argv[3:6])
     print(f"{passed} passed, {failed} failed")
     sys.exit(1 if failed or not passed else 0)
 

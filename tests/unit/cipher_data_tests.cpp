@@ -2,6 +2,7 @@
 // sequence, the failures DecryptByte absorbs, and the hexadecimal text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/byte_order.h"
@@ -94,6 +95,24 @@ TEST(CipherData, SizeDescriptorMustLeaveTwelveToNineteenBytes) {
     EXPECT_EQ(decryptCipherData(engine, data, {}), fits ? DecryptOutcome::Plain : DecryptOutcome::BadSizeDescriptor)
         << descriptor;
     EXPECT_EQ(data.size(), fits ? static_cast<std::size_t>(descriptor) : 24u);
+  }
+}
+
+// The plain bytes move to the front; what the shorter array no longer counts (the plain bytes'
+// old tail, the header) is wiped, not left in the capacity the array keeps.
+TEST(CipherData, DecryptionLeavesNothingBeyondThePlainBytes) {
+  const BlowfishEngine engine;
+  for (const std::size_t length : {1u, 4u, 5u, 12u, 13u, 27u}) {
+    std::vector<std::uint8_t> data(length, 0xA5);
+    encryptCipherData(engine, data, {1, 2}, {});
+    const std::size_t cipherLength = data.size();
+    ASSERT_EQ(decryptCipherData(engine, data, {}), DecryptOutcome::Plain) << length;
+    ASSERT_EQ(data, std::vector<std::uint8_t>(length, 0xA5));
+    ASSERT_GE(data.capacity(), cipherLength);
+    // Still the array's own buffer: a cut keeps its capacity.
+    const std::uint8_t* const spare = data.data() + length;
+    EXPECT_EQ(std::count(spare, static_cast<const std::uint8_t*>(data.data() + cipherLength), 0), static_cast<std::ptrdiff_t>(cipherLength - length))
+        << length;
   }
 }
 

@@ -7,13 +7,16 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <future>
 #include <numeric>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "component/clsOrvAcctMan.h"
+#include "log/append_lock_wait.h"
 #include "log/error_log.h"
+#include "platform/unique_fd.h"
 #include "support/component_fixture.h"
 #include "support/temp_folder.h"
 
@@ -177,19 +180,51 @@ TEST_F(LogErrorsTest, ConcurrentThreadsWriteWholeRecords) {
   EXPECT_EQ(wholeRecordNumbers(logOf("03052002"), "threaded"), range(kThreads * kRecords));
 }
 
-TEST_F(LogErrorsTest, AWriterWaitsWhileAnotherHoldsTheAppendLock) {
-  // The byte every writer of a log holds, taken here as Wine's server takes it for Windows
-  // writers: a classic POSIX lock, which the process's own writers must respect too.
-  std::filesystem::create_directory(app.path() / "Logs");
-  const std::filesystem::path file = app.path() / "Logs" / "myapp-03052002.log";
-  const int holder = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  ASSERT_GE(holder, 0);
+// What a waiter does with each answer of the lock: the answers come in turn, the last one
+// repeating; a long patience never runs out here, a zero one after the first attempt.
+TEST(AppendLockWaitTest, TriesAgainOnlyWhileTheLockIsHeldElsewhereAndThePatienceLasts) {
+  using enum log::LockAttempt;
+  using std::chrono::hours;
+  struct Case {
+    std::vector<log::LockAttempt> answers;
+    std::chrono::steady_clock::duration patience;
+    bool taken;
+    std::size_t attempts;
+  };
+  const Case cases[] = {
+      {{taken}, hours(1), true, 1},
+      {{heldElsewhere, heldElsewhere, taken}, hours(1), true, 3},
+      {{impossible}, hours(1), false, 1},
+      {{heldElsewhere, impossible}, hours(1), false, 2},
+      {{heldElsewhere}, hours(0), false, 1},
+  };
+  for (const Case& c : cases) {
+    std::size_t attempts = 0;
+    const bool taken =
+        log::takeAppendLock([&] { return c.answers[std::min(attempts++, c.answers.size() - 1)]; }, c.patience);
+    EXPECT_EQ(taken, c.taken) << "case with " << c.answers.size() << " answers";
+    EXPECT_EQ(attempts, c.attempts) << "case with " << c.answers.size() << " answers";
+  }
+}
+
+// The byte every writer of a log holds, taken here as Wine's server takes it for Windows
+// writers: a classic POSIX lock, which the process's own writers must respect too. Closing the
+// descriptor lets go.
+platform::UniqueFd holdAppendLock(const std::filesystem::path& file) {
+  platform::UniqueFd holder(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
   struct flock region {};
   region.l_type = F_WRLCK;
   region.l_whence = SEEK_SET;
   region.l_start = 0x7FFF'FFFF'0000'0000;
   region.l_len = 1;
-  ASSERT_EQ(0, ::fcntl(holder, F_SETLK, &region));
+  if (holder && ::fcntl(holder.get(), F_SETLK, &region) != 0) holder.close();
+  return holder;
+}
+
+TEST_F(LogErrorsTest, AWriterWaitsWhileAnotherHoldsTheAppendLock) {
+  std::filesystem::create_directory(app.path() / "Logs");
+  platform::UniqueFd holder = holdAppendLock(app.path() / "Logs" / "myapp-03052002.log");
+  ASSERT_TRUE(holder);
 
   std::atomic<bool> returned = false;
   std::thread writer([&] {
@@ -199,9 +234,35 @@ TEST_F(LogErrorsTest, AWriterWaitsWhileAnotherHoldsTheAppendLock) {
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_FALSE(returned.load());
   EXPECT_EQ(logOf("03052002"), "");
-  ::close(holder);  // releases the lock
+  holder.close();  // releases the lock
   writer.join();
   EXPECT_EQ(records(logOf("03052002")), 1);
+}
+
+TEST_F(LogErrorsTest, AHolderThatNeverLetsGoDelaysTheRecordButNeitherHangsNorLosesIt) {
+  std::filesystem::create_directory(app.path() / "Logs");
+  platform::UniqueFd holder = holdAppendLock(app.path() / "Logs" / "myapp-03052002.log");
+  ASSERT_TRUE(holder);
+
+  std::promise<void> returned;
+  std::thread writer([&] {
+    log(1, u"written all the same");
+    returned.set_value();
+  });
+  // Far beyond the few seconds a writer waits, so that a busy machine cannot fail it.
+  EXPECT_EQ(returned.get_future().wait_for(std::chrono::seconds(30)), std::future_status::ready)
+      << "LogErrors still waiting for a lock that is never let go";
+  holder.close();  // lets a writer that waits for ever go on, so that the test ends either way
+  writer.join();
+  EXPECT_EQ(logOf("03052002"),
+            "+++++++++++++++++++++++++++++++++++++++++\r\n"
+            "Error Description: written all the same\r\n"
+            "Error Number: 1\r\n"
+            "Module Name: modMain\r\n"
+            "Procedure Name: Sub Main()\r\n"
+            "Version Number: 2.4.17\r\n"
+            "Date: 3/5/2002 2:07:09 PM\r\n"
+            "\r\n");
 }
 
 TEST_F(LogErrorsTest, ConcurrentProcessesLoseNoRecordAndNeverInterleave) {

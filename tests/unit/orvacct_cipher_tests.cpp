@@ -166,4 +166,25 @@ TEST_F(OrvacctCipher, BatchesKeepGoingAndRowsStayAligned) {
   }
 }
 
+// One failed item fails the batch as surely as many: from the command line and from standard
+// input, the good items' rows written and the failed one's left empty.
+TEST_F(OrvacctCipher, ABatchWithExactlyOneFailedItemFails) {
+  std::ofstream(path("lines")) << "C11E6A583229034D46E186A5BA641877\nABCD\n\n";
+  const std::string tooShort =
+      ": cipher text too short or cut (4 hex digits); cipher text has a multiple of 16 hex digits, at least 32\n";
+  const struct {
+    std::string input, out, err;
+  } cases[] = {
+      {"C11E6A583229034D46E186A5BA641877 ABCD ''", "abcd\n\n\n", "orvacct: item 2" + tooShort},
+      {"< " + path("lines"), "abcd\n\n\n", "orvacct: line 2" + tooShort},
+      {"--output jsonl < " + path("lines"), "\"abcd\"\nnull\n\"\"\n", "orvacct: line 2" + tooShort},
+  };
+  for (const auto& c : cases) {
+    const auto run = orv::testing::runToolApart("pwd decrypt --key OrvKey --keep-going " + c.input);
+    EXPECT_EQ(run.exitCode, 1) << c.input;
+    EXPECT_EQ(run.out, c.out) << c.input;
+    EXPECT_EQ(run.err, c.err + "orvacct: 1 of 3 items failed\n") << c.input;
+  }
+}
+
 }  // namespace

@@ -33,7 +33,15 @@ class PasswordMethods : public ::testing::Test {
   // What a fresh clsBlowfish keyed once makes of the cipher text.
   static std::u16string freshDecrypt(std::u16string hex, const std::u16string& key) {
     cipher::clsBlowfish fresh;
-    return fresh.DecryptString(hex, key, true);
+    return std::u16string(fresh.DecryptString(hex, key, true).view());
+  }
+
+  // The class takes keys and plain passwords as secrets.
+  std::u16string encrypt(std::u16string_view password, std::u16string_view key) {
+    return account_.EnCrypt_Pwd(SecretText(password), SecretText(key));
+  }
+  std::u16string decrypt(std::u16string& cipherText, std::u16string_view key) {
+    return std::u16string(account_.DeCrypt_Pwd(cipherText, SecretText(key)).view());
   }
 
   std::vector<std::int32_t> failures_;
@@ -47,8 +55,8 @@ TEST_F(PasswordMethods, DecryptEveryVectorRowThroughTheAnsiCodePage) {
     const std::u16string key = fromUtf8(row.at("key"));
     const std::u16string password = fromUtf8(row.at("password"));
     std::u16string cipherText = fromUtf8(row.at("cipher_hex"));
-    EXPECT_EQ(account_.DeCrypt_Pwd(cipherText, key), password) << row.at("key") << " / " << row.at("password");
-    const std::u16string again = account_.EnCrypt_Pwd(password, key);
+    EXPECT_EQ(decrypt(cipherText, key), password) << row.at("key") << " / " << row.at("password");
+    const std::u16string again = encrypt(password, key);
     EXPECT_EQ(again.size(), row.at("cipher_hex").size());
     EXPECT_EQ(freshDecrypt(again, key), password);
   }
@@ -58,39 +66,39 @@ TEST_F(PasswordMethods, DecryptEveryVectorRowThroughTheAnsiCodePage) {
 TEST_F(PasswordMethods, RoundTripsWithEmptyPasswordAndEmptyKey) {
   for (const std::u16string& key : {std::u16string(), std::u16string(u"k")}) {
     for (const std::u16string& password : {std::u16string(), std::u16string(u"p"), std::u16string(u"longer pässword")}) {
-      std::u16string cipherText = account_.EnCrypt_Pwd(password, key);
-      EXPECT_EQ(account_.DeCrypt_Pwd(cipherText, key), password);
+      std::u16string cipherText = encrypt(password, key);
+      EXPECT_EQ(decrypt(cipherText, key), password);
     }
   }
   std::u16string empty;
-  EXPECT_EQ(account_.DeCrypt_Pwd(empty, u"k"), u"");
+  EXPECT_EQ(decrypt(empty, u"k"), u"");
   EXPECT_TRUE(failures_.empty());
 }
 
 TEST_F(PasswordMethods, DigitCountFollowsPasswordLength) {
-  EXPECT_EQ(account_.EnCrypt_Pwd(u"abcd", u"k").size(), 32u);
-  EXPECT_EQ(account_.EnCrypt_Pwd(u"abcde", u"k").size(), 48u);
-  EXPECT_EQ(account_.EnCrypt_Pwd(std::u16string(21, u'x'), u"k").size(), 80u);
+  EXPECT_EQ(encrypt(u"abcd", u"k").size(), 32u);
+  EXPECT_EQ(encrypt(u"abcde", u"k").size(), 48u);
+  EXPECT_EQ(encrypt(std::u16string(21, u'x'), u"k").size(), 80u);
 }
 
 TEST_F(PasswordMethods, DecryptWritesTheRawTextBackAndAcceptsLowerCase) {
-  const std::u16string hex = account_.EnCrypt_Pwd(u"secret", u"k");
+  const std::u16string hex = encrypt(u"secret", u"k");
   std::u16string lower = hex;
   for (char16_t& c : lower) c = static_cast<char16_t>(std::tolower(c));
   std::u16string upper = hex;
-  EXPECT_EQ(account_.DeCrypt_Pwd(lower, u"k"), u"secret");
-  EXPECT_EQ(account_.DeCrypt_Pwd(upper, u"k"), u"secret");
+  EXPECT_EQ(decrypt(lower, u"k"), u"secret");
+  EXPECT_EQ(decrypt(upper, u"k"), u"secret");
   EXPECT_EQ(upper.size(), hex.size() / 2);
   EXPECT_EQ(upper, lower);
 }
 
 TEST_F(PasswordMethods, WrongKeyOrForgedTextReturnsUnreadableTextAndReportsNothing) {
-  std::u16string cipherText = account_.EnCrypt_Pwd(u"secret", u"right");
-  EXPECT_EQ(account_.DeCrypt_Pwd(cipherText, u"wrong").size(), 24u);
+  std::u16string cipherText = encrypt(u"secret", u"right");
+  EXPECT_EQ(decrypt(cipherText, u"wrong").size(), 24u);
   for (const std::u16string& key : {std::u16string(), std::u16string(u"right")}) {
     const std::vector<std::uint8_t> forged = testing::forgedCipherData(key, -1);
     std::u16string forgedText = cipher::toHexText(std::string(forged.begin(), forged.end()));
-    EXPECT_EQ(account_.DeCrypt_Pwd(forgedText, key).size(), 16u);
+    EXPECT_EQ(decrypt(forgedText, key).size(), 16u);
   }
   EXPECT_TRUE(failures_.empty());
 }
@@ -106,8 +114,8 @@ TEST_F(PasswordMethods, ReusedKeyedTablesGiveTheResultsOfAFreshInstance) {
     for (const std::u16string& key : keys) {
       cipher::clsBlowfish fresh;
       std::u16string cipherText = fresh.EncryptString(u"pw", key, true);
-      EXPECT_EQ(account_.DeCrypt_Pwd(cipherText, key), u"pw");
-      EXPECT_EQ(freshDecrypt(account_.EnCrypt_Pwd(u"pw", key), key), u"pw");
+      EXPECT_EQ(decrypt(cipherText, key), u"pw");
+      EXPECT_EQ(freshDecrypt(encrypt(u"pw", key), key), u"pw");
     }
   }
   EXPECT_TRUE(failures_.empty());

@@ -13,7 +13,6 @@
 #include "messaging/messaging_none.h"
 #include "support/component_fixture.h"
 #include "support/messaging_double.h"
-#include "support/run_tool.h"
 
 namespace orv {
 namespace {
@@ -308,15 +307,6 @@ TEST(SessionWithoutProvider, CreateSessionReportsAndAnswersFalseAndTheBoxIsRepor
                      "Procedure Name: CheckState() As Boolean\r\n"),
             std::string::npos)
       << log;
-}
-
-TEST(ToolSession, SaysMessagingIsWindowsOnly) {
-  for (const std::string verb : {"open", "check"}) {
-    const auto run = testing::runTool("session " + verb);
-    EXPECT_EQ(run.exitCode, 1) << verb;
-    EXPECT_EQ(run.out,
-              "orvacct: messaging exists only on Windows; run a Windows build of orvacct (under Wine, for instance)\n");
-  }
 }
 
 }  // namespace

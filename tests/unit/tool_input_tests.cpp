@@ -130,6 +130,33 @@ TEST(ToolInput, EmptyCipherTextIsTheEmptyPasswordAndABlankLineDoesNotEndTheBatch
   EXPECT_EQ(batch.out, "abcd\n\nabcd\n");
 }
 
+// A stream the tool was started without is an error where "-" names it: no file the tool opens
+// stands in for it (the temporary copy of the input would otherwise be read as the input).
+TEST(ToolInput, AClosedStandardStreamIsAnErrorWhereADashNamesIt) {
+  const TempFolder folder;
+  writeFile(folder / "plain", "hi\n");
+  const std::string plain = "'" + (folder / "plain").string() + "'";
+  const std::string out = "'" + (folder / "out.bin").string() + "'";
+  const std::string noInput = "orvacct: cannot read standard input: Bad file descriptor\n";
+  const std::string noOutput = "orvacct: cannot write standard output: Bad file descriptor\n";
+  const struct {
+    std::string command;
+    std::string error;
+  } cases[] = {
+      {"file encrypt --key k - " + out + " <&-", noInput},
+      {"file decrypt --key k - " + out + " <&-", noInput},
+      {"file encrypt --key k " + plain + " - >&-", noOutput},
+      {"file encrypt --key k - - <" + plain + " >&-", noOutput},
+      {"pwd encrypt --key k <&-", "orvacct: cannot read standard input\n"},
+  };
+  for (const auto& c : cases) {
+    const auto run = runToolApart(c.command);
+    EXPECT_EQ(run.exitCode, 1) << c.command;
+    EXPECT_EQ(run.err, c.error) << c.command;
+    EXPECT_FALSE(std::filesystem::exists(folder / "out.bin")) << c.command;
+  }
+}
+
 TEST(ToolOutput, OutputThatCannotBeWrittenIsAFailure) {
   const TempFolder app;
   for (const std::string& command : std::vector<std::string>{

@@ -1,6 +1,6 @@
-// orvacct file encrypt|decrypt ended by a signal at several points, or meeting a destination
-// that appeared while it worked: afterwards the destination is the old file or the complete new
-// one, and nothing else is in its folder.
+// orvacct file encrypt|decrypt ended by a signal at several points, meeting a destination that
+// appeared while it worked, or a disk that cannot make the new file durable: afterwards the
+// destination is the old file or the complete new one, and nothing else is in its folder.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -87,6 +87,9 @@ std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
 const std::string kRefusingUnnamedFiles =
     "LD_PRELOAD='" NO_UNNAMED_FILES_PRELOAD "' ASAN_OPTIONS=verify_asan_link_order=0";
+const std::string kFailingFsync = "LD_PRELOAD='" FAILING_FSYNC_PRELOAD "' ASAN_OPTIONS=verify_asan_link_order=0";
+const std::string kFailingFsyncWithoutUnnamedFiles =
+    "LD_PRELOAD='" FAILING_FSYNC_PRELOAD " " NO_UNNAMED_FILES_PRELOAD "' ASAN_OPTIONS=verify_asan_link_order=0";
 
 // Zeros cost the cipher what any content costs, and a sparse file costs the disk nothing.
 void writeZeros(const fs::path& file, std::uint64_t length) {
@@ -186,6 +189,24 @@ TEST(ToolInterrupted, WithoutOverwriteADestinationThatAppearsMeanwhileIsKept) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << environment << ": status " << status;
     EXPECT_EQ(readFile(err), "orvacct: " + out.string() + " exists; give --overwrite to replace it\n") << environment;
     EXPECT_TRUE(readFile(out) == kTheirs) << environment << ": the other file was replaced";
+    EXPECT_EQ(namesIn(destinations.path()), std::set<std::string>{"out"}) << environment;
+  }
+}
+
+// A new file that may not be on the disk yet must not take the old one's place: when fsync
+// fails, the run fails and the old destination stays, with no temporary beside it, for an
+// unnamed file and a named one alike.
+TEST(ToolInterrupted, ADiskThatCannotMakeTheNewFileDurableLeavesTheOldDestination) {
+  const TempFolder sources, destinations;
+  const fs::path plain = sources / "plain", out = destinations / "out";
+  writeZeros(plain, 1000);
+  for (const std::string& environment : {kFailingFsync, kFailingFsyncWithoutUnnamedFiles}) {
+    writeFile(out, kOld);
+    const auto run = runToolApart("file encrypt --overwrite --key k " + quoted(plain) + " " + quoted(out), environment);
+    EXPECT_EQ(run.exitCode, 1) << environment;
+    EXPECT_EQ(run.err, "orvacct: cannot write " + out.string() + ": cannot write the destination: Input/output error\n")
+        << environment;
+    EXPECT_TRUE(readFile(out) == kOld) << environment << ": the old destination was replaced";
     EXPECT_EQ(namesIn(destinations.path()), std::set<std::string>{"out"}) << environment;
   }
 }

@@ -6,6 +6,7 @@
 #include <wrl/client.h>
 
 #include <initializer_list>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -39,6 +40,36 @@ inline constexpr DISPID kRegGetSettingBinary = 0x6003001E;
 inline constexpr DISPID kRegSaveSettingBinary = 0x6003001F;
 inline constexpr DISPID kCheckState = 0x60030020;
 }  // namespace dispid
+
+// The interface's methods in vtable order, each with its DISPID and the arguments a caller
+// passes (the result not counted): the one list every suite that walks the interface reads.
+struct Method {
+  const wchar_t* name;
+  DISPID id;
+  int parameters;
+};
+inline constexpr Method kMethods[] = {
+    {L"DeCrypt_Pwd", dispid::kDeCryptPwd, 2},
+    {L"EnCrypt_Pwd", dispid::kEnCryptPwd, 2},
+    {L"CreateGUID", dispid::kCreateGuid, 0},
+    {L"Reg_DeleteValue", dispid::kRegDeleteValue, 3},
+    {L"Reg_DeleteKey", dispid::kRegDeleteKey, 2},
+    {L"Reg_CreateKey", dispid::kRegCreateKey, 2},
+    {L"Reg_GetSettingString", dispid::kRegGetSettingString, 4},
+    {L"Reg_SaveSettingString", dispid::kRegSaveSettingString, 4},
+    {L"DeTick", dispid::kDeTick, 1},
+    {L"LogErrors", dispid::kLogErrors, 9},
+    {L"PurgeLogs", dispid::kPurgeLogs, 2},
+    {L"Create_Session", dispid::kCreateSession, 0},
+    {L"Close_Session", dispid::kCloseSession, 0},
+    {L"ShowAbout", dispid::kShowAbout, 2},
+    {L"Reg_GetSettingDWord", dispid::kRegGetSettingDWord, 4},
+    {L"Reg_SaveSettingDWord", dispid::kRegSaveSettingDWord, 4},
+    {L"Reg_GetSettingBinary", dispid::kRegGetSettingBinary, 3},
+    {L"Reg_SaveSettingBinary", dispid::kRegSaveSettingBinary, 4},
+    {L"CheckState", dispid::kCheckState, 0},
+};
+inline constexpr int kMethodCount = static_cast<int>(std::size(kMethods));
 
 inline void check(HRESULT hr, const char* what) {
   if (FAILED(hr)) throw std::runtime_error(std::string(what) + " failed: " + std::to_string(hr));

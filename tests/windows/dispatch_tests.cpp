@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 #include <utility>
+#include <vector>
 
 #include "com_fixtures.h"
 #include "support/temp_folder.h"
@@ -14,18 +15,9 @@ namespace {
 using DispatchTest = ObjectTest;
 
 TEST_F(DispatchTest, NamesGiveTheirFixedDispids) {
-  const std::pair<const wchar_t*, DISPID> expected[] = {
-      {L"DeCrypt_Pwd", 0x6003000A},         {L"EnCrypt_Pwd", 0x6003000B},
-      {L"CreateGUID", 0x6003000C},          {L"Reg_DeleteValue", 0x6003000F},
-      {L"Reg_DeleteKey", 0x60030010},       {L"Reg_CreateKey", 0x60030011},
-      {L"Reg_GetSettingString", 0x60030012}, {L"Reg_SaveSettingString", 0x60030013},
-      {L"DeTick", 0x60030014},              {L"LogErrors", 0x60030015},
-      {L"PurgeLogs", 0x60030016},           {L"Create_Session", 0x60030019},
-      {L"Close_Session", 0x6003001A},       {L"ShowAbout", 0x6003001B},
-      {L"Reg_GetSettingDWord", 0x6003001C}, {L"Reg_SaveSettingDWord", 0x6003001D},
-      {L"Reg_GetSettingBinary", 0x6003001E}, {L"Reg_SaveSettingBinary", 0x6003001F},
-      {L"CheckState", 0x60030020},          {L"detick", 0x60030014},
-  };
+  std::vector<std::pair<const wchar_t*, DISPID>> expected;
+  for (const Method& method : kMethods) expected.emplace_back(method.name, method.id);
+  expected.emplace_back(L"detick", dispid::kDeTick);  // names are found in any case
   for (const auto& [name, id] : expected) {
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     DISPID found = 0;

@@ -1,6 +1,7 @@
 // A failure inside a method lands in the component's own log beside the DLL, as
 // "orvacctman-MMDDYYYY.log", and the client still sees S_OK; when that log cannot be written
-// the report is lost and the client still sees S_OK.
+// the report is lost and the client still sees S_OK. What is thrown at the boundary itself
+// becomes the call's HRESULT.
 #include <filesystem>
 #include <iterator>
 #include <fstream>
@@ -14,23 +15,40 @@ namespace {
 
 using ForcedFailureTest = ComTest;
 
-// Loads the DLL from its file (no registration) and calls CreateGUID, whose GUID source fails.
-void createGuidThrough(const std::filesystem::path& dll) {
-  HMODULE module = LoadLibraryW(dll.c_str());
-  ASSERT_NE(nullptr, module) << dll.string();
-  using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-  auto getClassObject = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
-  ASSERT_NE(nullptr, getClassObject);
-  {
-    ComPtr<IClassFactory> factory;
-    ASSERT_EQ(S_OK, getClassObject(CLSID_clsOrvAcctMan, IID_PPV_ARGS(&factory)));
-    ComPtr<_clsOrvAcctMan> object;
-    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_PPV_ARGS(&object)));
-    Bstr result;
-    EXPECT_EQ(S_OK, object->CreateGUID(result.out()));
-    EXPECT_EQ(L"", result.text());
+// The DLL loaded from its file, without registration; its objects must be gone before it is.
+class LoadedServer {
+ public:
+  explicit LoadedServer(const std::filesystem::path& dll) : module_(LoadLibraryW(dll.c_str())) {}
+  ~LoadedServer() {
+    if (module_ != nullptr) FreeLibrary(module_);
   }
-  FreeLibrary(module);
+  LoadedServer(const LoadedServer&) = delete;
+  LoadedServer& operator=(const LoadedServer&) = delete;
+
+  ComPtr<_clsOrvAcctMan> create() const {
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    const auto getClassObject =
+        reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
+    ComPtr<IClassFactory> factory;
+    ComPtr<_clsOrvAcctMan> object;
+    if (getClassObject != nullptr && getClassObject(CLSID_clsOrvAcctMan, IID_PPV_ARGS(&factory)) == S_OK) {
+      EXPECT_EQ(S_OK, factory->CreateInstance(nullptr, IID_PPV_ARGS(&object)));
+    }
+    return object;
+  }
+
+ private:
+  HMODULE module_;
+};
+
+// Calls CreateGUID, whose GUID source fails.
+void createGuidThrough(const std::filesystem::path& dll) {
+  const LoadedServer server(dll);
+  const ComPtr<_clsOrvAcctMan> object = server.create();
+  ASSERT_TRUE(object) << dll.string();
+  Bstr result;
+  EXPECT_EQ(S_OK, object->CreateGUID(result.out()));
+  EXPECT_EQ(L"", result.text());
 }
 
 TEST_F(ForcedFailureTest, FailureIsLoggedBesideTheDllAndTheCallSucceeds) {
@@ -64,6 +82,26 @@ TEST_F(ForcedFailureTest, ALogThatCannotBeWrittenLosesTheReportAndTheCallStillSu
   EXPECT_TRUE(std::filesystem::is_regular_file(folder.path() / "Logs"));
   EXPECT_EQ(2u, static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder.path()),
                                                        std::filesystem::directory_iterator())));
+}
+
+// The test build throws std::bad_alloc as a late-bound DeTick's arguments are converted: the
+// client is told E_OUTOFMEMORY and goes on with the same object.
+TEST_F(ForcedFailureTest, AnInvokeThatRunsOutOfMemoryConvertingArgumentsSaysSoAndTheClientGoesOn) {
+  const LoadedServer server(ORVACCT_FAILING_DLL_PATH);
+  ComPtr<_clsOrvAcctMan> object = server.create();
+  ASSERT_TRUE(object);
+  ComPtr<IDispatch> dispatch;
+  ASSERT_EQ(S_OK, object.As(&dispatch));
+
+  const VariantList arguments{textArgument(L"it's")};
+  Variant result;
+  EXPECT_EQ(E_OUTOFMEMORY, invoke(dispatch.Get(), dispid::kDeTick, arguments.values(), result.get()));
+  EXPECT_EQ(VT_EMPTY, (*result).vt);
+
+  EXPECT_EQ(S_OK, invoke(dispatch.Get(), dispid::kCloseSession, {}));
+  Bstr ticked(L"it's"), detick;
+  EXPECT_EQ(S_OK, object->DeTick(ticked.ref(), detick.out()));
+  EXPECT_EQ(L"it''s", detick.text());
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // Many writers of one application's log at once: threads of one process, each with its own
 // instance in its own apartment; processes; a writer kept waiting by another process that holds
-// the append lock and dies with it; one beside a program that denies reading. Every record must
-// land exactly once and whole, whatever the platform's own append does (Wine's is not atomic).
+// the append lock and dies with it; one beside a reader that holds the lock for good; one beside
+// a program that denies reading. Every record must land exactly once and whole, whatever the
+// platform's own append does (Wine's is not atomic).
 // The program starts itself again as the other processes: see main().
 #include <gtest/gtest.h>
 
@@ -159,6 +160,13 @@ TEST(LogCrowdTest, FourProcessesAtOnceWriteEveryRecordOnceAndWhole) {
 // logs take it too.
 constexpr ULONGLONG kAppendLockOffset = 0x7FFF'FFFF'0000'0000;
 
+bool takeAppendLockByte(HANDLE file) {
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(kAppendLockOffset);
+  at.OffsetHigh = static_cast<DWORD>(kAppendLockOffset >> 32);
+  return LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at);
+}
+
 TEST(LogCrowdTest, AWriterWaitsForAnotherProcessHoldingTheAppendLockAndGoesOnWhenItDies) {
   TempFolder app;
   const std::filesystem::path logs = app.path() / "Logs";
@@ -183,6 +191,32 @@ TEST(LogCrowdTest, AWriterWaitsForAnotherProcessHoldingTheAppendLockAndGoesOnWhe
   ASSERT_TRUE(written.load()) << "still waiting after the holder died";
   writer.join();
   CloseHandle(heldEvent);
+  EXPECT_EQ("torn 0, missing 0, twice 0", tallyRecords(app.path(), 1));
+}
+
+// A program that only reads the log may take the append lock too, and a hung one never lets
+// go: LogErrors waits a few seconds for it, then appends all the same.
+TEST(LogCrowdTest, AReaderHoldingTheAppendLockForGoodDelaysARecordButNeitherHangsNorLosesIt) {
+  TempFolder app;
+  std::filesystem::create_directory(app.path() / "Logs");
+  const std::filesystem::path file = app.path() / "Logs" / (L"crowd-" + todayStamp() + L".log");
+  const HANDLE reader = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, reader);
+  ASSERT_TRUE(takeAppendLockByte(reader));
+
+  const HANDLE returned = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<bool> written = false;
+  std::thread writer([&] {
+    written = writeRecords(app.path().wstring(), 0, 1);
+    SetEvent(returned);
+  });
+  // Far beyond the few seconds a writer waits, so that a busy machine cannot fail it.
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(returned, 30000)) << "LogErrors still waiting after 30 s";
+  CloseHandle(reader);  // lets a writer that waits for ever go on, so that the test ends either way
+  writer.join();
+  CloseHandle(returned);
+  EXPECT_TRUE(written.load());
   EXPECT_EQ("torn 0, missing 0, twice 0", tallyRecords(app.path(), 1));
 }
 
@@ -211,10 +245,7 @@ int runAsHelper(int argc, wchar_t** argv) {
     const HANDLE file =
         CreateFileW(argv[2], FILE_READ_DATA | FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(kAppendLockOffset);
-    at.OffsetHigh = static_cast<DWORD>(kAppendLockOffset >> 32);
-    if (file == INVALID_HANDLE_VALUE || !LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at)) return 1;
+    if (file == INVALID_HANDLE_VALUE || !takeAppendLockByte(file)) return 1;
     const HANDLE held = OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[3]);
     if (held == nullptr || !SetEvent(held)) return 1;
     Sleep(INFINITE);

@@ -93,7 +93,7 @@ orvacct en_US.UTF-8 logs summary --by app --format csv "$(win "$work")" | tr -d 
 expect "$(cat "$work/summary.csv")" "$(printf 'app,count,damaged\nwinebilling,5,0\nwinekaikei,2,0\nwineorders,2,0')" \
   "summary by application"
 orvacct en_US.UTF-8 logs report --output "$(win "$work/report.html")" "$(win "$work/us")" "$(win "$work/de")"
-expect "$(grep -c '<rect' "$work/report.html")" 2 "report: one bar per application on the one day"
+expect "$(grep -c '<rect[^>]*fill=' "$work/report.html")" 2 "report: one bar per application on the one day"
 expect "$(grep -o '<li><b>[0-9]*</b>records' "$work/report.html")" "<li><b>7</b>records" "report: total records"
 
 # Damage is told with the file's Windows path and its line; it does not fail the run.
@@ -111,5 +111,35 @@ orvacct en_US.UTF-8 logs summary --format jsonl "$(win "$work/missing")" "$(win 
 expect "$code" 1 "missing path: exit status"
 expect "$(jq -s 'map(.count) | add' "$work/summary.jsonl")" 2 "missing path: the others read"
 expect "$(grep -c 'cannot read' "$work/stderr")" 1 "missing path: one line"
+
+# Code pages given per path: the Japanese folder's logs in 932 and the others in 1252, in one run on
+# a machine whose own code page is 1252; ORVACCT_CODEPAGE gives the default, here too.
+orvacct en_US.UTF-8 logs export --code-page 932 "$(win "$work/ja")" --code-page 1252 "$(win "$work/de")" >"$work/mixed.jsonl"
+expect "$(got "$work/mixed.jsonl")" "$(wanted "$work/ja.tsv" "$work/de.tsv" | sort)" "code pages per path"
+env ORVACCT_CODEPAGE=932 LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 "$wine" "$tool" logs export "$(win "$work/ja")" >"$work/env.jsonl"
+expect "$(got "$work/env.jsonl")" "$(wanted "$work/ja.tsv")" "ORVACCT_CODEPAGE honoured"
+
+# A share as it is: a link to a folder back up is told and not followed (Wine shows a Unix link
+# to a folder as a reparse point); a FIFO and a device under a log's name are told, never waited
+# on; a log below a path far longer than MAX_PATH is read.
+share="$work/share"
+mkdir -p "$share/PC1/Logs"
+cp "$(ls "$work/de/Orders/Logs/"*.log | head -1)" "$share/PC1/Logs/"
+ln -s .. "$share/PC1/Logs/back"
+mkfifo "$share/PC1/Logs/wineorders-01012003.log"
+ln -s /dev/zero "$share/PC1/Logs/wineorders-01022003.log"
+deep="$share/PC2"
+for level in $(seq 1 30); do deep="$deep/a-folder-name-of-twenty-$level"; done
+mkdir -p "$deep/Logs"
+cp "$(ls "$work/de/Orders/Logs/"*.log | head -1)" "$deep/Logs/"
+code=0
+timeout -s KILL 120 env LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 "$wine" "$tool" logs export "$(win "$share")" \
+  >"$work/share.jsonl" 2>"$work/stderr" || code=$?
+expect "$code" 1 "share: exit status"
+expect "$(jq -r .machine "$work/share.jsonl" | sort | uniq -c | tr -s ' ')" " 2 PC1
+ 2 PC2" "share: each record once, the deep one too"
+expect "$(tr -d '\r' <"$work/stderr" | sed 's/.*\\//' | sort)" "back: not read: a link (links are not followed)
+wineorders-01012003.log: not read: a pipe, not a plain file
+wineorders-01022003.log: not read: a device, not a plain file" "share: what was not read, told"
 
 checks_done

@@ -1,6 +1,7 @@
 // Prints the registered type library of OrvAcctMan as text, for comparison with the expected
 // dump kept beside this file: library, every type, flags, versions, and for the interface every
-// method's DISPID, vtable slot, parameter types, flags and defaults.
+// method's DISPID, vtable slot, parameter types, flags and defaults. With --methods it prints the
+// length of the suites' method table instead, from which the expected dump's counts are made.
 #include <windows.h>
 #include <oleauto.h>
 #include <wrl/client.h>
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "com_test_support.h"
 #include "orvacctman_idl.h"
 
 namespace {
@@ -179,7 +181,11 @@ void dumpType(ITypeInfo* info) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--methods") {
+    std::printf("%d\n", orv::testing::kMethodCount);
+    return 0;
+  }
   if (FAILED(CoInitialize(nullptr))) return 2;
   ComPtr<ITypeLib> library;
   const HRESULT loaded = LoadRegTypeLib(LIBID_OrvAcctMan, 4, 6, 0x0409, &library);

@@ -16,6 +16,7 @@
 #include "input_text.h"
 #include "interrupt_cleanup.h"
 #include "key_options.h"
+#include "platform/unique_file.h"
 #include "progress_bar.h"
 #include "temporary_copy.h"
 #include "tool_output.h"
@@ -26,6 +27,8 @@
 #endif
 
 namespace orvacct {
+// This file's own, under its name: the command files are compiled as one.
+namespace file_commands {
 namespace {
 
 namespace fs = std::filesystem;
@@ -58,18 +61,16 @@ bool mustCopyAside(const std::string& source) {
   return !error && fs::exists(status) && !fs::is_regular_file(status);
 }
 
-std::FILE* openForCopy(const std::string& source) {
+// Standard input stays open; a named source is closed however the copy ends.
+void copyAside(const std::string& source, std::optional<TemporaryCopy>& copy) {
   if (source == kStandardStream) {
     binaryMode(stdin);
-    return stdin;
+    copy.emplace(stdin, "standard input");
+    return;
   }
-#ifdef _WIN32
-  std::FILE* in = _wfopen(pathArgument(source).c_str(), L"rb");
-#else
-  std::FILE* in = std::fopen(source.c_str(), "rb");
-#endif
-  if (in == nullptr) throw ToolError("cannot read " + source + ": " + std::generic_category().message(errno));
-  return in;
+  const orv::platform::UniqueFile in = orv::platform::openFile(pathArgument(source), "rb");
+  if (!in) throw ToolError("cannot read " + source + ": " + std::generic_category().message(errno));
+  copy.emplace(in.get(), source);
 }
 
 std::string describe(const orv::cipher::FileResult& result, const FileOptions& options) {
@@ -101,9 +102,7 @@ void runFile(Direction direction, const FileOptions& options) {
 
   std::optional<TemporaryCopy> copy;
   if (mustCopyAside(options.source)) {
-    std::FILE* in = openForCopy(options.source);
-    copy.emplace(in);
-    if (in != stdin) std::fclose(in);
+    copyAside(options.source, copy);
     job.sourceFile = copy->file();
   }
   if (toStandardOutput) {
@@ -139,8 +138,10 @@ void addFileCommand(CLI::App& file, const std::string& name, Direction direction
 }
 
 }  // namespace
+}  // namespace file_commands
 
 void addFileCommands(CLI::App& app) {
+  using namespace file_commands;
   CLI::App* file = app.add_subcommand("file", "Encrypt or decrypt a whole file");
   file->require_subcommand(1);
   addFileCommand(*file, "encrypt", Direction::Encrypt, "Encrypt IN into OUT");

@@ -9,6 +9,8 @@
 #include "tool_output.h"
 
 namespace orvacct {
+// This file's own, under its name: the command files are compiled as one.
+namespace input_text {
 namespace {
 
 std::string hexByte(unsigned char byte) {
@@ -53,6 +55,7 @@ void refuseUtf16(std::string_view bytes, const std::string& what) {
 }
 
 }  // namespace
+}  // namespace input_text
 
 CLI::Option* addEncodingOption(CLI::App& command, const std::string& name, ByteEncoding& encoding,
                                const std::string& description) {
@@ -71,11 +74,11 @@ CLI::Option* addEncodingOption(CLI::App& command, const std::string& name, ByteE
 
 std::u16string textFromBytes(std::string_view bytes, ByteEncoding encoding, const std::string& what,
                              const std::string& encodingOption) {
-  refuseUtf16(bytes, what);
+  input_text::refuseUtf16(bytes, what);
   if (encoding == ByteEncoding::Ansi) return orv::text::fromAnsi(bytes);
   if (const auto bad = orv::text::firstInvalidUtf8(bytes)) {
-    throw ToolError(what + " is not UTF-8 (byte " + hexByte(static_cast<unsigned char>(bytes[*bad])) + " at offset " +
-                    std::to_string(*bad) + "); save it as UTF-8, or give " + encodingOption +
+    throw ToolError(what + " is not UTF-8 (byte " + input_text::hexByte(static_cast<unsigned char>(bytes[*bad])) +
+                    " at offset " + std::to_string(*bad) + "); save it as UTF-8, or give " + encodingOption +
                     " ansi to take its bytes in the ANSI code page");
   }
   return orv::text::fromUtf8(bytes);
@@ -83,7 +86,7 @@ std::u16string textFromBytes(std::string_view bytes, ByteEncoding encoding, cons
 
 std::u16string argumentText(const std::string& argument, const std::string& what) {
   if (const auto bad = orv::text::firstInvalidUtf8(argument)) {
-    throw ToolError(what + " is not UTF-8 (byte " + hexByte(static_cast<unsigned char>(argument[*bad])) +
+    throw ToolError(what + " is not UTF-8 (byte " + input_text::hexByte(static_cast<unsigned char>(argument[*bad])) +
                     " at offset " + std::to_string(*bad) + ")");
   }
   return orv::text::fromUtf8(argument);
@@ -136,7 +139,7 @@ void requireRepresentable(std::u16string_view text, const std::string& what) {
   const orv::SecretBytes bytes(orv::text::toAnsi(text));
   if (orv::SecretText(orv::text::fromAnsi(bytes.view())) == text) return;
   if (const auto c = orv::text::firstUnrepresentable(text)) {
-    throw ToolError(what + " holds " + describeCharacter(*c) + ", and " + codePageAdvice());
+    throw ToolError(what + " holds " + describeCharacter(*c) + ", and " + input_text::codePageAdvice());
   }
 }
 

@@ -17,6 +17,8 @@
 #endif
 
 namespace orvacct {
+// This file's own, under its name: the command files are compiled as one.
+namespace key_options {
 namespace {
 
 const std::string kEmptyKeyRisk =
@@ -85,6 +87,7 @@ orv::SecretText environmentKey(const KeyOptions& options) {
 }
 
 }  // namespace
+}  // namespace key_options
 
 void addKeyOptions(CLI::App& command, KeyOptions& options, const std::string& prefix, const std::string& name) {
   options.prefix = prefix;
@@ -115,6 +118,7 @@ void addKeyOptions(CLI::App& command, KeyOptions& options, const std::string& pr
 }
 
 orv::SecretText resolveKey(const KeyOptions& options, KeyUse use) {
+  using namespace key_options;
   orv::SecretText key;
   std::string what;
   if (options.environmentOption->count() > 0) {

@@ -14,6 +14,8 @@
 #include "tool_output.h"
 
 namespace orvacct {
+// This file's own, under its name: the command files are compiled as one.
+namespace log_commands {
 namespace {
 
 struct LogOptions {
@@ -71,8 +73,10 @@ void purgeLogs(const LogOptions& o) {
 }
 
 }  // namespace
+}  // namespace log_commands
 
 void addLogCommands(CLI::App& app) {
+  using namespace log_commands;
   auto options = std::make_shared<LogOptions>();
   CLI::App* log = app.add_subcommand("log", "Append one error record to the application's daily log file");
   log->add_option("--app-path", options->appPath, "Application folder; the record goes to its Logs folder")

@@ -27,6 +27,8 @@
 #include "tool_output.h"
 
 namespace orvacct {
+// This file's own, under its name: the command files are compiled as one.
+namespace logs_commands {
 namespace {
 
 namespace logs_ = orvacct::logs;
@@ -201,8 +203,10 @@ CLI::App* verb(CLI::App& logs, const char* name, const char* description, LogsOp
 }
 
 }  // namespace
+}  // namespace logs_commands
 
 void addLogsCommands(CLI::App& app) {
+  using namespace logs_commands;
   CLI::App* logs =
       app.add_subcommand("logs", "Read the error logs of many applications: records, summaries, an HTML report");
   logs->require_subcommand(1);

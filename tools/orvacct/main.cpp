@@ -9,6 +9,7 @@
 
 #include "commands.h"
 #include "orvacct_version.h"
+#include "standard_streams.h"
 #include "tool_output.h"
 #include "utf8_arguments.h"
 
@@ -41,6 +42,7 @@ int failure(const char* message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  orvacct::holdClosedStandardStreams();
 #ifdef SIGPIPE
   // A reader that went away is seen as a failed write, so the tool ends the same quiet way
   // whether or not whoever started it ignored SIGPIPE (see tool_output.cpp).

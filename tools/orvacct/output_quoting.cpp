@@ -7,6 +7,14 @@ namespace {
 
 constexpr char kHex[] = "0123456789abcdef";
 
+// The short escapes JSON and a terminal's text share; empty for any other character.
+std::string_view controlEscape(char c) {
+  if (c == '\n') return "\\n";
+  if (c == '\r') return "\\r";
+  if (c == '\t') return "\\t";
+  return {};
+}
+
 void appendHexByte(std::string& out, unsigned char byte) {
   out += "\\x";
   out += kHex[byte >> 4];
@@ -90,30 +98,17 @@ bool isHiddenControl(std::uint32_t code) {
 void appendJsonString(std::string& out, std::string_view utf8) {
   out += '"';
   for (const char c : utf8) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          out += "\\u00";
-          out += kHex[(c >> 4) & 0xF];
-          out += kHex[c & 0xF];
-        } else {
-          out += c;
-        }
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (const std::string_view escape = controlEscape(c); !escape.empty()) {
+      out += escape;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      out += "\\u00";
+      out += kHex[(c >> 4) & 0xF];
+      out += kHex[c & 0xF];
+    } else {
+      out += c;
     }
   }
   out += '"';
@@ -143,18 +138,10 @@ void appendTerminalSafe(std::string& out, std::string_view utf8) {
       continue;
     }
     if (c < 0x80) {
-      switch (c) {
-        case '\n':
-          out += "\\n";
-          break;
-        case '\r':
-          out += "\\r";
-          break;
-        case '\t':
-          out += "\\t";
-          break;
-        default:
-          appendHexByte(out, c);
+      if (const std::string_view escape = controlEscape(static_cast<char>(c)); !escape.empty()) {
+        out += escape;
+      } else {
+        appendHexByte(out, c);
       }
       utf8.remove_prefix(1);
       continue;

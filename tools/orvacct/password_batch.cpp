@@ -65,12 +65,12 @@ std::u16string PasswordBatch::decrypt(const orv::SecretText& item, const std::st
   requireCipherText(item.view(), where);
   const orv::cipher::PasswordDecryption decrypted = cipher_.decryptHexWithOutcome(item.view(), u"");
   if (decrypted.outcome != DecryptOutcome::Plain) throw ToolError(where + kWrongKey);
-  if (oneLineResults_ && decrypted.text.find_first_of(u"\r\n") != std::u16string::npos) {
+  if (oneLineResults_ && decrypted.text.view().find_first_of(u"\r\n") != std::u16string::npos) {
     throw ToolError(where +
                     ": the password holds a line break, which one line cannot show; give --output csv or "
                     "--output jsonl");
   }
-  return decrypted.text;
+  return decrypted.text.str();
 }
 
 // The password's bytes go from one cipher to the other as they are, never through text, so a

@@ -27,6 +27,8 @@
 #include "tool_output.h"
 
 namespace orvacct {
+// This file's own, under its name: the command files are compiled as one.
+namespace password_commands {
 namespace {
 
 enum class OutputForm { Plain, Csv, Jsonl };
@@ -58,7 +60,7 @@ class ResultWriter {
     }
   }
 
-  void add(const std::u16string& text) {
+  void add(std::u16string_view text) {
     const std::string utf8 = orv::text::toUtf8(text);
     if (form_ == OutputForm::Csv) {
       appendCsvField(buffer_, utf8, true);
@@ -313,8 +315,10 @@ void addPasswordCommand(CLI::App& pwd, const std::string& name, PasswordOperatio
 }
 
 }  // namespace
+}  // namespace password_commands
 
 void addPasswordCommands(CLI::App& app) {
+  using namespace password_commands;
   CLI::App* pwd = app.add_subcommand(
       "pwd", "Passwords to hexadecimal cipher text and back, as EnCrypt_Pwd/DeCrypt_Pwd, and from one key to another");
   pwd->require_subcommand(1);

@@ -19,6 +19,8 @@
 #include "tool_output.h"
 
 namespace orvacct {
+// This file's own, under its name: the command files are compiled as one.
+namespace registry_commands {
 namespace {
 
 #ifdef _WIN32
@@ -101,8 +103,10 @@ void addCommand(CLI::App& reg, const std::string& verb, const std::string& descr
 }
 
 }  // namespace
+}  // namespace registry_commands
 
 void addRegistryCommands(CLI::App& app) {
+  using namespace registry_commands;
   CLI::App* reg = app.add_subcommand("reg", "Read and write registry values as the Reg_ methods do (Windows only)");
   reg->require_subcommand(1);
   using orv::clsOrvAcctMan;

@@ -54,8 +54,7 @@ void RowWriter::beginField() {
   ++field_;
 }
 
-std::string RowWriter::quoted(std::string_view utf8) const {
-  std::string out;
+void RowWriter::appendQuoted(std::string& out, std::string_view utf8) const {
   switch (format_) {
     case RowFormat::Jsonl:
       appendJsonString(out, utf8);
@@ -65,25 +64,20 @@ std::string RowWriter::quoted(std::string_view utf8) const {
       appendCsvField(out, utf8, jsonNames_.front().empty());
       break;
     case RowFormat::Lines:
-      out = utf8;
+      out += utf8;
       break;
   }
+}
+
+std::string RowWriter::quoted(std::string_view utf8) const {
+  std::string out;
+  appendQuoted(out, utf8);
   return out;
 }
 
 void RowWriter::text(std::string_view utf8) {
   beginField();
-  switch (format_) {
-    case RowFormat::Jsonl:
-      appendJsonString(buffer_, utf8);
-      break;
-    case RowFormat::Csv:
-      appendCsvField(buffer_, utf8, jsonNames_.front().empty());
-      break;
-    case RowFormat::Lines:
-      buffer_ += utf8;
-      break;
-  }
+  appendQuoted(buffer_, utf8);
 }
 
 void RowWriter::quotedText(std::string_view quoted) {

@@ -38,6 +38,7 @@ class RowWriter {
 
  private:
   void beginField();
+  void appendQuoted(std::string& out, std::string_view utf8) const;
 
   RowFormat format_;
   std::string* into_;

@@ -9,6 +9,8 @@
 #include "tool_output.h"
 
 namespace orvacct {
+// This file's own, under its name: the command files are compiled as one.
+namespace session_commands {
 namespace {
 
 #ifdef _WIN32
@@ -31,8 +33,10 @@ struct Apartment {
 #endif
 
 }  // namespace
+}  // namespace session_commands
 
 void addSessionCommands(CLI::App& app) {
+  using namespace session_commands;
   CLI::App* session = app.add_subcommand("session", "The Outlook messaging session (Windows only)");
   session->require_subcommand(1);
 

@@ -5,21 +5,21 @@
 // made in pieces, so memory stays small, into a temporary file that no other process can open
 // and that goes with the process however it ends.
 #include <cstdio>
+#include <string>
+
+#include "platform/unique_file.h"
 
 namespace orvacct {
 
 class TemporaryCopy {
  public:
-  // Copies `from` to its end; throws ToolError when it cannot.
-  explicit TemporaryCopy(std::FILE* from);
-  ~TemporaryCopy();
-  TemporaryCopy(const TemporaryCopy&) = delete;
-  TemporaryCopy& operator=(const TemporaryCopy&) = delete;
+  // Copies `from` to its end; throws ToolError when it cannot, naming the source as `what`.
+  TemporaryCopy(std::FILE* from, const std::string& what);
 
-  std::FILE* file() const { return file_; }
+  std::FILE* file() const { return file_.get(); }
 
  private:
-  std::FILE* file_ = nullptr;
+  orv::platform::UniqueFile file_;
 };
 
 }  // namespace orvacct

@@ -3,6 +3,7 @@
 // a fresh instance keyed once would stand, and goes back to it afterwards.
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "cipher/clsBlowfish.h"
 #include "cipher/keyed_cipher_cache.h"
@@ -29,25 +30,24 @@ cipher::KeyedCipherCache& clsOrvAcctMan::keyedCiphers() {
 
 // The steps both methods share: the keyed cipher taken, the one operation, the cipher given back.
 template <class Operation>
-std::u16string clsOrvAcctMan::withKeyedCipher(std::u16string_view procedure, const std::u16string& key,
-                                              Operation operation) {
+auto clsOrvAcctMan::withKeyedCipher(std::u16string_view procedure, const SecretText& key, Operation operation) {
   Guard guard(*this, procedure);
-  std::u16string result;
+  decltype(operation(std::declval<clsBlowfish&>())) result;
   guard.step([&] { m_Blowfish = keyedCiphers().take(key); });
   guard.step([&] { result = operation(cipherOf(m_Blowfish)); });
   guard.step([&] { keyedCiphers().giveBack(std::move(m_Blowfish)); });
   return result;
 }
 
-std::u16string clsOrvAcctMan::EnCrypt_Pwd(const std::u16string& sPwd, const std::u16string& sKey) {
+std::u16string clsOrvAcctMan::EnCrypt_Pwd(const SecretText& sPwd, const SecretText& sKey) {
   return withKeyedCipher(u"EnCrypt_Pwd(sPwd As String, sKey As String) As String", sKey,
-                         [&](clsBlowfish& cipher) { return cipher.EncryptString(sPwd, sKey, true); });
+                         [&](clsBlowfish& cipher) { return cipher.EncryptString(sPwd.str(), sKey.str(), true); });
 }
 
-std::u16string clsOrvAcctMan::DeCrypt_Pwd(std::u16string& sPwd, const std::u16string& sKey) {
+SecretText clsOrvAcctMan::DeCrypt_Pwd(std::u16string& sPwd, const SecretText& sKey) {
   // DecryptString leaves the decoded raw text in the caller's sPwd.
   return withKeyedCipher(u"DeCrypt_Pwd(sPwd As String, sKey As String) As String", sKey,
-                         [&](clsBlowfish& cipher) { return cipher.DecryptString(sPwd, sKey, true); });
+                         [&](clsBlowfish& cipher) { return cipher.DecryptString(sPwd, sKey.str(), true); });
 }
 
 }  // namespace orv

@@ -2,6 +2,8 @@
 
 #include <wrl/client.h>
 
+#include <utility>
+
 #include "base/failure.h"
 #include "messaging/com/com_values.h"
 #include "platform/system_message_win32.h"
@@ -10,17 +12,6 @@ namespace orv::messaging::com {
 namespace {
 
 std::int32_t signedNumber(HRESULT result) { return static_cast<std::int32_t>(result); }
-
-// Owns the BSTRs of an EXCEPINFO, whoever filled it.
-struct ExceptionTexts {
-  EXCEPINFO& info;
-  ~ExceptionTexts() {
-    SysFreeString(info.bstrSource);
-    SysFreeString(info.bstrDescription);
-    SysFreeString(info.bstrHelpFile);
-    info.bstrSource = info.bstrDescription = info.bstrHelpFile = nullptr;
-  }
-};
 
 }  // namespace
 
@@ -47,13 +38,16 @@ void throwCallFailure(HRESULT result, IUnknown* object, REFIID calledInterface) 
 }
 
 void throwDispatchFailure(HRESULT result, EXCEPINFO& exception) {
-  const ExceptionTexts owned{exception};
+  if (result == DISP_E_EXCEPTION && exception.pfnDeferredFillIn != nullptr) exception.pfnDeferredFillIn(&exception);
+  // The texts are ours to free, whoever filled them.
+  const UniqueBstr source(std::exchange(exception.bstrSource, nullptr));
+  const UniqueBstr helpFile(std::exchange(exception.bstrHelpFile, nullptr));
+  const UniqueBstr text(std::exchange(exception.bstrDescription, nullptr));
   if (result != DISP_E_EXCEPTION) throw Failure(signedNumber(result), systemMessage(result));
-  if (exception.pfnDeferredFillIn != nullptr) exception.pfnDeferredFillIn(&exception);
   const HRESULT number = exception.scode != 0   ? exception.scode
                          : exception.wCode != 0 ? static_cast<HRESULT>(exception.wCode)
                                                 : result;
-  std::u16string description = textOf(exception.bstrDescription);
+  std::u16string description = textOf(text.get());
   if (description.empty()) description = systemMessage(number);
   throw Failure(signedNumber(number), std::move(description));
 }

@@ -34,38 +34,20 @@ constexpr std::uint32_t kDefaultSeed = 20261207;
 constexpr long kDefaultCalls = 100000;
 constexpr long kWarmUpCalls = 20000;
 
-// The interface's DISPIDs and their declared argument counts (result not counted).
+// A DISPID to call and the argument count it is declared with (result not counted).
 struct Member {
   DISPID id;
   int parameters;
 };
-constexpr Member kMembers[] = {
-    {dispid::kDeCryptPwd, 2},
-    {dispid::kEnCryptPwd, 2},
-    {dispid::kCreateGuid, 0},
-    {dispid::kRegDeleteValue, 3},
-    {dispid::kRegDeleteKey, 2},
-    {dispid::kRegCreateKey, 2},
-    {dispid::kRegGetSettingString, 4},
-    {dispid::kRegSaveSettingString, 4},
-    {dispid::kDeTick, 1},
-    {dispid::kLogErrors, 9},
-    {dispid::kPurgeLogs, 2},
-    {dispid::kCreateSession, 0},
-    {dispid::kCloseSession, 0},
-    {dispid::kShowAbout, 2},
-    {dispid::kRegGetSettingDWord, 4},
-    {dispid::kRegSaveSettingDWord, 4},
-    {dispid::kRegGetSettingBinary, 3},
-    {dispid::kRegSaveSettingBinary, 4},
-    {dispid::kCheckState, 0},
-    {DISPID_VALUE, 0},
-    {0x60030000, 1},
-    {-1, 1},
-    {0x7FFFFFFF, 2},
-};
+// DISPIDs the interface does not have, called as if it had them.
+constexpr Member kStrangers[] = {{DISPID_VALUE, 0}, {0x60030000, 1}, {-1, 1}, {0x7FFFFFFF, 2}};
+constexpr int kMembers = kMethodCount + static_cast<int>(std::size(kStrangers));
 
-constexpr int kInterfaceMembers = 19;
+// The interface's methods first, then the strangers.
+Member memberAt(int index) {
+  if (index < kMethodCount) return {kMethods[index].id, kMethods[index].parameters};
+  return kStrangers[index - kMethodCount];
+}
 
 const std::set<HRESULT> kAnswers = {S_OK,
                                     DISP_E_BADPARAMCOUNT,
@@ -361,8 +343,7 @@ TEST(DispatchTorture, HostileCallsAreAllAnsweredAndLeakNothing) {
     if (call == std::min(kWarmUpCalls, calls / 5)) warm = commitCharge();
     // Mostly the interface's own members with their own argument count, so most calls get past
     // the boundary into the methods; the rest goes wrong in every other way.
-    const Member member = kMembers[generate.chance(90) ? generate.below(kInterfaceMembers)
-                                                       : generate.below(static_cast<int>(std::size(kMembers)))];
+    const Member member = memberAt(generate.chance(90) ? generate.below(kMethodCount) : generate.below(kMembers));
     CallStorage storage;
     const int count = generate.chance(2)    ? 40
                       : generate.chance(60) ? member.parameters

@@ -168,6 +168,23 @@ bool GroupKeys::less(const std::vector<KeyValue>& x, const std::vector<KeyValue>
   return false;
 }
 
+bool GroupKeys::less(std::string_view a, std::string_view b) const {
+  std::size_t i = 0, j = 0;
+  for (const GroupBy by : by_) {
+    if (isNumeric(by)) {
+      const std::int32_t x = intAt(a, i), y = intAt(b, j);
+      if (x != y) return x < y;
+      continue;
+    }
+    const auto x = static_cast<std::size_t>(intAt(a, i)), y = static_cast<std::size_t>(intAt(b, j));
+    const std::string_view first = a.substr(i, x), second = b.substr(j, y);
+    i += x;
+    j += y;
+    if (first != second) return first < second;
+  }
+  return false;
+}
+
 std::string GroupKeys::emptyKey() const {
   std::string key;
   for (const GroupBy by : by_) isNumeric(by) ? appendInt(key, 0) : appendText(key, {});

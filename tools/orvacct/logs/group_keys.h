@@ -39,6 +39,7 @@ class GroupKeys {
   std::vector<KeyValue> decode(std::string_view key) const;
   // Keys in their order: numbers and days as numbers, texts by their bytes.
   bool less(const std::vector<KeyValue>& x, const std::vector<KeyValue>& y) const;
+  bool less(std::string_view a, std::string_view b) const;
   std::string emptyKey() const;
 
  private:

@@ -1,5 +1,7 @@
 #include "logs/log_export.h"
 
+#include <algorithm>
+
 #include "logs/log_text.h"
 #include "row_writer.h"
 
@@ -39,6 +41,11 @@ class Exporter final : public LogConsumer {
     field(record.procedure, RecordLine::Procedure);
     field(record.version, RecordLine::Version);
     out_.quotedText(machine_);
+    // For tools that need a time of day on every record (lnav): the start of the day when the
+    // Date line could not be read, as an unknown time comes first in its day.
+    text_.clear();
+    appendMoment(text_, {days_, std::max(record.secondOfDay, 0)});
+    out_.text(text_);
     out_.endRow();
   }
 
@@ -56,9 +63,9 @@ class Exporter final : public LogConsumer {
 }  // namespace
 
 const std::vector<std::string>& exportFields() {
-  // machine came last, after the others: columns people already read by position stay in place.
-  static const std::vector<std::string> fields = {"app",    "file",        "line",   "time",      "number",
-                                                  "description", "module", "procedure", "version", "machine"};
+  // New fields come last: columns people already read by position stay in place.
+  static const std::vector<std::string> fields = {"app",     "file",      "line",    "time",    "number", "description",
+                                                  "module",  "procedure", "version", "machine", "timestamp"};
   return fields;
 }
 

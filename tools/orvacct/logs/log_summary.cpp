@@ -55,14 +55,11 @@ class Summary final : public LogConsumer {
 
   void endFile(const LogFile&) override {}
 
-  std::string text(const SummaryOptions& options) const;
+  // Writes the summary to standard output, or appends it to *into when given.
+  void write(const SummaryOptions& options, std::string* into) const;
 
  private:
-  struct Row {
-    const Groups::Entry* entry;
-    std::vector<KeyValue> keys;
-  };
-  std::vector<Row> rows(const SummaryOptions& options) const;
+  std::vector<const Groups::Entry*> rows(const SummaryOptions& options) const;
 
   GroupKeys keys_;
   Groups groups_;
@@ -70,12 +67,13 @@ class Summary final : public LogConsumer {
   std::uint64_t records_ = 0, damaged_ = 0, files_ = 0;
 };
 
-std::vector<Summary::Row> Summary::rows(const SummaryOptions& options) const {
-  std::vector<Row> rows;
-  for (const auto& entry : groups_.entries()) rows.push_back({&entry, keys_.decode(entry.key)});
-  const auto keyLess = [this](const Row& a, const Row& b) { return keys_.less(a.keys, b.keys); };
-  std::sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) {
-    return a.entry->count != b.entry->count ? a.entry->count > b.entry->count : keyLess(a, b);
+std::vector<const Groups::Entry*> Summary::rows(const SummaryOptions& options) const {
+  std::vector<const Groups::Entry*> rows;
+  rows.reserve(groups_.entries().size());
+  for (const auto& entry : groups_.entries()) rows.push_back(&entry);
+  const auto keyLess = [this](const Groups::Entry* a, const Groups::Entry* b) { return keys_.less(a->key, b->key); };
+  std::sort(rows.begin(), rows.end(), [&](const Groups::Entry* a, const Groups::Entry* b) {
+    return a->count != b->count ? a->count > b->count : keyLess(a, b);
   });
   if (options.top && *options.top < rows.size()) rows.resize(*options.top);
   // A series over time reads in order.
@@ -91,8 +89,9 @@ struct Field {
   Kind kind;
 };
 
-std::vector<Field> fieldsOf(const GroupKeys& keys, const Groups::Entry& entry, const std::vector<KeyValue>& values) {
+std::vector<Field> fieldsOf(const GroupKeys& keys, const Groups::Entry& entry) {
   std::vector<Field> fields;
+  const std::vector<KeyValue> values = keys.decode(entry.key);
   for (std::size_t i = 0; i < values.size(); ++i) {
     const bool number = keys.by()[i] == GroupBy::Number;
     fields.push_back({groupByNames()[static_cast<std::size_t>(keys.by()[i])], values[i].text,
@@ -118,70 +117,105 @@ std::size_t displayWidth(std::string_view utf8) {
   return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
-std::string table(const std::vector<std::vector<Field>>& rows, const std::vector<Field>& heading) {
+// Output in large pieces, to standard output or into a string, so a summary of a million groups
+// is never held whole.
+class Output {
+ public:
+  explicit Output(std::string* into) : into_(into) {}
+  ~Output() {
+    try {
+      flush();
+    } catch (...) {
+      // The failure was the caller's to report.
+    }
+  }
+  std::string& text() { return text_; }
+  void mayFlush() {
+    if (text_.size() >= kFlushAt) flush();
+  }
+  void flush() {
+    if (into_ != nullptr) {
+      *into_ += text_;
+    } else {
+      writeOutput(text_);
+    }
+    text_.clear();
+  }
+
+ private:
+  static constexpr std::size_t kFlushAt = std::size_t{1} << 16;
+  std::string* into_;
+  std::string text_;
+};
+
+// Columns as wide as their widest cell; every cell made safe for a terminal, one row a line.
+void writeTable(const GroupKeys& keys, const std::vector<const Groups::Entry*>& rows, Output& out) {
+  const Groups::Entry none{keys.emptyKey(), 0, 0, {}};
+  const std::vector<Field> heading = fieldsOf(keys, none);
   std::vector<std::size_t> widths;
   for (const Field& field : heading) widths.push_back(displayWidth(field.name));
-  for (const auto& row : rows) {
-    for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], displayWidth(row[i].text));
+  const auto cellsOf = [&](const Groups::Entry* entry) {
+    std::vector<Field> fields = fieldsOf(keys, *entry);
+    for (Field& field : fields) field.text = terminalSafe(field.text);
+    return fields;
+  };
+  for (const Groups::Entry* entry : rows) {
+    const std::vector<Field> fields = cellsOf(entry);
+    for (std::size_t i = 0; i < fields.size(); ++i) widths[i] = std::max(widths[i], displayWidth(fields[i].text));
   }
-  std::string out;
   const auto line = [&](const std::vector<std::string_view>& cells) {
+    std::string& text = out.text();
     for (std::size_t i = 0; i < cells.size(); ++i) {
-      const std::string padding(widths[i] - displayWidth(cells[i]), ' ');
+      const std::size_t padding = widths[i] - displayWidth(cells[i]);
       const bool last = i + 1 == cells.size();
       const bool right = heading[i].kind == Field::Number;
-      if (right) out += padding;
-      out += cells[i];
-      if (!right && !last) out += padding;
-      if (!last) out += "  ";
+      if (right) text.append(padding, ' ');
+      text += cells[i];
+      if (!right && !last) text.append(padding, ' ');
+      if (!last) text += "  ";
     }
-    out += '\n';
+    text += '\n';
+    out.mayFlush();
   };
   std::vector<std::string_view> cells;
   for (const Field& field : heading) cells.push_back(field.name);
   line(cells);
-  for (const auto& row : rows) {
+  for (const Groups::Entry* entry : rows) {
+    const std::vector<Field> fields = cellsOf(entry);
     cells.clear();
-    for (const Field& field : row) cells.push_back(field.text);
+    for (const Field& field : fields) cells.push_back(field.text);
     line(cells);
   }
-  return out;
 }
 
-std::string Summary::text(const SummaryOptions& options) const {
-  std::vector<std::vector<Field>> rows;
+void Summary::write(const SummaryOptions& options, std::string* into) const {
+  const std::vector<const Groups::Entry*> rows = this->rows(options);
   std::uint64_t overcount = 0;
-  for (const Row& row : this->rows(options)) {
-    rows.push_back(fieldsOf(keys_, *row.entry, row.keys));
-    overcount = std::max(overcount, row.entry->overcount);
-  }
-  const Groups::Entry none{keys_.emptyKey(), 0, 0, {}};
-  const std::vector<Field> heading = fieldsOf(keys_, none, keys_.decode(none.key));
+  for (const Groups::Entry* entry : rows) overcount = std::max(overcount, entry->overcount);
   std::string estimate;
   if (groups_.estimated()) {
     estimate = "more groups than could be counted exactly: each count shown may be up to " +
                std::to_string(overcount) + " too high";
   }
-  std::string out;
   if (options.format == SummaryFormat::Table) {
-    // One row a line, and nothing from the logs that a terminal would act on.
-    for (auto& row : rows) {
-      for (Field& field : row) field.text = terminalSafe(field.text);
-    }
-    out = table(rows, heading);
-    out += std::to_string(records_) + " records, " + std::to_string(damaged_) + " damaged, in " +
-           std::to_string(files_) + (files_ == 1 ? " file" : " files");
-    if (options.top && rows.size() == *options.top) out += "; the " + std::to_string(rows.size()) + " largest groups";
-    if (!estimate.empty()) out += "; " + estimate;
-    out += '\n';
-    return out;
+    Output out(into);
+    writeTable(keys_, rows, out);
+    std::string& text = out.text();
+    text += std::to_string(records_) + " records, " + std::to_string(damaged_) + " damaged, in " +
+            std::to_string(files_) + (files_ == 1 ? " file" : " files");
+    if (options.top && rows.size() == *options.top) text += "; the " + std::to_string(rows.size()) + " largest groups";
+    if (!estimate.empty()) text += "; " + estimate;
+    text += '\n';
+    out.flush();
+    return;
   }
   if (!estimate.empty()) reportProblem(estimate);
+  const Groups::Entry none{keys_.emptyKey(), 0, 0, {}};
   std::vector<std::string> columns;
-  for (const Field& field : heading) columns.push_back(field.name);
-  RowWriter writer(options.format == SummaryFormat::Csv ? RowFormat::Csv : RowFormat::Jsonl, columns, &out);
-  for (const auto& row : rows) {
-    for (const Field& field : row) {
+  for (const Field& field : fieldsOf(keys_, none)) columns.push_back(field.name);
+  RowWriter writer(options.format == SummaryFormat::Csv ? RowFormat::Csv : RowFormat::Jsonl, columns, into);
+  for (const Groups::Entry* entry : rows) {
+    for (const Field& field : fieldsOf(keys_, *entry)) {
       if (field.kind == Field::Number) {
         writer.number(std::stoll(field.text));
       } else if (field.kind == Field::Time && field.text.empty()) {
@@ -193,7 +227,6 @@ std::string Summary::text(const SummaryOptions& options) const {
     writer.endRow();
   }
   writer.flush();
-  return out;
 }
 
 }  // namespace
@@ -202,12 +235,15 @@ std::string summaryText(const std::vector<Root>& roots, const Filters& filters, 
                         ScanCounts& counts) {
   Summary summary(options);
   counts = scanLogs(roots, filters, summary, options.threads);
-  return summary.text(options);
+  std::string text;
+  summary.write(options, &text);
+  return text;
 }
 
 ScanCounts summarizeLogs(const std::vector<Root>& roots, const Filters& filters, const SummaryOptions& options) {
-  ScanCounts counts;
-  writeOutput(summaryText(roots, filters, options, counts));
+  Summary summary(options);
+  const ScanCounts counts = scanLogs(roots, filters, summary, options.threads);
+  summary.write(options, nullptr);
   return counts;
 }
 

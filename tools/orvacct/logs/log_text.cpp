@@ -1,7 +1,10 @@
 #include "logs/log_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <iterator>
+#include <utility>
 
 #include "text/ansi_codepage.h"
 #include "text/code_page.h"
@@ -105,25 +108,15 @@ int monthStart(int days) {
 std::string monthText(int days) { return dateText(days).substr(0, 7); }
 
 void appendHtml(std::string& out, std::string_view utf8) {
+  static constexpr std::pair<char, std::string_view> kEntities[] = {
+      {'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}, {'\'', "&#39;"}};
   for (const char c : utf8) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&#39;";
-        break;
-      default:
-        out += c;
+    const auto* entity = std::find_if(std::begin(kEntities), std::end(kEntities),
+                                      [c](const auto& candidate) { return candidate.first == c; });
+    if (entity != std::end(kEntities)) {
+      out += entity->second;
+    } else {
+      out += c;
     }
   }
 }

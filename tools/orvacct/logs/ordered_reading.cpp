@@ -36,6 +36,30 @@ struct Batch {
   std::string text;
 };
 
+// Batches the consumer is done with, for the workers to fill again: their memory is allocated
+// once, not for every batch of every file.
+class SpareBatches {
+ public:
+  Batch take() {
+    const std::lock_guard lock(mutex_);
+    if (spare_.empty()) return Batch();
+    Batch batch = std::move(spare_.back());
+    spare_.pop_back();
+    return batch;
+  }
+  void giveBack(Batch batch) {
+    batch.events.clear();
+    batch.text.clear();
+    const std::lock_guard lock(mutex_);
+    if (spare_.size() < kKept) spare_.push_back(std::move(batch));
+  }
+
+ private:
+  static constexpr std::size_t kKept = 16;
+  std::mutex mutex_;
+  std::vector<Batch> spare_;
+};
+
 // The reading was abandoned: the consumer stopped (its output failed).
 struct Cancelled {};
 
@@ -80,6 +104,7 @@ class DirectSink final : public orv::log::RecordSink {
 struct OrderedReading::Job {
   LogFile file;
   orv::platform::ReadableFile handle;
+  SpareBatches& spares;
 
   std::mutex mutex;
   std::condition_variable changed;
@@ -88,7 +113,8 @@ struct OrderedReading::Job {
   bool cancelled = false;
   std::string failure;  // why the file could not be read to its end
 
-  Job(LogFile f, orv::platform::ReadableFile h) : file(std::move(f)), handle(std::move(h)) {}
+  Job(LogFile f, orv::platform::ReadableFile h, SpareBatches& s)
+      : file(std::move(f)), handle(std::move(h)), spares(s) {}
 
   void cancel() {
     const std::lock_guard lock(mutex);
@@ -102,7 +128,7 @@ namespace {
 // Collects a worker's records and problems into batches for the consumer.
 class BatchSink final : public orv::log::RecordSink {
  public:
-  explicit BatchSink(OrderedReading::Job& job) : job_(job) {}
+  explicit BatchSink(OrderedReading::Job& job) : job_(job), batch_(job.spares.take()) {}
 
   void record(const ReadRecord& record) override {
     Event& event = batch_.events.emplace_back();
@@ -127,7 +153,8 @@ class BatchSink final : public orv::log::RecordSink {
     if (job_.cancelled) throw Cancelled();
     job_.batches.push_back(std::move(batch_));
     job_.changed.notify_all();
-    batch_ = Batch();
+    lock.unlock();
+    batch_ = job_.spares.take();
   }
 
  private:
@@ -148,6 +175,7 @@ std::string_view viewOf(const Batch& batch, TextSpan span) {
 }  // namespace
 
 struct OrderedReading::Queue {
+  SpareBatches spares;
   std::mutex mutex;
   std::condition_variable changed;
   std::deque<std::shared_ptr<Job>> waiting;
@@ -189,7 +217,7 @@ void OrderedReading::stopWorkers() noexcept {
 
 void OrderedReading::file(LogFile file, orv::platform::ReadableFile handle) {
   if (!queue_) return readHere(file, handle);
-  auto job = std::make_shared<Job>(std::move(file), std::move(handle));
+  auto job = std::make_shared<Job>(std::move(file), std::move(handle), queue_->spares);
   {
     const std::lock_guard lock(queue_->mutex);
     queue_->waiting.push_back(job);
@@ -221,7 +249,7 @@ void OrderedReading::readHere(const LogFile& file, orv::platform::ReadableFile& 
   consumer_.beginFile(file);
   DirectSink sink(file, Delivery(filters_, consumer_, counts_));
   try {
-    reader_.read(handle, sink);
+    reader_.read(handle, sink, file.codePage);
   } catch (const std::system_error& e) {
     counts_.allRead = false;
     reportProblem("cannot read " + file.pathText + ": " + e.code().message());
@@ -256,6 +284,7 @@ void OrderedReading::handOn(Item& item) {
       event.record.version = viewOf(batch, event.version);
       delivery.record(job.file, event.record);
     }
+    job.spares.giveBack(std::move(batch));
   }
   if (!job.failure.empty()) {
     counts_.allRead = false;
@@ -279,7 +308,7 @@ void OrderedReading::work() {
     std::string failure;
     BatchSink sink(*job);
     try {
-      reader.read(job->handle, sink);
+      reader.read(job->handle, sink, job->file.codePage);
     } catch (const Cancelled&) {
       continue;
     } catch (const std::system_error& e) {

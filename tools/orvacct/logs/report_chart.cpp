@@ -94,8 +94,11 @@ void appendTimeAxis(std::string& out, const ChartPeriod& period, double slot) {
     out += "<line class=\"tick\" x1=\"" + number(x) + "\" x2=\"" + number(x) + "\" y1=\"" +
            number(kHeight - kBottom) + "\" y2=\"" + number(kHeight - kBottom + 4) + "\"/>";
     if ((bars - 1 - bar) % every != 0) continue;
-    out += "<text class=\"axis\" x=\"" + number(x) + "\" y=\"" + number(kHeight - kBottom + 16) +
-           "\" text-anchor=\"middle\">" + period.label(bar) + "</text>\n";
+    // The last label ends at the plot's edge rather than running past it.
+    const bool last = bar + 1 == bars && slot < labelWidth(period.unit);
+    out += "<text class=\"axis\" x=\"" + number(last ? kWidth - kRight : x) + "\" y=\"" +
+           number(kHeight - kBottom + 16) + "\" text-anchor=\"" + (last ? "end" : "middle") + "\">" +
+           period.label(bar) + "</text>\n";
   }
 }
 

@@ -66,10 +66,13 @@ struct RecentRecord {
 
 struct ErrorFigures {
   static constexpr std::size_t kRecent = 3;
+  // Enough for the machines of a site, and bounded: each name is kept to kTallyText bytes.
+  static constexpr std::size_t kTallied = 64;
+  static constexpr std::size_t kTallyText = 128;
   Seen records;
   MostFrequent descriptions;
-  Tally places{16};  // module and procedure
-  Tally machines{16}, apps{16}, versions{16};
+  Tally places{kTallied};  // module and procedure
+  Tally machines{kTallied}, apps{kTallied}, versions{kTallied};
   std::unordered_map<int, std::uint64_t> perDay;
   std::vector<RecentRecord> recent;  // the latest first
 };

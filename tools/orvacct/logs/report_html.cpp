@@ -278,8 +278,8 @@ void appendErrors(std::string& out, const ReportData& data, const ChartPeriod& p
     if (number < 0) out += "<small>" + hexOf(number) + "</small>";
     const MostFrequent::Text& usual = error.descriptions.top();
     const std::string description = html(recordText(usual.bytes, usual.cut, usual.codePage));
-    out += "</td><td class=\"d\" data-v=\"" + description + "\"><details class=\"drill\"><summary>" + description +
-           "</summary>";
+    out += "</td><td class=\"d\" data-v=\"" + description + "\"><details class=\"drill\"><summary>" +
+           (description.empty() ? "<i>(no description)</i>" : description) + "</summary>";
     appendDrillDown(out, error, period);
     out += "</details></td>" + numberCell(entry->count) + listCell(namesOf(error.apps), error.apps.estimated(), "applications") +
            listCell(versionsOf(error.versions), error.versions.estimated(), "versions") +

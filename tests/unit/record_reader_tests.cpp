@@ -1,0 +1,167 @@
+// The record reader, the time of a Date line and the log file's name, against known answers
+// worked out by hand from the record's format: the eight lines as the writer writes them, and
+// what real folders hold besides.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "log/error_log.h"
+#include "log/record_reader.h"
+#include "text/code_page.h"
+#include "text/utf.h"
+
+namespace orv::log {
+namespace {
+
+// What the reader told, one line per record or problem, in order.
+class Told final : public RecordSink {
+ public:
+  void record(const ReadRecord& r) override {
+    lines.push_back("record " + std::to_string(r.line) + " " + std::to_string(r.number) + " [" +
+                    std::string(r.description) + "] [" + std::string(r.module) + "] [" + std::string(r.procedure) +
+                    "] [" + std::string(r.version) + "] " + std::to_string(r.secondOfDay));
+  }
+  void problem(const ReadProblem& p) override {
+    lines.push_back("problem " + std::to_string(p.line) + " " + describe(p));
+  }
+  std::vector<std::string> lines;
+};
+
+std::vector<std::string> read(const std::string& text) {
+  Told told;
+  RecordReader reader(told);
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    reader.line(std::string_view(text).substr(start, end - start));
+  }
+  reader.finish(std::string_view(text).substr(start));
+  return told.lines;
+}
+
+const std::string kPlus(41, '+');
+// The eight lines, each field as given; CR LF as the writer ends them.
+std::string recordOf(const std::string& description, const std::string& number, const std::string& date = "3/5/2002 2:07:09 PM") {
+  return kPlus + "\r\nError Description: " + description + "\r\nError Number: " + number +
+         "\r\nModule Name: modMain\r\nProcedure Name: Sub Main()\r\nVersion Number: 2.4.17\r\nDate: " + date + "\r\n\r\n";
+}
+
+struct ReaderCase {
+  const char* name;
+  std::string text;
+  std::vector<std::string> told;
+};
+
+TEST(RecordReader, LinesBecomeRecordsAndProblemsAsTheFormatSays) {
+  const std::string whole = recordOf("Type mismatch", "13");
+  const std::string told13 = "record 1 13 [Type mismatch] [modMain] [Sub Main()] [2.4.17] 50829";
+  const std::vector<ReaderCase> cases = {
+      {"one whole record", whole, {told13}},
+      {"LF alone", kPlus + "\nError Description: d\nError Number: 5\nModule Name: m\nProcedure Name: p\n"
+                   "Version Number: ..\nDate: 05.03.2002 14:07:09\n\n",
+       {"record 1 5 [d] [m] [p] [..] 50829"}},
+      {"a description over three lines", recordOf("first\r\nsecond\r\n\r\nfourth", "5"),
+       {"record 1 5 [first\nsecond\n\nfourth] [modMain] [Sub Main()] [2.4.17] 50829"}},
+      {"an empty value without its space", kPlus + "\r\nError Description:\r\nError Number: 0\r\nModule Name:\r\n"
+                                                   "Procedure Name:\r\nVersion Number: ..\r\nDate:\r\n\r\n",
+       {"record 1 0 [] [] [] [..] -1"}},
+      {"blank lines between records lose nothing", "\r\n" + whole + "\r\n\r\n" + whole,
+       {"record 2 13 [Type mismatch] [modMain] [Sub Main()] [2.4.17] 50829",
+        "record 12 13 [Type mismatch] [modMain] [Sub Main()] [2.4.17] 50829"}},
+      {"cut short by the end of the file", whole + whole.substr(0, 60), {told13, "problem 9 record cut short by the end of the file"}},
+      {"an unfinished last line", whole.substr(0, whole.size() - 4), {"problem 1 record cut short by the end of the file"}},
+      {"cut short by the next record", whole.substr(0, 70) + "\r\n" + whole,
+       {"problem 1 record cut short: line 3 begins another",
+        "record 3 13 [Type mismatch] [modMain] [Sub Main()] [2.4.17] 50829"}},
+      {"glued to the next record's first line", whole.substr(0, 70) + whole,
+       {"problem 1 record cut short: line 2 begins another",
+        "record 2 13 [Type mismatch] [modMain] [Sub Main()] [2.4.17] 50829"}},
+      {"a stray line", "copied from PC07\r\n" + whole, {"problem 1 1 stray line between records",
+                                                        "record 2 13 [Type mismatch] [modMain] [Sub Main()] [2.4.17] 50829"}},
+      {"three stray lines", "a\r\nb\r\nc\r\n", {"problem 1 3 stray lines between records"}},
+      {"without its first line", whole.substr(43), {"problem 1 record without its first line (41 plus signs)"}},
+      {"without its Module Name line", kPlus + "\r\nError Description: d\r\nError Number: 5\r\nProcedure Name: p\r\n"
+                                               "Version Number: ..\r\nDate: x\r\n\r\n",
+       {"problem 1 record without its \"Module Name:\" line"}},
+      {"without its closing empty line", whole.substr(0, whole.size() - 2) + whole,
+       {"problem 1 record cut short: line 8 begins another", "record 8 13 [Type mismatch] [modMain] [Sub Main()] [2.4.17] 50829"}},
+      {"text inside a record", kPlus + "\r\nError Description: d\r\nError Number: 5\r\n(edited)\r\nModule Name: m\r\n"
+                                       "Procedure Name: p\r\nVersion Number: ..\r\nDate: x\r\n\r\n",
+       {"problem 1 record with unexpected text at line 4"}},
+      {"a number with a plus", recordOf("d", "+5"), {"problem 1 record whose Error Number is not a 32-bit number"}},
+      {"a number with a space before it", recordOf("d", " 5"), {"problem 1 record whose Error Number is not a 32-bit number"}},
+      {"a number beyond 32 bits", recordOf("d", "2147483648"), {"problem 1 record whose Error Number is not a 32-bit number"}},
+      {"a number in hex", recordOf("d", "0x80004005"), {"problem 1 record whose Error Number is not a 32-bit number"}},
+      {"the smallest number", recordOf("d", "-2147483648"),
+       {"record 1 -2147483648 [d] [modMain] [Sub Main()] [2.4.17] 50829"}},
+  };
+  for (const ReaderCase& c : cases) EXPECT_EQ(read(c.text), c.told) << c.name;
+}
+
+TEST(RecordReader, TheTimeOfDayInEveryRegionalForm) {
+  struct Case {
+    std::string date;
+    int second;
+    const char* codePage;
+  };
+  const int afternoon = (14 * 60 + 7) * 60 + 9;
+  const std::vector<Case> cases = {
+      {"3/5/2002 2:07:09 PM", afternoon, nullptr},       // United States
+      {"3/5/2002 2:07:09 p.m.", afternoon, nullptr},     // with dots
+      {"05.03.2002 14:07:09", afternoon, nullptr},       // German
+      {"05/03/2002 14:07:09", afternoon, nullptr},       // British
+      {"2002-03-05 14:07:09", afternoon, nullptr},       // ISO
+      {"5.3.2002 14.07.09", afternoon, nullptr},         // Finnish
+      {"2002/03/05 14:07:09", afternoon, nullptr},       // Japanese
+      {"3/5/2002 12:00:00 AM", 0, nullptr},              // midnight
+      {"3/5/2002 12:30:00 PM", 45000, nullptr},          // half past noon
+      {"3/5/2002 2:07 PM", (14 * 60 + 7) * 60, nullptr},  // no seconds
+      {"2002/03/05 \x8C\xDF\x8C\xE3 2:07:09", afternoon, "932"},  // 午後
+      {"2002/03/05 \x8C\xDF\x91\x4F 2:07:09", (2 * 60 + 7) * 60 + 9, "932"},  // 午前
+      {"3/5/2002 2:07:09 nachm.", -1, nullptr},          // a marker that cannot be told
+      {"5.3.2002", -1, nullptr},                         // no time
+      {"gestern", -1, nullptr},
+      {"", -1, nullptr},
+      {"3/5/2002 25:07:09", -1, nullptr},
+  };
+  for (const Case& c : cases) {
+    const auto codePage = c.codePage != nullptr ? text::codePageNamed(c.codePage) : nullptr;
+    EXPECT_EQ(secondOfDay(c.date, codePage.get()), c.second) << c.date;
+  }
+}
+
+TEST(LogFileName, ReadBackAsTheWriterWritesIt) {
+  struct Case {
+    const char16_t* name;
+    std::optional<std::u16string> application;
+    CalendarDate date;
+  };
+  const std::vector<Case> cases = {
+      {u"billing-03052002.log", u"billing", {2002, 3, 5}},
+      {u"Billing-03052002.LOG", u"Billing", {2002, 3, 5}},
+      {u"crm-sync-12312099.log", u"crm-sync", {2099, 12, 31}},
+      {u"\u4F1A\u8A08-02292004.log", u"\u4F1A\u8A08", {2004, 2, 29}},
+      {u"app-01010100.log", u"app", {100, 1, 1}},
+      {u"billing-02292002.log", std::nullopt, {}},   // no such day
+      {u"billing-13052002.log", std::nullopt, {}},   // no such month
+      {u"billing-03050099.log", std::nullopt, {}},   // a year before 100
+      {u"billing-0305200x.log", std::nullopt, {}},
+      {u"billing03052002.log", std::nullopt, {}},
+      {u"billing-03052002.log.bak", std::nullopt, {}},
+      {u"billing-3052002.log", std::nullopt, {}},
+      {u"readme.txt", std::nullopt, {}},
+  };
+  for (const Case& c : cases) {
+    const auto parts = parseLogFileName(c.name);
+    ASSERT_EQ(parts.has_value(), c.application.has_value()) << text::toUtf8(c.name);
+    if (!parts) continue;
+    EXPECT_EQ(std::u16string(parts->application), *c.application);
+    EXPECT_EQ(parts->date.year, c.date.year);
+    EXPECT_EQ(parts->date.month, c.date.month);
+    EXPECT_EQ(parts->date.day, c.date.day);
+  }
+}
+
+}  // namespace
+}  // namespace orv::log
