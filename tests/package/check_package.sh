@@ -380,8 +380,6 @@ check_changelog "$work/changelog" "the .deb's change log"
 dpkg-deb -I "$deb" conffiles | grep -qx /etc/lnav/formats/orvacct/orvacct_log.json || fail "the lnav format is no conffile"
 mkdir -p "$work/lnav-home/.lnav/formats"
 cp -r "$root/etc/lnav/formats/orvacct" "$work/lnav-home/.lnav/formats/"
-# Only the record's folder: the rest of the work folder holds Wine prefixes, whose links are told
-# and make the export exit 1.
 "$tool" logs export "$work/Logs" >"$work/records.jsonl"
 [ "$(HOME=$work/lnav-home lnav -n -c ';SELECT app || " " || number FROM orvacct_log' -c ':write-csv-to -' \
   "$work/records.jsonl" | tail -1)" = "packagecheck 5" ] || fail "lnav does not read the export with the installed format"

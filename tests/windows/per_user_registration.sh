@@ -11,7 +11,8 @@ dll=$1
 wine=${ORVACCT_WINE:-wine}
 keys="bash $(dirname "$0")/class_keys.sh $WINEPREFIX"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# Whatever happens, no per-user keys are left for the next run.
+trap '"$wine" regsvr32 /s /u /n /i:user "$dll" >/dev/null 2>&1; rm -rf "$work"' EXIT
 fail() {
   echo "$*"
   exit 1

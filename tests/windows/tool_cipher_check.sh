@@ -9,6 +9,15 @@ tool=$1
 
 orvacct() { "$wine" "$tool" "$@" 2>"$work/stderr" | tr -d '\r'; }
 fails() { if "$@" >/dev/null 2>&1; then echo 0; else echo 1; fi; }
+# Waits until the shell condition holds, a minute at the most: it ends as soon as it holds, so
+# only a machine busy enough to need it waits that long.
+wait_until() {
+  for _ in $(seq 1200); do
+    eval "$1" && return 0
+    sleep 0.05
+  done
+  return 1
+}
 
 # Cipher text that clients stored, through the ANSI code page of the Windows build.
 expect "$(orvacct pwd decrypt --key 'clé' 3AB94B7B7F67F4100758465D34791733845F591978EAB364710A7B0FCCD88846)" \
@@ -61,17 +70,11 @@ truncate -s 256M "$work/zeros"
 echo "keep me" >"$work/killed/out"
 "$wine" "$tool" file encrypt --key secret --overwrite "$(win "$work/zeros")" "$(win "$work/killed/out")" 2>/dev/null &
 tool_pid=$!
-for _ in $(seq 1 200); do
-  [ "$(ls -A "$work/killed" | wc -l)" -gt 1 ] && break
-  sleep 0.05
-done
+wait_until '[ "$(ls -A "$work/killed" | wc -l)" -gt 1 ]' || true
 expect "$(ls -A "$work/killed" | wc -l)" "2" "a temporary beside the destination while encrypting"
 kill -KILL "$tool_pid" || true
 wait "$tool_pid" 2>/dev/null || true
-for _ in $(seq 1 100); do
-  [ "$(ls -A "$work/killed")" = "out" ] && break
-  sleep 0.05
-done
+wait_until '[ "$(ls -A "$work/killed")" = out ]' || true
 expect "$(ls -A "$work/killed")" "out" "no temporary after the process was killed"
 expect "$(cat "$work/killed/out")" "keep me" "the destination survives the kill"
 
@@ -81,10 +84,7 @@ expect "$(cat "$work/killed/out")" "keep me" "the destination survives the kill"
 mkdir "$work/late"
 "$wine" "$tool" file encrypt --key secret "$(win "$work/zeros")" "$(win "$work/late/out")" 2>"$work/late.err" &
 tool_pid=$!
-for _ in $(seq 1 200); do
-  [ -n "$(ls -A "$work/late")" ] && break
-  sleep 0.05
-done
+wait_until '[ -n "$(ls -A "$work/late")" ]' || true
 kill -STOP "$tool_pid"
 expect "$(ls -A "$work/late" | sed 's/^[.]orv[0-9a-f]*[.]tmp$/temporary/')" "temporary" "held with its temporary alone"
 echo "another program's" >"$work/late/out"

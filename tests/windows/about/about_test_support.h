@@ -16,6 +16,10 @@
 
 namespace orv::testing {
 
+// How long a wait for the display, a key or a started program may take. Each wait ends as soon as
+// its condition holds, so only a machine busy enough to need it waits that long.
+constexpr DWORD kPatienceMs = 60000;
+
 // Pumps this thread's messages, as a client's loop would, until done() holds or the time is up.
 template <class Predicate>
 bool pumpUntil(Predicate done, DWORD timeoutMs) {

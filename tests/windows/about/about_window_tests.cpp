@@ -146,7 +146,7 @@ TEST_F(AboutBoxTest, EachClientThreadHasABoxOfItsOwn) {
     }
     done = true;
   });
-  pumpUntil([&] { return done.load(); }, 10000);
+  pumpUntil([&] { return done.load(); }, kPatienceMs);
   other.join();
   EXPECT_NE(nullptr, otherBox);
   EXPECT_NE(mine, otherBox);
@@ -194,14 +194,14 @@ TEST_F(AboutBoxTest, EscapeEnterAndTabWorkInTheClientsOwnLoop) {
     ASSERT_NE(nullptr, box);
     ASSERT_EQ(GetDlgItem(box, kIdOk), GetFocus());
     PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
-    EXPECT_TRUE(pumpUntil([] { return aboutBoxes().empty(); }, 3000)) << "key " << key;
+    EXPECT_TRUE(pumpUntil([] { return aboutBoxes().empty(); }, kPatienceMs)) << "key " << key;
   }
   const HWND box = openBox();
   ASSERT_NE(nullptr, box);
   PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
-  EXPECT_TRUE(pumpUntil([&] { return GetFocus() == GetDlgItem(box, kIdSysInfo); }, 3000));
+  EXPECT_TRUE(pumpUntil([&] { return GetFocus() == GetDlgItem(box, kIdSysInfo); }, kPatienceMs));
   PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
-  EXPECT_TRUE(pumpUntil([&] { return GetFocus() == GetDlgItem(box, kIdOk); }, 3000));
+  EXPECT_TRUE(pumpUntil([&] { return GetFocus() == GetDlgItem(box, kIdOk); }, kPatienceMs));
 }
 
 // The Win32 picture as the DLL carries it, top row first.
@@ -244,7 +244,7 @@ TEST_F(AboutBoxTest, ScreenShowsTheEtchedRuleAndThePictureInPlace) {
         client = captureScreen(clientOnScreen);
         return client.at(2, 2) == face && client.at(200, 176) == RGB(0x80, 0x80, 0x80);
       },
-      5000));
+      kPatienceMs));
 
   const COLORREF grey = RGB(0x80, 0x80, 0x80);
   const COLORREF white = RGB(0xFF, 0xFF, 0xFF);
@@ -288,7 +288,7 @@ TEST_F(AboutBoxTest, AnOpenBoxKeepsTheDllLoadedAfterItsObjectIsReleased) {
   const HWND box = theBox();
   RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
-  EXPECT_TRUE(pumpUntil([] { return aboutBoxes().empty(); }, 3000));
+  EXPECT_TRUE(pumpUntil([] { return aboutBoxes().empty(); }, kPatienceMs));
 
   // Closed, it no longer holds the DLL.
   CoFreeUnusedLibrariesEx(0, 0);

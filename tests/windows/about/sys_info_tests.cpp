@@ -54,7 +54,7 @@ class SysInfoTest : public AboutBoxTest {
     // holds it for a moment. Waited for until it reads.
     const std::filesystem::path record = watched / "started.txt";
     std::string started = readFile(record);
-    if (watcher.seen == 0) pumpUntil([&] { return !(started = readFile(record)).empty(); }, 15000);
+    if (watcher.seen == 0) pumpUntil([&] { return !(started = readFile(record)).empty(); }, kPatienceMs);
     const std::size_t showLineEnd = started.find('\n') + 1;  // 0 when nothing was recorded
     outcome.startedIn = started.substr(0, showLineEnd);
     outcome.commandLine = started.substr(showLineEnd);
@@ -151,7 +151,7 @@ TEST_F(SysInfoTest, AltSStartsTheTool) {
   path_.set(REG_SZ, ansi(tool));
   ASSERT_NE(nullptr, openBox());
   PostMessageW(GetFocus(), WM_SYSCHAR, 's', 0x20000001);  // bit 29: Alt held
-  EXPECT_TRUE(pumpUntil([&] { return std::filesystem::exists(tool.parent_path() / "started.txt"); }, 15000));
+  EXPECT_TRUE(pumpUntil([&] { return std::filesystem::exists(tool.parent_path() / "started.txt"); }, kPatienceMs));
 }
 
 }  // namespace

@@ -13,10 +13,11 @@ using orv::log::ReadProblem;
 using orv::log::ReadRecord;
 
 // A batch is handed over when it holds this much text or this many events; a file's reader
-// waits while two batches are not yet taken.
+// waits while sixteen of its batches are not yet taken, so a worker can read files of a few MiB
+// whole while the consumer is still at an earlier one, and memory stays bounded.
 constexpr std::size_t kBatchText = std::size_t{256} << 10;
 constexpr std::size_t kBatchEvents = 4096;
-constexpr std::size_t kBatchesAhead = 2;
+constexpr std::size_t kBatchesAhead = 16;
 constexpr unsigned kMostThreads = 8;
 
 struct TextSpan {
@@ -55,7 +56,7 @@ class SpareBatches {
   }
 
  private:
-  static constexpr std::size_t kKept = 16;
+  static constexpr std::size_t kKept = 32;
   std::mutex mutex_;
   std::vector<Batch> spare_;
 };
