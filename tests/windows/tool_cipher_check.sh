@@ -4,23 +4,10 @@
 # killed process, one that appears meanwhile is never replaced without --overwrite, and what the
 # tool refuses it refuses with the right exit code.
 # usage: tool_cipher_check.sh orvacct.exe
-set -euo pipefail
+source "$(dirname "$0")/script_checks.sh"
 tool=$1
-wine=${ORVACCT_WINE:-wine}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failed=0
-checks=0
 
 orvacct() { "$wine" "$tool" "$@" 2>"$work/stderr" | tr -d '\r'; }
-win() { winepath -w "$1"; }
-expect() {
-  checks=$((checks + 1))
-  if [ "$1" != "$2" ]; then
-    echo "FAIL $3: got [$1], expected [$2]"
-    failed=$((failed + 1))
-  fi
-}
 fails() { if "$@" >/dev/null 2>&1; then echo 0; else echo 1; fi; }
 # Waits until the shell condition holds, a minute at the most: it ends as soon as it holds, so
 # only a machine busy enough to need it waits that long.
@@ -129,5 +116,4 @@ expect "$(orvacct pwd decrypt --key k "$sealed")" "päss" "standard input read i
 if "$wine" "$tool" guid >/dev/full 2>/dev/null; then full=0; else full=$?; fi
 expect "$full" "1" "output that cannot be written is a failure"
 
-echo "$((checks - failed)) passed, $failed failed"
-exit "$failed"
+checks_done

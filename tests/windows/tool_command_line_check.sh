@@ -4,22 +4,8 @@
 # as the folder meant; and a reader that went away (a closed pipe) ends every command that
 # writes to standard output quietly, with 141.
 # usage: tool_command_line_check.sh orvacct.exe
-set -euo pipefail
+source "$(dirname "$0")/script_checks.sh"
 tool=$1
-wine=${ORVACCT_WINE:-wine}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failed=0
-checks=0
-
-expect() {
-  checks=$((checks + 1))
-  if [ "$1" != "$2" ]; then
-    echo "FAIL $3: got [$1], expected [$2]"
-    failed=$((failed + 1))
-  fi
-}
-win() { winepath -w "$1" 2>/dev/null; }
 # in_cmd ARGUMENTS: the tool run by cmd from a script holding this command line, as typed;
 # prints "status|stdout|stderr".
 in_cmd() {
@@ -69,5 +55,4 @@ status=0
 "$wine" "$tool" guid >/dev/full 2>/dev/null || status=$?
 expect "$status" "1" "standard output on a full disk"
 
-echo "$((checks - failed)) passed, $failed failed"
-[ "$failed" = 0 ]
+checks_done

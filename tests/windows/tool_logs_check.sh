@@ -5,22 +5,8 @@
 # written; `logs summary` counts them, `logs report` draws them, damage is told as FILE:LINE with
 # Windows paths, and a path that cannot be read makes the exit status 1.
 # usage: tool_logs_check.sh orvacct.exe SYSTEM_FOLDER log_writer.vbs
-set -euo pipefail
+source "$(dirname "$0")/script_checks.sh"
 tool=$1 system_folder=$2 writer=$3
-wine=${ORVACCT_WINE:-wine}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failed=0
-checks=0
-
-expect() {
-  checks=$((checks + 1))
-  if [ "$1" != "$2" ]; then
-    echo "FAIL $3: got [$1], expected [$2]"
-    failed=$((failed + 1))
-  fi
-}
-win() { winepath -w "$1" 2>/dev/null; }
 # orvacct LOCALE ARGUMENTS...: Wine takes the regional settings and the ANSI code page from the
 # locale variables.
 orvacct() {
@@ -156,5 +142,4 @@ expect "$(tr -d '\r' <"$work/stderr" | sed 's/.*\\//' | sort)" "back: not read: 
 wineorders-01012003.log: not read: a pipe, not a plain file
 wineorders-01022003.log: not read: a device, not a plain file" "share: what was not read, told"
 
-echo "$((checks - failed)) passed, $failed failed"
-[ "$failed" = 0 ]
+checks_done

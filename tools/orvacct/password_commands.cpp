@@ -18,11 +18,10 @@
 #include "destination_check.h"
 #include "hidden_prompt.h"
 #include "input_text.h"
-#include "interrupt_cleanup.h"
 #include "key_options.h"
+#include "output_file.h"
 #include "output_quoting.h"
 #include "password_batch.h"
-#include "platform/staged_file.h"
 #include "text/ansi_codepage.h"
 #include "text/utf.h"
 #include "tool_output.h"
@@ -44,43 +43,6 @@ struct PasswordOptions {
   std::string outputFile;                // empty: standard output
   bool overwrite = false;
   std::vector<std::string> items;
-};
-
-// The results' file, written aside and put in place by commit, and made only when the first
-// results come, after every prompt.
-class OutputFile {
- public:
-  explicit OutputFile(std::string argument) : argument_(std::move(argument)) {}
-
-  void write(std::string_view bytes) {
-    if (!staged_) {
-      try {
-        staged_.emplace(pathArgument(argument_), removeTemporaryOnInterrupt());
-      } catch (const std::system_error& error) {
-        throw ToolError("cannot write " + argument_ + ": " + error.code().message());
-      }
-    }
-    try {
-      staged_->write({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
-    } catch (const std::system_error& error) {
-      throw ToolError("cannot write " + argument_ + ": " + error.code().message());
-    }
-  }
-
-  void commit(bool mayReplace) {
-    write({});
-    bool done = false;
-    try {
-      done = staged_->commit(mayReplace);
-    } catch (const std::system_error& error) {
-      throw ToolError("cannot write " + argument_ + ": " + error.code().message());
-    }
-    if (!done) throw ToolError(argument_ + " exists; give --overwrite to replace it");
-  }
-
- private:
-  std::string argument_;
-  std::optional<orv::platform::StagedFile> staged_;
 };
 
 // Results in the chosen form, collected and written in large pieces: a batch may be millions
