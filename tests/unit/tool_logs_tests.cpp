@@ -220,6 +220,12 @@ TEST(ToolLogsReport, ItIsWrittenWhereAskedOrFailsBeforeReading) {
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_EQ(refused.err.rfind("orvacct: cannot write " + (share / "missing/r.html").string(), 0), 0u) << refused.err;
   EXPECT_EQ(lines(refused.err), 1u) << "nothing was read: " << refused.err;
+  // Something that is no plain file is never replaced by the page (as root, /dev/null would be).
+  ASSERT_EQ(::mkfifo((share / "fifo.html").c_str(), 0644), 0);
+  const auto fifo = runLogs("report --output " + quoted(share / "fifo.html") + " " + quoted(share.path()));
+  EXPECT_EQ(fifo.exitCode, 1);
+  EXPECT_EQ(lines(fifo.err), 1u) << fifo.err;
+  EXPECT_TRUE(fs::is_fifo(share / "fifo.html"));
 }
 
 }  // namespace

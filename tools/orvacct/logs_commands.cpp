@@ -15,6 +15,7 @@
 #endif
 
 #include "commands.h"
+#include "destination_check.h"
 #include "input_text.h"
 #include "int32_argument.h"
 #include "log/error_log.h"
@@ -254,6 +255,7 @@ void addLogsCommands(CLI::App& app) {
       ->transform(pathAsMeant());
   report->callback([reported] {
     const logs_::Filters filters = filtersOf(*reported);
+    checkDestination(reported->output);
     logs_::ReportScope scope{rootsOf(*reported), filterWords(*reported), filters.since, filters.until, madeNow(),
                              reported->threads};
     const logs_::ScanCounts counts = logs_::writeReport(scope, filters, pathArgument(reported->output), reported->output);
