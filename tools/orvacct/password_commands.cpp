@@ -20,8 +20,8 @@
 #include "input_text.h"
 #include "key_options.h"
 #include "output_file.h"
-#include "output_quoting.h"
 #include "password_batch.h"
+#include "row_writer.h"
 #include "text/ansi_codepage.h"
 #include "text/utf.h"
 #include "tool_output.h"
@@ -45,73 +45,47 @@ struct PasswordOptions {
   std::vector<std::string> items;
 };
 
-// Results in the chosen form, collected and written in large pieces: a batch may be millions
-// of lines.
+RowFormat rowFormatOf(OutputForm form) {
+  switch (form) {
+    case OutputForm::Csv:
+      return RowFormat::Csv;
+    case OutputForm::Jsonl:
+      return RowFormat::Jsonl;
+    case OutputForm::Plain:
+      break;
+  }
+  return RowFormat::Lines;
+}
+
+// Results in the chosen form, one a line, to standard output or to an output file put in place
+// when complete.
 class ResultWriter {
  public:
-  ResultWriter(OutputForm form, const std::string& outputFile) : form_(form) {
-    if (!outputFile.empty()) file_.emplace(outputFile);
-  }
-  ~ResultWriter() {
-    // After a failure, what was done before it still reaches the reader.
-    try {
-      finish();
-    } catch (...) {
-    }
-  }
+  ResultWriter(OutputForm form, const std::string& outputFile)
+      : file_(outputFile.empty() ? std::nullopt : std::optional<OutputFile>(std::in_place, outputFile)),
+        rows_(rowFormatOf(form), {""}, file_ ? RowWriter::Sink([this](std::string_view rows) { file_->write(rows); })
+                                             : RowWriter::Sink()) {}
 
   void add(std::u16string_view text) {
-    const std::string utf8 = orv::text::toUtf8(text);
-    if (form_ == OutputForm::Csv) {
-      appendCsvField(buffer_, utf8, true);
-    } else if (form_ == OutputForm::Jsonl) {
-      appendJsonString(buffer_, utf8);
-    } else {
-      buffer_ += utf8;
-    }
-    endRow();
+    rows_.text(orv::text::toUtf8(text));
+    rows_.endRow();
   }
   // The row of an item that failed: empty (null in JSON), never the same as an empty result.
   void addFailed() {
-    if (form_ == OutputForm::Jsonl) buffer_ += "null";
-    endRow();
+    rows_.null();
+    rows_.endRow();
   }
   // A whole row already in its form, its line end included (a CSV record).
-  void addRow(std::string_view row) {
-    buffer_ += row;
-    flushWhenFull();
-  }
-  void finish() {
-    // Emptied even when the write fails, so it is not tried again from the destructor.
-    struct Emptied {
-      std::string& buffer;
-      ~Emptied() { buffer.clear(); }
-    } emptied{buffer_};
-    if (file_) {
-      file_->write(buffer_);
-    } else {
-      writeOutput(buffer_);
-    }
-  }
+  void addRow(std::string_view row) { rows_.row(row); }
   // The output file, complete, in place of the destination.
   void commit(bool mayReplace) {
-    finish();
+    rows_.flush();
     if (file_) file_->commit(mayReplace);
   }
 
  private:
-  void endRow() {
-    buffer_ += '\n';
-    flushWhenFull();
-  }
-  void flushWhenFull() {
-    if (buffer_.size() >= kFlushAt) finish();
-  }
-
-  static constexpr std::size_t kFlushAt = 1 << 16;
-  OutputForm form_;
-  std::string buffer_;
   std::optional<OutputFile> file_;
+  RowWriter rows_;  // after file_, which it writes to, so it is gone first
 };
 
 // Each item in turn; with keepGoing a failure is reported and leaves its row empty.

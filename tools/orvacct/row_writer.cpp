@@ -12,8 +12,8 @@ constexpr std::size_t kFlushAt = std::size_t{1} << 16;
 
 }  // namespace
 
-RowWriter::RowWriter(RowFormat format, std::vector<std::string> columns, std::string* into)
-    : format_(format), into_(into), columns_(std::move(columns)) {
+RowWriter::RowWriter(RowFormat format, std::vector<std::string> columns, Sink sink)
+    : format_(format), sink_(std::move(sink)), columns_(std::move(columns)) {
   for (const std::string& name : columns_) {
     std::string json;
     appendJsonString(json, name);
@@ -101,6 +101,15 @@ void RowWriter::endRow() {
   if (format_ == RowFormat::Jsonl && !jsonNames_.front().empty()) buffer_ += '}';
   buffer_ += format_ == RowFormat::Csv && !jsonNames_.front().empty() ? "\r\n" : "\n";
   field_ = 0;
+  flushWhenFull();
+}
+
+void RowWriter::row(std::string_view formatted) {
+  buffer_ += formatted;
+  flushWhenFull();
+}
+
+void RowWriter::flushWhenFull() {
   if (buffer_.size() >= kFlushAt) flush();
 }
 
@@ -110,8 +119,8 @@ void RowWriter::flush() {
     std::string& buffer;
     ~Emptied() { buffer.clear(); }
   } emptied{buffer_};
-  if (into_ != nullptr) {
-    *into_ += buffer_;
+  if (sink_) {
+    sink_(buffer_);
   } else {
     writeOutput(buffer_);
   }

@@ -7,6 +7,7 @@
 //          single column has no name), formulas neutralised (output_quoting.h);
 //   Lines  the single column's text as it is, one a line.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,8 +18,9 @@ enum class RowFormat { Lines, Jsonl, Csv };
 
 class RowWriter {
  public:
-  // Written to standard output, or appended to *into when given.
-  RowWriter(RowFormat format, std::vector<std::string> columns, std::string* into = nullptr);
+  // Where the rows go in large pieces: standard output unless another is given.
+  using Sink = std::function<void(std::string_view)>;
+  RowWriter(RowFormat format, std::vector<std::string> columns, Sink sink = {});
   // What was written before a failure still reaches the reader.
   ~RowWriter();
   RowWriter(const RowWriter&) = delete;
@@ -31,6 +33,8 @@ class RowWriter {
   // A text quoted once by quoted() and given for many rows.
   void quotedText(std::string_view quoted);
   std::string quoted(std::string_view utf8) const;
+  // A whole row already in the format, its line end included.
+  void row(std::string_view formatted);
 
   void endRow();
   // Writes what was collected; a ToolError when it cannot be written.
@@ -40,8 +44,10 @@ class RowWriter {
   void beginField();
   void appendQuoted(std::string& out, std::string_view utf8) const;
 
+  void flushWhenFull();
+
   RowFormat format_;
-  std::string* into_;
+  Sink sink_;
   std::vector<std::string> columns_;
   std::vector<std::string> jsonNames_;  // "\"name\":" for each column
   std::size_t field_ = 0;

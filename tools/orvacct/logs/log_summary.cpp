@@ -213,7 +213,9 @@ void Summary::write(const SummaryOptions& options, std::string* into) const {
   const Groups::Entry none{keys_.emptyKey(), 0, 0, {}};
   std::vector<std::string> columns;
   for (const Field& field : fieldsOf(keys_, none)) columns.push_back(field.name);
-  RowWriter writer(options.format == SummaryFormat::Csv ? RowFormat::Csv : RowFormat::Jsonl, columns, into);
+  RowWriter::Sink sink;
+  if (into != nullptr) sink = [into](std::string_view rows) { *into += rows; };
+  RowWriter writer(options.format == SummaryFormat::Csv ? RowFormat::Csv : RowFormat::Jsonl, columns, sink);
   for (const Groups::Entry* entry : rows) {
     for (const Field& field : fieldsOf(keys_, *entry)) {
       if (field.kind == Field::Number) {
