@@ -12,4 +12,11 @@ void addFileCommands(CLI::App& app);
 void addRegistryCommands(CLI::App& app);
 void addSessionCommands(CLI::App& app);
 
+// A command that is a group of commands, one of which must be given ("orvacct file encrypt").
+inline CLI::App* commandGroup(CLI::App& app, const std::string& name, const std::string& description) {
+  CLI::App* group = app.add_subcommand(name, description);
+  group->require_subcommand(1);
+  return group;
+}
+
 }  // namespace orvacct

@@ -142,8 +142,7 @@ void addFileCommand(CLI::App& file, const std::string& name, Direction direction
 
 void addFileCommands(CLI::App& app) {
   using namespace file_commands;
-  CLI::App* file = app.add_subcommand("file", "Encrypt or decrypt a whole file");
-  file->require_subcommand(1);
+  CLI::App* file = commandGroup(app, "file", "Encrypt or decrypt a whole file");
   addFileCommand(*file, "encrypt", Direction::Encrypt, "Encrypt IN into OUT");
   addFileCommand(*file, "decrypt", Direction::Decrypt, "Decrypt IN into OUT; a wrong key leaves OUT untouched");
 }

@@ -72,6 +72,13 @@ void purgeLogs(const LogOptions& o) {
                                 std::to_string(result.kept) + ", refused " + std::to_string(result.refused)));
 }
 
+// The application's folder and name, as LogErrors and PurgeLogs take them.
+void addApplicationOptions(CLI::App& command, LogOptions& options, const std::string& folderHelp,
+                           const std::string& nameHelp) {
+  command.add_option("--app-path", options.appPath, folderHelp)->required()->transform(pathAsMeant());
+  command.add_option("--app-name", options.appName, nameHelp)->required();
+}
+
 }  // namespace
 }  // namespace log_commands
 
@@ -79,10 +86,8 @@ void addLogCommands(CLI::App& app) {
   using namespace log_commands;
   auto options = std::make_shared<LogOptions>();
   CLI::App* log = app.add_subcommand("log", "Append one error record to the application's daily log file");
-  log->add_option("--app-path", options->appPath, "Application folder; the record goes to its Logs folder")
-      ->required()
-      ->transform(pathAsMeant());
-  log->add_option("--app-name", options->appName, "Application name; the file is NAME-MMDDYYYY.log")->required();
+  addApplicationOptions(*log, *options, "Application folder; the record goes to its Logs folder",
+                        "Application name; the file is NAME-MMDDYYYY.log");
   log->add_option("--number", options->number, "Error number: 32 bits, decimal (signed or not) or 0x hex")->required();
   log->add_option("--description", options->description, "Error description")->required();
   log->add_option("--module", options->module, "Module name")->required();
@@ -94,10 +99,7 @@ void addLogCommands(CLI::App& app) {
 
   auto purgeOptions = std::make_shared<LogOptions>();
   CLI::App* purge = app.add_subcommand("purge-logs", "Delete the application's log files older than seven days");
-  purge->add_option("--app-path", purgeOptions->appPath, "Application folder (it must exist)")
-      ->required()
-      ->transform(pathAsMeant());
-  purge->add_option("--app-name", purgeOptions->appName, "Application name")->required();
+  addApplicationOptions(*purge, *purgeOptions, "Application folder (it must exist)", "Application name");
   purge->add_flag("--dry-run", purgeOptions->trial, "List the files that would be deleted; delete nothing");
   purge->add_flag("--verbose", purgeOptions->verbose, "List each file deleted or refused");
   purge->callback([purgeOptions] { purgeLogs(*purgeOptions); });

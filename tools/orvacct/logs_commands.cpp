@@ -209,8 +209,7 @@ CLI::App* verb(CLI::App& logs, const char* name, const char* description, LogsOp
 void addLogsCommands(CLI::App& app) {
   using namespace logs_commands;
   CLI::App* logs =
-      app.add_subcommand("logs", "Read the error logs of many applications: records, summaries, an HTML report");
-  logs->require_subcommand(1);
+      commandGroup(app, "logs", "Read the error logs of many applications: records, summaries, an HTML report");
 
   auto exported = std::make_shared<LogsOptions>();
   exported->format = "jsonl";

@@ -293,9 +293,8 @@ void addPasswordCommand(CLI::App& pwd, const std::string& name, PasswordOperatio
 
 void addPasswordCommands(CLI::App& app) {
   using namespace password_commands;
-  CLI::App* pwd = app.add_subcommand(
-      "pwd", "Passwords to hexadecimal cipher text and back, as EnCrypt_Pwd/DeCrypt_Pwd, and from one key to another");
-  pwd->require_subcommand(1);
+  CLI::App* pwd = commandGroup(
+      app, "pwd", "Passwords to hexadecimal cipher text and back, as EnCrypt_Pwd/DeCrypt_Pwd, and from one key to another");
   addPasswordCommand(*pwd, "encrypt", PasswordOperation::Encrypt, "Encrypt each password, one cipher text a line");
   addPasswordCommand(*pwd, "decrypt", PasswordOperation::Decrypt,
                      "Decrypt each cipher text, one password a line; a wrong key is an error");

@@ -107,8 +107,7 @@ void addCommand(CLI::App& reg, const std::string& verb, const std::string& descr
 
 void addRegistryCommands(CLI::App& app) {
   using namespace registry_commands;
-  CLI::App* reg = app.add_subcommand("reg", "Read and write registry values as the Reg_ methods do (Windows only)");
-  reg->require_subcommand(1);
+  CLI::App* reg = commandGroup(app, "reg", "Read and write registry values as the Reg_ methods do (Windows only)");
   using orv::clsOrvAcctMan;
   using orv::text::fromUtf8;
 

@@ -37,8 +37,7 @@ struct Apartment {
 
 void addSessionCommands(CLI::App& app) {
   using namespace session_commands;
-  CLI::App* session = app.add_subcommand("session", "The Outlook messaging session (Windows only)");
-  session->require_subcommand(1);
+  CLI::App* session = commandGroup(app, "session", "The Outlook messaging session (Windows only)");
 
   session->add_subcommand("open", "Open a session as Create_Session does, print True, close it again")->callback([] {
     const Apartment apartment;
