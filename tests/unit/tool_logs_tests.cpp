@@ -173,6 +173,26 @@ TEST(ToolLogsShare, NoCsvCellIsAFormula) {
   EXPECT_NE(summary.out.find(",\"'=HYPERLINK("), std::string::npos) << summary.out;
 }
 
+// Groups beyond what is shown are counted in bounded tables: the largest stay exact, and the
+// output says where counts became estimates.
+TEST(ToolLogsShare, ManyDistinctErrorsAreCountedInBoundedMemoryAndSaySo) {
+  testing::TempFolder share;
+  std::string log;
+  for (int i = 0; i < 50; ++i) log += logRecord(7, "the one that matters");
+  for (int number = 100; number < 5100; ++number) log += logRecord(number, "one of many");
+  writeLog(share / "PC1/Logs/billing-03052002.log", log);
+  const auto summary = runLogs("summary --by number --top 1 " + quoted(share.path()));
+  EXPECT_NE(summary.out.find("\n     7     50  "), std::string::npos) << summary.out;
+  EXPECT_NE(summary.out.find("5050 records, 0 damaged, in 1 file; the 1 largest groups; more groups than could be "
+                             "counted exactly: each count shown may be up to 0 too high"),
+            std::string::npos)
+      << summary.out;
+  const auto report = runLogs("report --output " + quoted(share / "r.html") + " " + quoted(share.path()));
+  const std::string page = testing::readFile(share / "r.html");
+  EXPECT_NE(page.find("More error numbers than the 256 counted one by one"), std::string::npos);
+  EXPECT_NE(page.find("<td class=\"n\">50</td>"), std::string::npos) << "the largest, exact";
+}
+
 // Grid lines at whole numbers in steps of 1, 2 or 5 times a power of ten, the top one at the
 // largest day or just above it.
 TEST(ToolLogsReport, TheChartsValueAxisFitsTheLargestDay) {
