@@ -2,17 +2,23 @@
 # Makes the release in dist/ from clean builds (build/package/): OrvAcctMan-<version>-windows.zip
 # with both DLLs, their side-by-side manifests, register.cmd/unregister.cmd, README.txt, the
 # interface header and the samples; orvacct_<version>_<arch>.deb (CPack); SHA256SUMS.
-# usage: package.sh [--reuse-test-builds]
+# usage: package.sh [--reuse-test-builds [--reuse-linux-build]]
 #   --reuse-test-builds  the Windows files come from the test command's builds (build/windows-*,
 #                        the same sources and settings, with the tests beside them) instead of
-#                        two more clean builds; the tool for the .deb is always built afresh.
+#                        two more clean builds; the tool for the .deb is built afresh,
+#   --reuse-linux-build  unless the test command built it already in build/package/linux (it
+#                        does, beside its other builds), which is then only brought up to date.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/setup-windows.sh
 
 builds=build/package
-rm -rf "$builds" dist
+if [[ ${2:-} == --reuse-linux-build ]]; then
+  rm -rf "$builds/windows-zip" dist
+else
+  rm -rf "$builds" dist
+fi
 presets=(package-linux package-windows-i686 package-windows-x86_64)
 windows_builds=("$builds/windows-i686" "$builds/windows-x86_64")
 if [[ ${1:-} == --reuse-test-builds ]]; then

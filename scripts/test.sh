@@ -9,6 +9,14 @@ SECONDS=0
 took() { echo "== $1: $SECONDS s so far"; }
 
 jobs=$(nproc)
+mkdir -p build
+# The release's tool and the fuzzers are built meanwhile at the lowest priority, on what the
+# builds below leave of the processors (their link steps leave one idle).
+(rm -rf build/package && cmake --preset package-linux >/dev/null && cmake --build --preset package-linux -j "$jobs" &&
+  bash scripts/fuzz.sh build) >build/early-builds.log 2>&1 &
+early_builds=$!
+renice -n 19 -p "$early_builds" >/dev/null
+
 # Native: warnings as errors, AddressSanitizer and UndefinedBehaviorSanitizer; the logs report
 # in headless Chromium too, which a configure by hand leaves out unless asked for.
 cmake --preset sanitize -DORVACCT_BROWSER_TEST=ON >/dev/null
@@ -25,6 +33,8 @@ for preset in windows-i686 windows-x86_64; do
   cmake --build --preset "$preset" -j "$jobs"
 done
 took "builds"
+wait "$early_builds" || { cat build/early-builds.log; echo "failed: the release's tool or the fuzzers did not build"; exit 1; }
+took "the release's tool and the fuzzers, built meanwhile"
 
 # Then side by side, since Wine mostly waits and the rest mostly computes:
 # - each DLL tested under Wine in a private prefix of its build tree (regsvr32, the C++ client,
@@ -43,7 +53,8 @@ run_part() {
     # session's display or regional settings take turns in a prefix of their own.
     windows-*) ctest --preset "$1" -j2 ;;
     fuzzing) nice -n 19 bash scripts/fuzz.sh 60 ;;
-    release) nice -n 10 bash scripts/package.sh --reuse-test-builds && bash tests/package/check_package.sh ;;
+    release) nice -n 10 bash scripts/package.sh --reuse-test-builds --reuse-linux-build &&
+      bash tests/package/check_package.sh ;;
   esac
 }
 pids=()
