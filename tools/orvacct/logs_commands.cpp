@@ -112,16 +112,21 @@ std::shared_ptr<const orv::text::CodePage> defaultCodePage() {
 std::vector<logs_::Root> rootsOf(const LogsOptions& options) {
   std::vector<logs_::Root> roots;
   std::shared_ptr<const orv::text::CodePage> codePage;
+  bool pathsSince = false;  // the last code page given applies to a path
   std::size_t path = 0, page = 0;
   for (const CLI::Option* option : options.command->parse_order()) {
     if (option == options.codePageOption && page < options.codePages.size()) {
       codePage = codePageArgument(options.codePages[page++]);
+      pathsSince = false;
     } else if (option == options.pathOption && path < options.paths.size()) {
       if (!codePage) codePage = defaultCodePage();
       roots.push_back({options.paths[path++], codePage});
+      pathsSince = true;
     }
   }
-  if (page > 0 && codePage && roots.empty()) throw UsageError("--code-page must come before the paths it applies to");
+  if (page > 0 && !pathsSince) {
+    throw UsageError("--code-page " + options.codePages.back() + " comes after every path; it applies to the paths after it");
+  }
   for (; path < options.paths.size(); ++path) {
     if (!codePage) codePage = defaultCodePage();
     roots.push_back({options.paths[path], codePage});
