@@ -12,7 +12,7 @@ seconds=${1:-60}
 sanitizers="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="$sanitizers" -DORVACCT_BUILD_FUZZERS=ON -DORVACCT_BUILD_TESTS=OFF \
-  -DORVACCT_BUILD_BENCHMARKS=OFF -DORVACCT_BUILD_TOOL=OFF >/dev/null
+  -DORVACCT_BUILD_BENCHMARKS=OFF -DORVACCT_BUILD_TOOL=OFF -DCMAKE_UNITY_BUILD=ON >/dev/null
 targets=(cipher_fuzz cipher_header_fuzz log_fuzz)
 cmake --build build/fuzz -j 2 --target "${targets[@]}"
 [[ $seconds == build ]] && exit 0

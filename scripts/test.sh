@@ -9,17 +9,23 @@ SECONDS=0
 took() { echo "== $1: $SECONDS s so far"; }
 
 jobs=$(nproc)
+# Each target is compiled as a few large units (CMake's unity build): the headers they share,
+# <windows.h> and the test framework above all, are read once per unit instead of once per file,
+# which takes about 40 % off a clean build. Two files of a unit may not define the same private
+# name (such helpers belong in one shared header anyway). A configure by hand compiles file by
+# file, as before.
+unity=-DCMAKE_UNITY_BUILD=ON
 mkdir -p build
 # The release's tool and the fuzzers are built meanwhile at the lowest priority, on what the
 # builds below leave of the processors (their link steps leave one idle).
-(rm -rf build/package && cmake --preset package-linux >/dev/null && cmake --build --preset package-linux -j "$jobs" &&
+(rm -rf build/package && cmake --preset package-linux $unity >/dev/null && cmake --build --preset package-linux -j "$jobs" &&
   bash scripts/fuzz.sh build) >build/early-builds.log 2>&1 &
 early_builds=$!
 renice -n 19 -p "$early_builds" >/dev/null
 
 # Native: warnings as errors, AddressSanitizer and UndefinedBehaviorSanitizer; the logs report
 # in headless Chromium too, which a configure by hand leaves out unless asked for.
-cmake --preset sanitize -DORVACCT_BROWSER_TEST=ON >/dev/null
+cmake --preset sanitize $unity -DORVACCT_BROWSER_TEST=ON >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
 took "native suites"
@@ -28,7 +34,7 @@ took "native suites"
 # then holds the 32-bit DLL beside the 64-bit one.
 for preset in windows-i686 windows-x86_64; do
   # The call-rate benchmarks are scripts/figures.sh's, not tests: not built here.
-  cmake --preset "$preset" -DORVACCT_OTHER_BITNESS_DLL="$PWD/build/windows-i686/bin/OrvAcctMan.dll" \
+  cmake --preset "$preset" $unity -DORVACCT_OTHER_BITNESS_DLL="$PWD/build/windows-i686/bin/OrvAcctMan.dll" \
     -DORVACCT_BUILD_BENCHMARKS=OFF >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
 done

@@ -11,14 +11,13 @@
 #include <memory>
 
 #include "platform/folder_tree.h"
+#include "platform/system_failure.h"
 
 namespace orv::platform {
 namespace {
 
 constexpr std::size_t kAlwaysOpen = 32;
 constexpr std::size_t kOpenEvery = 16;
-
-[[noreturn]] void throwErrno() { throw std::system_error(errno, std::generic_category()); }
 
 bool keepsOpen(std::size_t level) { return level < kAlwaysOpen || level % kOpenEvery == 0; }
 

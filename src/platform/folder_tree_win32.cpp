@@ -5,13 +5,10 @@
 #include <windows.h>
 
 #include "platform/folder_tree.h"
+#include "platform/system_failure_win32.h"
 
 namespace orv::platform {
 namespace {
-
-[[noreturn]] void throwLastError() {
-  throw std::system_error(static_cast<int>(GetLastError()), std::system_category());
-}
 
 struct FindCloser {
   static bool close(HANDLE handle) noexcept { return FindClose(handle) != FALSE; }

@@ -5,11 +5,10 @@
 #include <system_error>
 
 #include "platform/readable_file.h"
+#include "platform/system_failure.h"
 
 namespace orv::platform {
 namespace {
-
-[[noreturn]] void throwErrno() { throw std::system_error(errno, std::generic_category()); }
 
 const char* kindOf(mode_t mode) {
   if (S_ISDIR(mode)) return "a folder";

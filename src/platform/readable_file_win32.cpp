@@ -3,15 +3,9 @@
 #include <system_error>
 
 #include "platform/readable_file.h"
+#include "platform/system_failure_win32.h"
 
 namespace orv::platform {
-namespace {
-
-[[noreturn]] void throwLastError() {
-  throw std::system_error(static_cast<int>(GetLastError()), std::system_category());
-}
-
-}  // namespace
 
 ReadableFile ReadableFile::open(const std::filesystem::path& path) {
   // Shared for writing and deleting: the application may be writing its log while it is read.

@@ -8,14 +8,13 @@
 #include <system_error>
 
 #include "platform/staged_file.h"
+#include "platform/system_failure.h"
 
 namespace orv::platform {
 namespace {
 
 constexpr mode_t kPrivate = 0600;
 constexpr int kNameAttempts = 16;
-
-[[noreturn]] void throwErrno(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
 
 // Links an unnamed file to a name: through its /proc entry, which needs no privilege, or, where
 // /proc is missing, AT_EMPTY_PATH, which some systems allow only to privileged processes.

@@ -7,15 +7,12 @@
 #include <vector>
 
 #include "platform/staged_file.h"
+#include "platform/system_failure_win32.h"
 
 namespace orv::platform {
 namespace {
 
 constexpr int kNameAttempts = 16;
-
-[[noreturn]] void throwLastError(const char* what) {
-  throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
-}
 
 // While set, the file goes when its last handle closes, however the process ends; unlike
 // FILE_FLAG_DELETE_ON_CLOSE it can be cleared again.

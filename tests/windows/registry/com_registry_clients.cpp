@@ -7,6 +7,7 @@
 #include "com_test_support.h"
 #include "registry_clients.h"
 
+// The hive type here is the type library's (global), not the core's orv::HKeyHive.
 namespace orv::wintest {
 namespace {
 
@@ -20,34 +21,34 @@ namespace dispid = orv::testing::dispid;
 class EarlyBoundClient final : public RegistryClient {
  public:
   void DeleteValue(std::int32_t hive, const std::wstring& path, const std::wstring& name) override {
-    HKeyHive h = root(hive);
+    ::HKeyHive h = root(hive);
     check(object_->Reg_DeleteValue(&h, Text(path).get(), Text(name).get()), "Reg_DeleteValue");
   }
   void DeleteKey(std::int32_t hive, const std::wstring& path) override {
-    HKeyHive h = root(hive);
+    ::HKeyHive h = root(hive);
     check(object_->Reg_DeleteKey(&h, Text(path).get()), "Reg_DeleteKey");
   }
   void CreateKey(std::int32_t hive, const std::wstring& path) override {
-    HKeyHive h = root(hive);
+    ::HKeyHive h = root(hive);
     Text p(path);
     check(object_->Reg_CreateKey(&h, p.ref()), "Reg_CreateKey");
   }
   std::wstring GetString(std::int32_t hive, const std::wstring& path, const std::wstring& name,
                          const std::optional<std::wstring>& fallback) override {
-    HKeyHive h = root(hive);
+    ::HKeyHive h = root(hive);
     Text p(path), n(name), d(fallback.value_or(L"")), result;
     check(object_->Reg_GetSettingString(&h, p.ref(), n.ref(), d.ref(), result.out()), "Reg_GetSettingString");
     return result.text();
   }
   void SaveString(std::int32_t hive, const std::wstring& path, const std::wstring& name,
                   const std::wstring& data) override {
-    HKeyHive h = root(hive);
+    ::HKeyHive h = root(hive);
     Text p(path), n(name), d(data);
     check(object_->Reg_SaveSettingString(&h, p.ref(), n.ref(), d.ref()), "Reg_SaveSettingString");
   }
   std::int32_t GetDWord(std::int32_t hive, const std::wstring& path, const std::wstring& name,
                         std::optional<std::int32_t> fallback) override {
-    HKeyHive h = root(hive);
+    ::HKeyHive h = root(hive);
     LONG d = fallback.value_or(0);
     LONG result = 0;
     Text p(path), n(name);
@@ -55,26 +56,26 @@ class EarlyBoundClient final : public RegistryClient {
     return result;
   }
   void SaveDWord(std::int32_t hive, const std::wstring& path, const std::wstring& name, std::int32_t data) override {
-    HKeyHive h = root(hive);
+    ::HKeyHive h = root(hive);
     LONG d = data;
     Text p(path), n(name);
     check(object_->Reg_SaveSettingDWord(&h, p.ref(), n.ref(), &d), "Reg_SaveSettingDWord");
   }
   std::wstring GetBinary(std::int32_t hive, const std::wstring& path, const std::wstring& name) override {
-    HKeyHive h = root(hive);
+    ::HKeyHive h = root(hive);
     Text p(path), n(name), result;
     check(object_->Reg_GetSettingBinary(&h, p.ref(), n.ref(), result.out()), "Reg_GetSettingBinary");
     return result.text();
   }
   void SaveBinary(std::int32_t hive, const std::wstring& path, const std::wstring& name,
                   const std::wstring& data) override {
-    HKeyHive h = root(hive);
+    ::HKeyHive h = root(hive);
     Text p(path), n(name), d(data);
     check(object_->Reg_SaveSettingBinary(&h, p.ref(), n.ref(), d.ref()), "Reg_SaveSettingBinary");
   }
 
  private:
-  static HKeyHive root(std::int32_t hive) { return static_cast<HKeyHive>(hive); }
+  static ::HKeyHive root(std::int32_t hive) { return static_cast<::HKeyHive>(hive); }
 
   Apartment apartment_;
   ComPtr<_clsOrvAcctMan> object_ = createComponent();
