@@ -92,10 +92,34 @@ bool CsvReader::next(CsvRecord& record) {
   return true;
 }
 
+namespace csv_column {
+
+// A cell as it was read: an unquoted one held no comma or line break (a stray quote in it was
+// text), so its text is its original form; a quoted one gets its quotes back.
+void appendAsRead(std::string& out, const CsvCell& cell) {
+  if (!cell.quoted) {
+    out += cell.text;
+    return;
+  }
+  out += '"';
+  for (const char c : cell.text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+}  // namespace csv_column
+
 void appendCsvRecord(std::string& out, const CsvRecord& record) {
   for (std::size_t i = 0; i < record.cells.size(); ++i) {
     if (i > 0) out += ',';
-    appendCsvField(out, record.cells[i].text, record.cells[i].quoted);
+    const CsvCell& cell = record.cells[i];
+    if (cell.written) {
+      appendCsvField(out, cell.text, cell.quoted);
+    } else {
+      csv_column::appendAsRead(out, cell);
+    }
   }
   out += record.lineEnd;
 }

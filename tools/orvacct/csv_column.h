@@ -12,6 +12,7 @@ namespace orvacct {
 struct CsvCell {
   std::string text;  // the content, quotes undone
   bool quoted = false;
+  bool written = false;  // the tool's own result, not a cell passed through
 };
 
 struct CsvRecord {
@@ -41,8 +42,9 @@ class CsvReader {
   std::size_t lineNumber_ = 0;
 };
 
-// The record as CSV, each cell quoted as it came (or where its content now needs it), ended as
-// it was read.
+// The record as CSV, ended as it was read. A cell passed through is written exactly as it came
+// (its quoting included: no formula apostrophe is added to data that is not the tool's); a cell
+// the tool wrote is quoted where its content needs it, and kept from reading as a formula.
 void appendCsvRecord(std::string& out, const CsvRecord& record);
 
 // The column --csv-column names: a number from 1, or a name in the header row (the first record).
