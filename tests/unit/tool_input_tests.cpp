@@ -88,6 +88,8 @@ TEST(ToolInput, BytesThatAreNotUtf8AreRefusedUnlessCodePageBytesAreAskedFor) {
   const auto asAnsi = runToolApart("pwd encrypt --key-file " + keyFile + " --key-encoding ansi x");
   ASSERT_EQ(asAnsi.exitCode, 0) << asAnsi.err;
   EXPECT_EQ(runToolApart("pwd decrypt --key 'p\xC3\xA4ss' " + asAnsi.out).out, "x\n") << "the key is p\xC3\xA4ss";
+  const auto newKey = runToolApart("pwd rekey --key a --new-key-file " + keyFile + " 00");
+  EXPECT_NE(newKey.err.find("give --new-key-encoding ansi"), std::string::npos) << "the option of that key: " << newKey.err;
   writeFile(folder / "key", "\xEF\xBB\xBFp\xC3\xA4ss\n");  // UTF-8 with a byte order mark
   EXPECT_EQ(runToolApart("pwd decrypt --key-file " + keyFile + " " + asAnsi.out).out, "x\n");
 

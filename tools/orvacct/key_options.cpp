@@ -82,7 +82,7 @@ orv::SecretText environmentKey(const KeyOptions& options) {
 #else
   const char* value = std::getenv(options.environmentVariable.c_str());
   if (value == nullptr) throw ToolError(what + " is not set");
-  return orv::SecretText(textFromBytes(value, options.encoding, what, "--key-encoding"));
+  return orv::SecretText(textFromBytes(value, options.encoding, what, "--" + options.prefix + "key-encoding"));
 #endif
 }
 
@@ -132,7 +132,7 @@ orv::SecretText resolveKey(const KeyOptions& options, KeyUse use) {
     const std::string_view content = options.encoding == ByteEncoding::Utf8 && bytes.view().starts_with(bom)
                                          ? bytes.view().substr(bom.size())
                                          : bytes.view();
-    key = orv::SecretText(textFromBytes(content, options.encoding, what, "--key-encoding"));
+    key = orv::SecretText(textFromBytes(content, options.encoding, what, "--" + options.prefix + "key-encoding"));
   } else if (options.promptOption->count() > 0) {
     what = "the prompt";
     key = use == KeyUse::Encrypt
