@@ -28,6 +28,12 @@ cipher=$(orvacct pwd encrypt --key 'k€y' "Grüße")
 expect "${#cipher}" "48" "pwd encrypt length: five characters"
 expect "$(orvacct pwd decrypt --key 'k€y' "$cipher")" "Grüße" "pwd round trip"
 expect "$(fails "$wine" "$tool" pwd decrypt --key wrong "$cipher")" "1" "pwd decrypt with a wrong key fails"
+# A CSV column is rewritten byte for byte around it: LF stays LF, a Ctrl+Z is a cell's text.
+printf 'User,Password,Note\nann,C11E6A583229034D46E186A5BA641877,x\032y\n' >"$work/users.csv"
+printf 'User,Password,Note\nann,abcd,x\032y\n' >"$work/users-expected.csv"
+"$wine" "$tool" pwd decrypt --key OrvKey --csv-column Password <"$work/users.csv" >"$work/users-out.csv" 2>"$work/stderr"
+expect "$(cmp -s "$work/users-out.csv" "$work/users-expected.csv" && echo same || od -c "$work/users-out.csv")" "same" \
+  "pwd --csv-column keeps the other bytes as they came"
 
 # Files: round trip, the encrypted length, and one file encrypted and decrypted in place.
 head -c 300001 /dev/urandom >"$work/plain"

@@ -19,12 +19,8 @@
 #include "platform/unique_file.h"
 #include "progress_bar.h"
 #include "temporary_copy.h"
+#include "standard_streams.h"
 #include "tool_output.h"
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 namespace orvacct {
 // This file's own, under its name: the command files are compiled as one.
@@ -44,14 +40,6 @@ struct FileOptions {
 };
 
 constexpr const char* kStandardStream = "-";
-
-void binaryMode(std::FILE* stream) {
-#ifdef _WIN32
-  _setmode(_fileno(stream), _O_BINARY);
-#else
-  static_cast<void>(stream);
-#endif
-}
 
 // Standard input, and anything else that is not a plain file (a pipe, a process substitution).
 bool mustCopyAside(const std::string& source) {

@@ -9,11 +9,6 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 #include "commands.h"
 #include "destination_check.h"
 #include "input_text.h"
@@ -25,6 +20,7 @@
 #include "platform/local_time.h"
 #include "text/ansi_codepage.h"
 #include "text/lower_case.h"
+#include "standard_streams.h"
 #include "tool_output.h"
 
 namespace orvacct {
@@ -159,13 +155,6 @@ std::string madeNow() {
   return text;
 }
 
-// Records go out as bytes: Windows would otherwise turn CSV's CR LF into CR CR LF.
-void binaryOutput() {
-#ifdef _WIN32
-  std::fflush(stdout);
-  _setmode(_fileno(stdout), _O_BINARY);
-#endif
-}
 
 // Says when filters matched nothing, so an empty result is not taken for empty logs.
 void finish(const LogsOptions& options, const logs_::ScanCounts& counts) {
@@ -224,7 +213,7 @@ void addLogsCommands(CLI::App& app) {
   exportCommand->callback([exported] {
     const logs_::Filters filters = filtersOf(*exported);
     const std::vector<logs_::Root> roots = rootsOf(*exported);
-    binaryOutput();
+    binaryMode(stdout);  // CSV's CR LF would otherwise become CR CR LF
     const auto format = exported->format == "csv" ? logs_::ExportFormat::Csv : logs_::ExportFormat::Jsonl;
     finish(*exported, logs_::exportRecords(roots, filters, format, exported->threads));
   });
@@ -248,7 +237,7 @@ void addLogsCommands(CLI::App& app) {
     if (summarized->top > 0) options.top = summarized->top;
     options.threads = summarized->threads;
     const std::vector<logs_::Root> roots = rootsOf(*summarized);
-    binaryOutput();
+    binaryMode(stdout);  // CSV's CR LF would otherwise become CR CR LF
     finish(*summarized, logs_::summarizeLogs(roots, filters, options));
   });
 

@@ -24,6 +24,7 @@
 #include "row_writer.h"
 #include "text/ansi_codepage.h"
 #include "text/utf.h"
+#include "standard_streams.h"
 #include "tool_output.h"
 
 namespace orvacct {
@@ -31,13 +32,11 @@ namespace orvacct {
 namespace password_commands {
 namespace {
 
-enum class OutputForm { Plain, Csv, Jsonl };
-
 struct PasswordOptions {
   KeyOptions key;     // for rekey, the old key
   KeyOptions newKey;  // rekey only
   ByteEncoding inputEncoding = ByteEncoding::Utf8;
-  OutputForm form = OutputForm::Plain;
+  RowFormat form = RowFormat::Lines;  // --output
   bool keepGoing = false;
   std::optional<std::string> csvColumn;  // none: one item a line
   std::string outputFile;                // empty: standard output
@@ -45,25 +44,14 @@ struct PasswordOptions {
   std::vector<std::string> items;
 };
 
-RowFormat rowFormatOf(OutputForm form) {
-  switch (form) {
-    case OutputForm::Csv:
-      return RowFormat::Csv;
-    case OutputForm::Jsonl:
-      return RowFormat::Jsonl;
-    case OutputForm::Plain:
-      break;
-  }
-  return RowFormat::Lines;
-}
 
 // Results in the chosen form, one a line, to standard output or to an output file put in place
 // when complete.
 class ResultWriter {
  public:
-  ResultWriter(OutputForm form, const std::string& outputFile)
+  ResultWriter(RowFormat form, const std::string& outputFile)
       : file_(outputFile.empty() ? std::nullopt : std::optional<OutputFile>(std::in_place, outputFile)),
-        rows_(rowFormatOf(form), {""}, file_ ? RowWriter::Sink([this](std::string_view rows) { file_->write(rows); })
+        rows_(form, {""}, file_ ? RowWriter::Sink([this](std::string_view rows) { file_->write(rows); })
                                              : RowWriter::Sink()) {}
 
   void add(std::u16string_view text) {
@@ -91,10 +79,10 @@ class ResultWriter {
 // Each item in turn; with keepGoing a failure is reported and leaves its row empty.
 class BatchRun {
  public:
-  BatchRun(PasswordOperation operation, const PasswordOptions& options, const orv::SecretText& key,
+  BatchRun(PasswordOperation operation, const PasswordOptions& options, RowFormat form, const orv::SecretText& key,
            const orv::SecretText& newKey)
-      : batch_(operation, key, newKey, options.form == OutputForm::Plain),
-        out_(options.form, options.outputFile),
+      : batch_(operation, key, newKey, form == RowFormat::Lines),
+        out_(form, options.outputFile),
         keepGoing_(options.keepGoing),
         overwrite_(options.overwrite) {}
 
@@ -146,6 +134,9 @@ class BatchRun {
 // cell written back as it came; with a column named, the first record is the header row and
 // stays as it is. Cells come in UTF-8, or in the ANSI code page, and go out in UTF-8.
 void runCsvColumn(BatchRun& batch, const PasswordOptions& options) {
+  // Bytes in and out: line ends stay as they came, and a cell's CR LF reaches the cipher whole.
+  binaryMode(stdin);
+  binaryMode(stdout);
   CsvColumn column(*options.csvColumn);
   CsvReader reader(std::cin, options.inputEncoding == ByteEncoding::Utf8);
   CsvRecord record;
@@ -165,12 +156,14 @@ void runCsvColumn(BatchRun& batch, const PasswordOptions& options) {
                         std::to_string(record.cells.size()) + " cells); the row is written as it was");
       });
     } else {
-      std::string& cell = record.cells[column.index()].text;
+      CsvCell& cell = record.cells[column.index()];
       const std::optional<std::u16string> result = batch.attempt(where, [&] {
-        return orv::SecretText(textFromBytes(cell, ByteEncoding::Utf8, where + " of standard input", "--input-encoding"));
+        return orv::SecretText(
+            textFromBytes(cell.text, ByteEncoding::Utf8, where + " of standard input", "--input-encoding"));
       });
-      orv::secureWipe(cell);
-      cell = result ? orv::text::toUtf8(*result) : std::string();
+      orv::secureWipe(cell.text);
+      cell.text = result ? orv::text::toUtf8(*result) : std::string();
+      cell.written = true;
     }
     appendCsvRecord(row, record);
     batch.addRow(row);
@@ -188,18 +181,18 @@ void checkOutputFile(const PasswordOptions& options) {
   }
 }
 
-void runPasswords(PasswordOperation operation, PasswordOptions options) {
+void runPasswords(PasswordOperation operation, const PasswordOptions& options) {
   if (options.csvColumn && !options.items.empty()) {
     throw UsageError("--csv-column reads CSV from standard input; give no items");
   }
-  if (options.csvColumn) options.form = OutputForm::Csv;  // a cell may hold line breaks
   checkOutputFile(options);
   // The key first, then the new key: the order their prompts come in.
   const orv::SecretText key =
       resolveKey(options.key, operation == PasswordOperation::Encrypt ? KeyUse::Encrypt : KeyUse::Decrypt);
   const orv::SecretText newKey =
       operation == PasswordOperation::Rekey ? resolveKey(options.newKey, KeyUse::Encrypt) : orv::SecretText();
-  BatchRun batch(operation, options, key, newKey);
+  const RowFormat form = options.csvColumn ? RowFormat::Csv : options.form;  // a cell may hold line breaks
+  BatchRun batch(operation, options, form, key, newKey);
   if (options.csvColumn) {
     runCsvColumn(batch, options);
     return;
@@ -238,13 +231,13 @@ void runPasswords(PasswordOperation operation, PasswordOptions options) {
   batch.finish();
 }
 
-CLI::Option* addOutputOption(CLI::App& command, OutputForm& form) {
+CLI::Option* addOutputOption(CLI::App& command, RowFormat& form) {
   const CLI::Validator word(
       [](std::string& value) -> std::string {
-        const OutputForm chosen = value == "csv"     ? OutputForm::Csv
-                                  : value == "jsonl" ? OutputForm::Jsonl
-                                                     : OutputForm::Plain;
-        if (chosen == OutputForm::Plain && value != "plain") return "'" + value + "' is not plain, csv or jsonl";
+        const RowFormat chosen = value == "csv"     ? RowFormat::Csv
+                                 : value == "jsonl" ? RowFormat::Jsonl
+                                                    : RowFormat::Lines;
+        if (chosen == RowFormat::Lines && value != "plain") return "'" + value + "' is not plain, csv or jsonl";
         value = std::to_string(static_cast<int>(chosen));
         return {};
       },

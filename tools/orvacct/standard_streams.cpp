@@ -1,6 +1,9 @@
 #include "standard_streams.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -27,6 +30,15 @@ void holdClosedStandardStreams() noexcept {
 #endif
   // Windows: the C runtime keeps descriptors 0 to 2 for the standard streams even when the
   // process has none, so a file never takes their numbers.
+}
+
+void binaryMode(std::FILE* stream) noexcept {
+#ifdef _WIN32
+  std::fflush(stream);  // what was written in text mode goes out as text
+  _setmode(_fileno(stream), _O_BINARY);
+#else
+  static_cast<void>(stream);
+#endif
 }
 
 }  // namespace orvacct
