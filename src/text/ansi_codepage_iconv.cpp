@@ -3,6 +3,8 @@
 // pages go through a table built once (one load per character); UTF-8 through the project's own
 // conversion; other multi-byte code pages through iconv with Windows' additions.
 #include <cstdlib>
+#include <stdexcept>
+#include <string>
 
 #include "text/ansi_codepage.h"
 #include "text/code_page.h"
@@ -16,8 +18,22 @@ std::string configuredName() {
   return (name != nullptr && *name != '\0') ? name : "WINDOWS-1252";
 }
 
+// A setting that names no code page is a fault of the installation, not of the text converted:
+// it is told as such, naming the variable to mend.
+template <typename Make>
+auto fromSetting(Make make) {
+  const std::string name = configuredName();
+  try {
+    return make(name);
+  } catch (const ConversionError&) {
+    throw std::runtime_error("unknown code page in ORVACCT_CODEPAGE: " + name);
+  }
+}
+
+AnyCodePage configuredCodePage() { return fromSetting(makeCodePage); }
+
 const AnyCodePage& codePage() {
-  static const AnyCodePage instance = makeCodePage(configuredName());
+  static const AnyCodePage instance = configuredCodePage();
   return instance;
 }
 
@@ -35,6 +51,6 @@ std::u16string fromAnsi(std::string_view bytes) { return toText(codePage(), byte
 
 std::string codePageName() { return configuredName(); }
 
-std::unique_ptr<CodePage> ansiCodePage() { return codePageNamed(configuredName()); }
+std::unique_ptr<CodePage> ansiCodePage() { return fromSetting(codePageNamed); }
 
 }  // namespace orv::text

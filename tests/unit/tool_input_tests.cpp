@@ -45,6 +45,10 @@ TEST(ToolInput, CharactersTheCodePageCannotCarryAreRefusedWithTheWayOut) {
   EXPECT_EQ(
       runToolApart("pwd decrypt --key '\xD0\xB0\xD0\xB0\xD0\xB0\xD0\xB0\xD0\xB0\xD0\xB0' " + cipher, cyrillic).exitCode,
       1);
+  // A setting that names no code page is told as that setting's fault.
+  const auto unknown = runToolApart("pwd encrypt --key k x", "ORVACCT_CODEPAGE=klingon");
+  EXPECT_EQ(unknown.exitCode, 1);
+  EXPECT_EQ(unknown.err, "orvacct: unknown code page in ORVACCT_CODEPAGE: klingon\n");
 }
 
 // Each refusal names what was given and the reason in words a person can act on.
