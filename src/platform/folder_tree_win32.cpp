@@ -15,7 +15,7 @@ struct FindCloser {
 };
 using UniqueFind = UniqueResource<HANDLE, FindCloser::close, invalidHandle>;
 
-// The root as a \\?\ path: absolute, without a separator at the end.
+// The root as a \\?\ path: absolute, without a separator at the end but a drive's root's.
 std::wstring extendedPath(const std::filesystem::path& root) {
   const std::wstring given = root.native();
   if (given.starts_with(L"\\\\?\\")) return given;
@@ -28,6 +28,15 @@ std::wstring extendedPath(const std::filesystem::path& root) {
   while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
   if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
   return L"\\\\?\\" + full;
+}
+
+// A name within a folder. A drive's root keeps its separator (\\?\D:\), and \\?\ paths are
+// taken as written, so a doubled separator would name nothing.
+std::wstring childOf(const std::wstring& folder, std::wstring_view name) {
+  std::wstring path = folder;
+  if (!path.ends_with(L'\\')) path += L'\\';
+  path += name;
+  return path;
 }
 
 bool isLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
@@ -52,7 +61,7 @@ FolderTree::~FolderTree() = default;
 std::size_t FolderTree::depth() const { return levels_.size() - 1; }
 
 std::vector<FolderEntry> FolderTree::entries() {
-  const std::wstring pattern = levels_.back().path + L"\\*";
+  const std::wstring pattern = childOf(levels_.back().path, L"*");
   WIN32_FIND_DATAW data{};
   UniqueFind find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
                                    FIND_FIRST_EX_LARGE_FETCH));
@@ -82,7 +91,7 @@ std::vector<FolderEntry> FolderTree::entries() {
 }
 
 ReadableFile FolderTree::openFile(const NativeName& name) {
-  const std::wstring path = levels_.back().path + L"\\" + name;
+  const std::wstring path = childOf(levels_.back().path, name);
   // The reparse point itself, should the file have become a link since the folder was listed.
   UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT,
@@ -96,7 +105,7 @@ ReadableFile FolderTree::openFile(const NativeName& name) {
 }
 
 void FolderTree::enter(const NativeName& name) {
-  std::wstring path = levels_.back().path + L"\\" + name;
+  std::wstring path = childOf(levels_.back().path, name);
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) throwLastError();
   if (isLink(attributes) || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {

@@ -142,4 +142,13 @@ expect "$(tr -d '\r' <"$work/stderr" | sed 's/.*\\//' | sort)" "back: not read: 
 wineorders-01012003.log: not read: a pipe, not a plain file
 wineorders-01022003.log: not read: a device, not a plain file" "share: what was not read, told"
 
+# A drive's root given as the path (a share mapped to a letter): its logs are found below it.
+drive="$WINEPREFIX/dosdevices/q:"
+ln -sfn "$share/PC1" "$drive"
+code=0
+orvacct en_US.UTF-8 logs summary --by app 'Q:\' >"$work/drive.txt" || code=$?
+rm -f "$drive"
+expect "$code" 1 "drive root: exit status (the link and the pipe are still told)"
+expect "$(tr -d '\r' <"$work/drive.txt" | awk '$1 == "wineorders" { print $2 }')" "2" "drive root: its records counted"
+
 checks_done
