@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/file_kind_posix.h"
 #include "platform/folder_tree.h"
 #include "platform/system_failure.h"
 
@@ -31,13 +32,6 @@ struct DirCloser {
   void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
-const char* otherKind(mode_t mode) {
-  if (S_ISFIFO(mode)) return "a FIFO";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-  if (S_ISSOCK(mode)) return "a socket";
-  return "not a plain file";
-}
-
 void setType(FolderEntry& entry, mode_t mode) {
   if (S_ISDIR(mode)) {
     entry.type = EntryType::Folder;
@@ -47,7 +41,7 @@ void setType(FolderEntry& entry, mode_t mode) {
     entry.type = EntryType::Link;
   } else {
     entry.type = EntryType::Other;
-    entry.kind = otherKind(mode);
+    entry.kind = fileKindOf(mode);
   }
 }
 
@@ -84,6 +78,8 @@ std::vector<FolderEntry> FolderTree::entries() {
     ::close(copy);
     throw std::system_error(error, std::generic_category());
   }
+  // The copy shares the level's read position, which an earlier listing left at the end.
+  ::rewinddir(dir.get());
   std::vector<FolderEntry> found;
   for (;;) {
     errno = 0;

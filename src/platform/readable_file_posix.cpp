@@ -4,22 +4,11 @@
 #include <cerrno>
 #include <system_error>
 
+#include "platform/file_kind_posix.h"
 #include "platform/readable_file.h"
 #include "platform/system_failure.h"
 
 namespace orv::platform {
-namespace {
-
-const char* kindOf(mode_t mode) {
-  if (S_ISDIR(mode)) return "a folder";
-  if (S_ISFIFO(mode)) return "a FIFO";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-  if (S_ISSOCK(mode)) return "a socket";
-  return "not a plain file";
-}
-
-}  // namespace
-
 ReadableFile ReadableFile::open(const std::filesystem::path& path) {
   // Non-blocking, so a FIFO opens at once instead of waiting for a writer; no controlling
   // terminal taken from a terminal device.
@@ -31,7 +20,7 @@ ReadableFile ReadableFile::open(const std::filesystem::path& path) {
 ReadableFile::ReadableFile(Native handle) : handle_(std::move(handle)) {
   struct stat status {};
   if (::fstat(handle_.get(), &status) != 0) throwErrno();
-  if (!S_ISREG(status.st_mode)) throw NotARegularFile(kindOf(status.st_mode));
+  if (!S_ISREG(status.st_mode)) throw NotARegularFile(fileKindOf(status.st_mode));
   // A regular file never blocks; the flag only mattered for the open.
   const int flags = ::fcntl(handle_.get(), F_GETFL);
   if (flags >= 0) ::fcntl(handle_.get(), F_SETFL, flags & ~O_NONBLOCK);
