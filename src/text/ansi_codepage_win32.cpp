@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "text/ansi_codepage.h"
+#include "text/windows_code_pages_win32.h"
 
 namespace orv::text {
 namespace {
@@ -29,8 +30,8 @@ bool refusesDefaultCharacter(UINT codePage) {
   }
 }
 
-[[noreturn]] void conversionFailed() {
-  throw ConversionError("the text cannot be converted through code page " + std::to_string(GetACP()));
+[[noreturn]] void conversionFailed(UINT codePage = GetACP()) {
+  throw ConversionError("the text cannot be converted through code page " + std::to_string(codePage));
 }
 
 }  // namespace
@@ -59,18 +60,20 @@ std::string toAnsi(std::u16string_view text) {
   return bytes;
 }
 
-std::u16string fromAnsi(std::string_view bytes) {
+std::u16string fromCodePage(UINT codePage, std::string_view bytes) {
   if (bytes.empty()) return {};
   const int length = static_cast<int>(bytes.size());
-  if (static_cast<std::size_t>(length) != bytes.size()) conversionFailed();
-  const int size = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
-  if (size <= 0) conversionFailed();
+  if (static_cast<std::size_t>(length) != bytes.size()) conversionFailed(codePage);
+  const int size = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
+  if (size <= 0) conversionFailed(codePage);
   std::u16string text(static_cast<std::size_t>(size), u'\0');
-  if (MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()), size) != size) {
-    conversionFailed();
+  if (MultiByteToWideChar(codePage, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()), size) != size) {
+    conversionFailed(codePage);
   }
   return text;
 }
+
+std::u16string fromAnsi(std::string_view bytes) { return fromCodePage(GetACP(), bytes); }
 
 std::string codePageName() { return "code page " + std::to_string(GetACP()); }
 

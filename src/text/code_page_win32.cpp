@@ -6,6 +6,7 @@
 
 #include "text/ansi_codepage.h"
 #include "text/code_page.h"
+#include "text/windows_code_pages_win32.h"
 
 namespace orv::text {
 namespace {
@@ -36,15 +37,7 @@ class WindowsCodePage final : public CodePage {
  public:
   explicit WindowsCodePage(UINT number) : number_(number) {}
 
-  std::u16string toText(std::string_view bytes) const override {
-    if (bytes.empty()) return {};
-    const int length = static_cast<int>(std::min<std::size_t>(bytes.size(), 0x7FFF'FFFF));
-    const int size = MultiByteToWideChar(number_, 0, bytes.data(), length, nullptr, 0);
-    if (size <= 0) throw ConversionError("the text cannot be converted through code page " + name());
-    std::u16string text(static_cast<std::size_t>(size), u'\0');
-    MultiByteToWideChar(number_, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()), size);
-    return text;
-  }
+  std::u16string toText(std::string_view bytes) const override { return fromCodePage(number_, bytes); }
   std::string name() const override { return std::to_string(number_); }
 
  private:
