@@ -27,8 +27,6 @@ inline constexpr std::array<RecordLineLabel, 8> kRecordLines = {{
 
 constexpr std::size_t indexOf(RecordLine line) { return static_cast<std::size_t>(line); }
 constexpr std::string_view labelOf(RecordLine line) { return kRecordLines[indexOf(line)].label; }
-// Where the line stands in the record, counted from 1, as people count lines.
-constexpr int ordinalOf(RecordLine line) { return static_cast<int>(line) + 1; }
 
 inline constexpr std::string_view kRecordFirstLine = labelOf(RecordLine::First);
 

@@ -216,7 +216,7 @@ void RecordReader::take(RecordLine line, std::string_view value, bool cut) {
       keep(version_, line, value, cut);
       break;
     case RecordLine::Date:
-      record_.secondOfDay = secondOfDay(value.substr(0, std::min<std::size_t>(value.size(), 256)), codePage_);
+      record_.secondOfDay = secondOfDay(value.substr(0, 256), codePage_);
       break;
     case RecordLine::First:
     case RecordLine::Closing:
