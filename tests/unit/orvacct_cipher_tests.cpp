@@ -126,9 +126,12 @@ TEST_F(OrvacctCipher, FilesThroughPipesAndDestinationsCheckedFirst) {
       {folder_.path().string(), folder_.path().string() + " is a folder; name a file in it"},
       {path("none/out"), "cannot write " + path("none/out") + ": " + path("none") + " does not exist"},
       {path("plain/out"), "cannot write " + path("plain/out") + ": " + path("plain") + " is not a folder"},
+      {path("sealed"), path("sealed") + " exists; give --overwrite to replace it"},
   };
+  // Each before the key is asked for (the variable named is not set).
   for (const auto& r : refused) {
-    const auto run = orv::testing::runToolApart("file encrypt --key k " + path("missing") + " '" + r.destination + "'");
+    const auto run = orv::testing::runToolApart("file encrypt --key-env ORVACCT_TEST_UNSET " + path("missing") + " '" +
+                                                r.destination + "'");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, "orvacct: " + r.error + "\n");
   }

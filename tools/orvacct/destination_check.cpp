@@ -13,7 +13,7 @@
 
 namespace orvacct {
 
-void checkDestination(const std::string& argument) {
+void checkDestination(const std::string& argument, bool mayReplace) {
   namespace fs = std::filesystem;
   const fs::path destination = pathArgument(argument);
   std::error_code error;
@@ -25,6 +25,8 @@ void checkDestination(const std::string& argument) {
     throw ToolError("cannot write " + argument + ": it is no plain file (a device or a pipe); the destination is "
                     "replaced whole, so name a file, or - for standard output");
   }
+  // Told at once; the file is still put in place only where none has appeared meanwhile.
+  if (!mayReplace && fs::exists(status)) throw ToolError(argument + " exists; give --overwrite to replace it");
   const fs::path folder = destination.has_parent_path() ? destination.parent_path() : fs::path(".");
   if (!fs::is_directory(folder, error)) {
     throw ToolError("cannot write " + argument + ": " + folder.string() +

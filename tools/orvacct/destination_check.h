@@ -1,11 +1,11 @@
 #pragma once
-// A destination file that could never be written is refused before anything is read: a folder,
-// something that is no plain file (a device, a pipe), or a file in a folder that does not exist
-// or may not be written.
+// A destination file that could never be written is refused before a key is asked for or
+// anything read: a folder, something that is no plain file (a device, a pipe), a file in a folder
+// that does not exist or may not be written, or (unless it may be replaced) a file that exists.
 #include <string>
 
 namespace orvacct {
 
-void checkDestination(const std::string& argument);
+void checkDestination(const std::string& argument, bool mayReplace);
 
 }  // namespace orvacct

@@ -82,7 +82,7 @@ std::string describe(const orv::cipher::FileResult& result, const FileOptions& o
 
 void runFile(Direction direction, const FileOptions& options) {
   const bool toStandardOutput = options.destination == kStandardStream;
-  if (!toStandardOutput) checkDestination(options.destination);
+  if (!toStandardOutput) checkDestination(options.destination, options.overwrite);
   clsBlowfish cipher;
   const orv::SecretText key = resolveKey(options.key, direction == Direction::Encrypt ? KeyUse::Encrypt : KeyUse::Decrypt);
   orv::cipher::FileJob job{pathArgument(options.source), pathArgument(options.destination), options.overwrite};

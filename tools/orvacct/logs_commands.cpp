@@ -248,7 +248,7 @@ void addLogsCommands(CLI::App& app) {
       ->transform(pathAsMeant());
   report->callback([reported] {
     const logs_::Filters filters = filtersOf(*reported);
-    checkDestination(reported->output);
+    checkDestination(reported->output, true);  // a report replaces the one made before
     logs_::ReportScope scope{rootsOf(*reported), filterWords(*reported), filters.since, filters.until, madeNow(),
                              reported->threads};
     const logs_::ScanCounts counts = logs_::writeReport(scope, filters, pathArgument(reported->output), reported->output);

@@ -174,11 +174,7 @@ void runCsvColumn(BatchRun& batch, const PasswordOptions& options) {
 // Refused before any key is asked for or any item read.
 void checkOutputFile(const PasswordOptions& options) {
   if (options.outputFile.empty()) return;
-  checkDestination(options.outputFile);
-  std::error_code error;
-  if (!options.overwrite && std::filesystem::exists(pathArgument(options.outputFile), error)) {
-    throw ToolError(options.outputFile + " exists; give --overwrite to replace it");
-  }
+  checkDestination(options.outputFile, options.overwrite);
 }
 
 void runPasswords(PasswordOperation operation, const PasswordOptions& options) {
