@@ -193,6 +193,53 @@ TEST(ToolLogsShare, ManyDistinctErrorsAreCountedInBoundedMemoryAndSaySo) {
   EXPECT_NE(page.find("<td class=\"n\">50</td>"), std::string::npos) << "the largest, exact";
 }
 
+// The notes over tables counted past their bound say how far their figures may be off, and the
+// records of applications no longer counted on their own join the chart's other applications.
+TEST(ToolLogsReport, PastTheCountedApplicationsTheNotesSayHowFarOffAndTheRestIsOneSeries) {
+  testing::TempFolder share;
+  for (int app = 0; app < 1100; ++app) {
+    writeLog(share / "PC1/Logs" / ("app" + std::to_string(1000 + app) + "-03052002.log"), logRecord(app, "e"));
+  }
+  const auto run = runLogs("report --output " + quoted(share / "r.html") + " " + quoted(share.path()));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::string page = testing::readFile(share / "r.html");
+  // Every number is in the logs once; 1100 through 256 slots, the largest counts shown are 5.
+  EXPECT_NE(page.find("than the 256 counted one by one: the counts of this table are estimates, each at most 4 too "
+                      "high"), std::string::npos);
+  EXPECT_NE(page.find("than the 1024 counted one by one: the figures of this table may be too low, its records each "
+                      "by at most 1,"), std::string::npos);
+  const std::regex other("other applications");
+  EXPECT_EQ(std::distance(std::sregex_iterator(page.begin(), page.end(), other), std::sregex_iterator()), 2)
+      << "one segment and one legend entry";
+  EXPECT_NE(page.find("2002-03-05 other applications: 1091</title>"), std::string::npos) << "all but the nine named";
+}
+
+// An application's error numbers are counted to 1000; past that, "more than 1000".
+TEST(ToolLogsReport, AnApplicationsErrorNumbersAreCountedToTheirBound) {
+  struct Case {
+    int numbers;
+    std::string cell;
+  };
+  for (const Case& c : std::vector<Case>{{1000, ">1000</td>"}, {1001, ">more than 1000</td>"}}) {
+    testing::TempFolder share;
+    std::string log;
+    for (int number = 0; number < c.numbers; ++number) log += logRecord(number, "e");
+    writeLog(share / "PC1/Logs/billing-03052002.log", log);
+    runLogs("report --output " + quoted(share / "r.html") + " " + quoted(share.path()));
+    EXPECT_NE(testing::readFile(share / "r.html").find("data-v=\"1000\"" + c.cell), std::string::npos) << c.numbers;
+  }
+}
+
+// A machine's name in an error's list is cut to its bound at a character's edge.
+TEST(ToolLogsReport, AMachinesNameIsCutBetweenCharacters) {
+  testing::TempFolder share;
+  const std::string machine = std::string(127, 'a') + "\xC3\xA9";  // é across byte 128
+  writeLog(share / machine / "Logs/billing-03052002.log", logRecord(91, "e"));
+  runLogs("report --output " + quoted(share / "r.html") + " " + quoted(share.path()));
+  const std::string page = testing::readFile(share / "r.html");
+  EXPECT_NE(page.find("<li>" + std::string(127, 'a') + " <b>1</b></li>"), std::string::npos);
+}
+
 // Grid lines at whole numbers in steps of 1, 2 or 5 times a power of ten, the top one at the
 // largest day or just above it.
 TEST(ToolLogsReport, TheChartsValueAxisFitsTheLargestDay) {

@@ -63,9 +63,7 @@ void appendKeyText(std::string& out, std::string_view ansi, bool cut, const orv:
   const std::size_t start = out.size();
   appendUtf8FromAnsi(out, ansi.substr(0, kept), codePage);
   if (out.size() - start > kept) {
-    std::size_t end = start + kept;
-    while (end > start && (static_cast<unsigned char>(out[end]) & 0xC0) == 0x80) --end;
-    out.resize(end);
+    out.resize(start + utf8Prefix(std::string_view(out).substr(start), kept).size());
     cut = true;
   }
   if (cut || ansi.size() > kept) out += "\xE2\x80\xA6";  // …
@@ -147,25 +145,13 @@ std::vector<KeyValue> GroupKeys::decode(std::string_view key) const {
       at += size;
       continue;
     }
-    value.order = intAt(key, at);
-    const int days = static_cast<int>(value.order);
-    value.text = by == GroupBy::Number ? std::to_string(value.order)
-                 : by == GroupBy::Day  ? dateText(days)
-                 : by == GroupBy::Week ? weekText(days)
-                                       : monthText(days);
+    const std::int32_t number = intAt(key, at);
+    value.text = by == GroupBy::Number ? std::to_string(number)
+                 : by == GroupBy::Day  ? dateText(number)
+                 : by == GroupBy::Week ? weekText(number)
+                                       : monthText(number);
   }
   return values;
-}
-
-bool GroupKeys::less(const std::vector<KeyValue>& x, const std::vector<KeyValue>& y) const {
-  for (std::size_t i = 0; i < by_.size(); ++i) {
-    if (isNumeric(by_[i])) {
-      if (x[i].order != y[i].order) return x[i].order < y[i].order;
-    } else if (x[i].text != y[i].text) {
-      return x[i].text < y[i].text;
-    }
-  }
-  return false;
 }
 
 bool GroupKeys::less(std::string_view a, std::string_view b) const {

@@ -14,8 +14,7 @@
 namespace orvacct::logs {
 
 struct KeyValue {
-  std::string text;       // as shown: UTF-8, a number in decimal, a day as YYYY-MM-DD, ...
-  std::int64_t order = 0;  // numbers and days compare by this
+  std::string text;  // as shown: UTF-8, a number in decimal, a day as YYYY-MM-DD, ...
 };
 
 class GroupKeys {
@@ -38,7 +37,6 @@ class GroupKeys {
 
   std::vector<KeyValue> decode(std::string_view key) const;
   // Keys in their order: numbers and days as numbers, texts by their bytes.
-  bool less(const std::vector<KeyValue>& x, const std::vector<KeyValue>& y) const;
   bool less(std::string_view a, std::string_view b) const;
   std::string emptyKey() const;
 

@@ -60,14 +60,8 @@ class HeavyHitters {
     return entry;
   }
 
-  const Entry* find(std::string_view key) const {
-    const auto found = index_.find(key);
-    return found == index_.end() ? nullptr : &entries_[found->second];
-  }
-
   // Whether any count may be too high: a key was replaced.
   bool estimated() const { return replaced_ > 0; }
-  std::uint64_t replaced() const { return replaced_; }
   const std::deque<Entry>& entries() const { return entries_; }
 
  private:

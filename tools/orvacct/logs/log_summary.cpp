@@ -117,39 +117,8 @@ std::size_t displayWidth(std::string_view utf8) {
   return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
-// Output in large pieces, to standard output or into a string, so a summary of a million groups
-// is never held whole.
-class Output {
- public:
-  explicit Output(std::string* into) : into_(into) {}
-  ~Output() {
-    try {
-      flush();
-    } catch (...) {
-      // The failure was the caller's to report.
-    }
-  }
-  std::string& text() { return text_; }
-  void mayFlush() {
-    if (text_.size() >= kFlushAt) flush();
-  }
-  void flush() {
-    if (into_ != nullptr) {
-      *into_ += text_;
-    } else {
-      writeOutput(text_);
-    }
-    text_.clear();
-  }
-
- private:
-  static constexpr std::size_t kFlushAt = std::size_t{1} << 16;
-  std::string* into_;
-  std::string text_;
-};
-
 // Columns as wide as their widest cell; every cell made safe for a terminal, one row a line.
-void writeTable(const GroupKeys& keys, const std::vector<const Groups::Entry*>& rows, Output& out) {
+void writeTable(const GroupKeys& keys, const std::vector<const Groups::Entry*>& rows, RowWriter& out) {
   const Groups::Entry none{keys.emptyKey(), 0, 0, {}};
   const std::vector<Field> heading = fieldsOf(keys, none);
   std::vector<std::size_t> widths;
@@ -163,8 +132,9 @@ void writeTable(const GroupKeys& keys, const std::vector<const Groups::Entry*>& 
     const std::vector<Field> fields = cellsOf(entry);
     for (std::size_t i = 0; i < fields.size(); ++i) widths[i] = std::max(widths[i], displayWidth(fields[i].text));
   }
+  std::string text;
   const auto line = [&](const std::vector<std::string_view>& cells) {
-    std::string& text = out.text();
+    text.clear();
     for (std::size_t i = 0; i < cells.size(); ++i) {
       const std::size_t padding = widths[i] - displayWidth(cells[i]);
       const bool last = i + 1 == cells.size();
@@ -175,7 +145,7 @@ void writeTable(const GroupKeys& keys, const std::vector<const Groups::Entry*>& 
       if (!last) text += "  ";
     }
     text += '\n';
-    out.mayFlush();
+    out.row(text);
   };
   std::vector<std::string_view> cells;
   for (const Field& field : heading) cells.push_back(field.name);
@@ -197,15 +167,19 @@ void Summary::write(const SummaryOptions& options, std::string* into) const {
     estimate = "more groups than could be counted exactly: each count shown may be up to " +
                std::to_string(overcount) + " too high";
   }
+  // In large pieces, to standard output or into a string, so a summary of a million groups is
+  // never held whole.
+  RowWriter::Sink sink;
+  if (into != nullptr) sink = [into](std::string_view rows) { *into += rows; };
   if (options.format == SummaryFormat::Table) {
-    Output out(into);
+    RowWriter out(RowFormat::Lines, {""}, sink);
     writeTable(keys_, rows, out);
-    std::string& text = out.text();
-    text += std::to_string(records_) + " records, " + std::to_string(damaged_) + " damaged, in " +
-            std::to_string(files_) + (files_ == 1 ? " file" : " files");
+    std::string text = std::to_string(records_) + " records, " + std::to_string(damaged_) + " damaged, in " +
+                       std::to_string(files_) + (files_ == 1 ? " file" : " files");
     if (options.top && rows.size() == *options.top) text += "; the " + std::to_string(rows.size()) + " largest groups";
     if (!estimate.empty()) text += "; " + estimate;
     text += '\n';
+    out.row(text);
     out.flush();
     return;
   }
@@ -213,8 +187,6 @@ void Summary::write(const SummaryOptions& options, std::string* into) const {
   const Groups::Entry none{keys_.emptyKey(), 0, 0, {}};
   std::vector<std::string> columns;
   for (const Field& field : fieldsOf(keys_, none)) columns.push_back(field.name);
-  RowWriter::Sink sink;
-  if (into != nullptr) sink = [into](std::string_view rows) { *into += rows; };
   RowWriter writer(options.format == SummaryFormat::Csv ? RowFormat::Csv : RowFormat::Jsonl, columns, sink);
   for (const Groups::Entry* entry : rows) {
     for (const Field& field : fieldsOf(keys_, *entry)) {

@@ -81,6 +81,12 @@ void appendRecordText(std::string& out, std::string_view ansi, bool cut, const o
   if (cut) out += "\xE2\x80\xA6";  // …
 }
 
+std::string_view utf8Prefix(std::string_view utf8, std::size_t most) {
+  if (utf8.size() <= most) return utf8;
+  while (most > 0 && (static_cast<unsigned char>(utf8[most]) & 0xC0) == 0x80) --most;
+  return utf8.substr(0, most);
+}
+
 int weekStart(int days) {
   // Day 0 (1970-01-01) was a Thursday; ISO weeks begin on Monday.
   const int weekday = ((days + 3) % 7 + 7) % 7;  // 0 for Monday

@@ -52,6 +52,9 @@ std::string utf8FromAnsi(std::string_view ansi, const orv::text::CodePage* codeP
 // A record's text as UTF-8, with an ellipsis where it was cut.
 void appendRecordText(std::string& out, std::string_view ansi, bool cut, const orv::text::CodePage* codePage);
 
+// The longest start of a UTF-8 text that has at most `most` bytes and ends at a character's edge.
+std::string_view utf8Prefix(std::string_view utf8, std::size_t most);
+
 // "YYYY-Www" (ISO 8601 week) and "YYYY-MM" of a day number, and the day number each begins on.
 std::string weekText(int days);
 int weekStart(int days);

@@ -1,7 +1,9 @@
 #include "logs/ordered_reading.h"
 
 #include <condition_variable>
+#include <exception>
 #include <mutex>
+#include <optional>
 #include <system_error>
 
 #include "tool_output.h"
@@ -125,6 +127,8 @@ struct OrderedReading::Job {
   bool done = false;
   bool cancelled = false;
   std::string failure;  // why the file could not be read to its end
+  // Anything else that went wrong, thrown again in the file's place, as reading here would.
+  std::exception_ptr error;
 
   Job(LogFile f, orv::platform::ReadableFile h, SpareBatches& s)
       : file(std::move(f)), handle(std::move(h)), spares(s) {}
@@ -141,48 +145,56 @@ namespace {
 // Collects a worker's records and problems into batches for the consumer.
 class BatchSink final : public orv::log::RecordSink {
  public:
-  explicit BatchSink(OrderedReading::Job& job) : job_(job), batch_(job.spares.take()) {}
+  explicit BatchSink(OrderedReading::Job& job) : job_(job) {}
 
   void record(const ReadRecord& record) override {
-    Event& event = batch_.events.emplace_back();
+    Batch& batch = current();
+    Event& event = batch.events.emplace_back();
     event.line = record.line;
     event.number = record.number;
     event.secondOfDay = record.secondOfDay;
     event.cutLines = record.cutLines;
-    event.description = keep(record.description);
-    event.module = keep(record.module);
-    event.procedure = keep(record.procedure);
-    event.version = keep(record.version);
-    if (batch_.text.size() >= kBatchText || batch_.events.size() >= kBatchEvents) handOver();
+    event.description = keep(batch, record.description);
+    event.module = keep(batch, record.module);
+    event.procedure = keep(batch, record.procedure);
+    event.version = keep(batch, record.version);
+    if (batch.text.size() >= kBatchText || batch.events.size() >= kBatchEvents) handOver();
   }
   void problem(const ReadProblem& problem) override {
-    Event& event = batch_.events.emplace_back();
+    Batch& batch = current();
+    Event& event = batch.events.emplace_back();
     event.isRecord = false;
-    event.problem = static_cast<std::uint32_t>(batch_.problems.size());
-    batch_.problems.push_back(problem);
-    if (batch_.events.size() >= kBatchEvents) handOver();
+    event.problem = static_cast<std::uint32_t>(batch.problems.size());
+    batch.problems.push_back(problem);
+    if (batch.events.size() >= kBatchEvents) handOver();
   }
 
   void handOver() {
-    if (batch_.events.empty()) return;
+    if (!batch_ || batch_->events.empty()) return;
     std::unique_lock lock(job_.mutex);
     job_.changed.wait(lock, [&] { return job_.batches.size() < kBatchesAhead || job_.cancelled; });
     if (job_.cancelled) throw Cancelled();
-    job_.batches.push_back(std::move(batch_));
+    job_.batches.push_back(std::move(*batch_));
+    batch_.reset();
     job_.changed.notify_all();
-    lock.unlock();
-    batch_ = job_.spares.take();
   }
 
  private:
-  TextSpan keep(std::string_view text) {
-    const TextSpan span{static_cast<std::uint32_t>(batch_.text.size()), static_cast<std::uint32_t>(text.size())};
-    batch_.text += text;
+  // A batch is taken from the spares only when something comes for it, so none is taken after a
+  // file's last one and then dropped.
+  Batch& current() {
+    if (!batch_) batch_ = job_.spares.take();
+    return *batch_;
+  }
+
+  static TextSpan keep(Batch& batch, std::string_view text) {
+    const TextSpan span{static_cast<std::uint32_t>(batch.text.size()), static_cast<std::uint32_t>(text.size())};
+    batch.text += text;
     return span;
   }
 
   OrderedReading::Job& job_;
-  Batch batch_;
+  std::optional<Batch> batch_;
 };
 
 std::string_view viewOf(const Batch& batch, TextSpan span) {
@@ -308,6 +320,7 @@ void OrderedReading::handOn(Item& item) {
     }
     job.spares.giveBack(std::move(batch));
   }
+  if (job.error) std::rethrow_exception(job.error);
   if (!job.failure.empty()) {
     counts_.allRead = false;
     reportProblem("cannot read " + job.file.pathText + ": " + job.failure);
@@ -326,25 +339,25 @@ void OrderedReading::work() {
       job = std::move(queue_->waiting.front());
       queue_->waiting.pop_front();
     }
-    // What was read before a failure still goes on, as it does when reading on one thread.
     std::string failure;
-    BatchSink sink(*job);
+    std::exception_ptr error;
     try {
-      reader.read(job->handle, sink, job->file.codePage);
-    } catch (const Cancelled&) {
-      continue;
-    } catch (const std::system_error& e) {
-      failure = e.code().message();
-    } catch (const std::exception& e) {
-      failure = e.what();
-    }
-    try {
+      BatchSink sink(*job);
+      // Caught as readHere catches it: what was read before it still goes on.
+      try {
+        reader.read(job->handle, sink, job->file.codePage);
+      } catch (const std::system_error& e) {
+        failure = e.code().message();
+      }
       sink.handOver();
     } catch (const Cancelled&) {
       continue;
+    } catch (...) {
+      error = std::current_exception();
     }
     const std::lock_guard lock(job->mutex);
     job->failure = std::move(failure);
+    job->error = std::move(error);
     job->done = true;
     job->changed.notify_all();
   }

@@ -16,6 +16,7 @@ constexpr const char* kColours[] = {"#4e79a7", "#f28e2b", "#e15759", "#76b7b2", 
                                     "#edc948", "#b07aa1", "#ff9da7", "#9c755f"};
 constexpr const char* kOtherColour = "#bab0ac";
 constexpr std::size_t kNamedSeries = std::size(kColours);
+constexpr const char* kOtherApps = "other applications";
 
 constexpr double kWidth = 960, kHeight = 260, kLeft = 56, kRight = 12, kTop = 12, kBottom = 40;
 constexpr double kPlotWidth = kWidth - kLeft - kRight, kPlotHeight = kHeight - kTop - kBottom;
@@ -195,7 +196,7 @@ std::vector<ChartSeries> chartSeries(const ReportData& data) {
       series.push_back(
           {app->key, series.size() < kNamedSeries ? kColours[series.size()] : kOtherColour, {&app->payload}});
     } else {
-      if (series.size() == kNamedSeries) series.push_back({"other applications", kOtherColour, {}});
+      if (series.size() == kNamedSeries) series.push_back({kOtherApps, kOtherColour, {}});
       series.back().apps.push_back(&app->payload);
     }
   }
@@ -209,7 +210,10 @@ void appendChart(std::string& out, const ReportData& data, const ChartPeriod& pe
   }
   const std::vector<ChartSeries> series = chartSeries(data);
   const std::size_t bars = period.starts.size();
-  std::vector<std::vector<std::uint64_t>> stacks(bars, std::vector<std::uint64_t>(series.size() + 1, 0));
+  // The other applications' series, when there is one, is the one of several.
+  const bool others = !series.empty() && series.back().apps.size() > 1;
+  const std::size_t restAt = others ? series.size() - 1 : series.size();
+  std::vector<std::vector<std::uint64_t>> stacks(bars, std::vector<std::uint64_t>(restAt + 1, 0));
   for (std::size_t s = 0; s < series.size(); ++s) {
     for (const PlaceFigures* app : series[s].apps) {
       for (const auto& [day, count] : app->perDay) {
@@ -218,7 +222,7 @@ void appendChart(std::string& out, const ReportData& data, const ChartPeriod& pe
     }
   }
   // Whatever the applications' figures lack (an application no longer counted on its own) is
-  // shown as the rest, so every bar's height is its records.
+  // shown with the other applications, so every bar's height is its records.
   std::vector<std::uint64_t> totals(bars, 0);
   for (const auto& [day, count] : data.perDay) {
     if (const std::size_t bar = period.barOf(day); bar < bars) totals[bar] += count;
@@ -226,12 +230,13 @@ void appendChart(std::string& out, const ReportData& data, const ChartPeriod& pe
   bool rest = false;
   for (std::size_t bar = 0; bar < bars; ++bar) {
     const std::uint64_t drawn = std::accumulate(stacks[bar].begin(), stacks[bar].end(), std::uint64_t{0});
-    stacks[bar].back() = totals[bar] - std::min(drawn, totals[bar]);
-    rest = rest || stacks[bar].back() > 0;
+    const std::uint64_t lacking = totals[bar] - std::min(drawn, totals[bar]);
+    stacks[bar][restAt] += lacking;
+    rest = rest || lacking > 0;
   }
   std::vector<std::pair<std::string, const char*>> names;
   for (const ChartSeries& s : series) names.emplace_back(s.name, s.colour);
-  names.emplace_back(rest ? "other applications" : "", kOtherColour);
+  if (!others) names.emplace_back(rest ? kOtherApps : "", kOtherColour);
 
   const ValueAxis axis = valueAxis(*std::max_element(totals.begin(), totals.end()));
   const double slot = kPlotWidth / static_cast<double>(bars);

@@ -23,11 +23,11 @@ std::string numberKey(std::int32_t number) {
 // What one file adds to its application's and its machine's figures, gathered while it is read
 // and added when it ends: the file's records all share both.
 struct FileFigures {
+  // Past what a place counts, more numbers would change nothing it shows.
+  static constexpr std::size_t kNumbersKept = DistinctCount::kBound + 1;
   Seen records;
   std::uint64_t damaged = 0;
-  std::vector<std::int32_t> numbers;  // distinct
-  std::vector<std::string> versions;  // distinct, UTF-8, with their counts below
-  std::vector<std::uint64_t> versionCounts;
+  std::vector<std::int32_t> numbers;  // distinct, the first kNumbersKept
 
   void clear() { *this = FileFigures(); }
 };
@@ -44,24 +44,23 @@ class ReportBuilder final : public LogConsumer {
     }
     days_ = file.days;
     file_.clear();
+    // Held, not yet counted: the versions go straight to their bounded tallies.
+    app_ = &data_.apps.add(file.app, 0).payload;
+    machine_ = &data_.machines.add(file.machine, 0).payload;
   }
 
   void record(const LogFile& file, const orv::log::ReadRecord& record) override {
     const Moment moment{days_, record.secondOfDay};
     data_.records.add(moment);
     file_.records.add(moment);
-    if (std::find(file_.numbers.begin(), file_.numbers.end(), record.number) == file_.numbers.end()) {
+    if (file_.numbers.size() < FileFigures::kNumbersKept &&
+        std::find(file_.numbers.begin(), file_.numbers.end(), record.number) == file_.numbers.end()) {
       file_.numbers.push_back(record.number);
     }
     text_.clear();
     appendKeyText(text_, record.version, record.wasCut(RecordLine::Version), file.codePage, GroupKeys::kTextKept);
-    const auto version = std::find(file_.versions.begin(), file_.versions.end(), text_);
-    if (version == file_.versions.end()) {
-      file_.versions.push_back(text_);
-      file_.versionCounts.push_back(1);
-    } else {
-      ++file_.versionCounts[static_cast<std::size_t>(version - file_.versions.begin())];
-    }
+    app_->versions.add(text_);
+    machine_->versions.add(text_);
     addError(file, record, moment);
   }
 
@@ -91,7 +90,6 @@ class ReportBuilder final : public LogConsumer {
     }
     for (const std::int32_t number : file_.numbers) place.numbers.add(numberKey(number));
     place.others.add(other);
-    for (std::size_t i = 0; i < file_.versions.size(); ++i) place.versions.add(file_.versions[i], file_.versionCounts[i]);
   }
 
   void addError(const LogFile& file, const orv::log::ReadRecord& record, const Moment& moment) {
@@ -104,8 +102,8 @@ class ReportBuilder final : public LogConsumer {
     text_ += '\0';
     appendKeyText(text_, record.procedure, record.wasCut(RecordLine::Procedure), file.codePage, kept);
     error.places.add(text_);
-    error.machines.add(std::string_view(file.machine).substr(0, kept));
-    error.apps.add(std::string_view(file.app).substr(0, kept));
+    error.machines.add(utf8Prefix(file.machine, kept));
+    error.apps.add(utf8Prefix(file.app, kept));
     text_.clear();
     appendKeyText(text_, record.version, record.wasCut(RecordLine::Version), file.codePage, kept);
     error.versions.add(text_);
@@ -117,9 +115,11 @@ class ReportBuilder final : public LogConsumer {
   static void keepIfRecent(ErrorFigures& error, const LogFile& file, const orv::log::ReadRecord& record,
                            const Moment& moment) {
     auto& recent = error.recent;
-    if (recent.size() == ErrorFigures::kRecent && moment < recent.back().moment) return;
+    if (recent.size() == ErrorFigures::kRecent) {
+      if (moment < recent.back().moment) return;
+      recent.pop_back();
+    }
     const auto at = std::find_if(recent.begin(), recent.end(), [&](const RecentRecord& r) { return !(moment < r.moment); });
-    if (recent.size() == ErrorFigures::kRecent) recent.pop_back();
     RecentRecord& kept = *recent.insert(at, RecentRecord{});
     kept.moment = moment;
     kept.machine = file.machine;
@@ -139,6 +139,8 @@ class ReportBuilder final : public LogConsumer {
 
   ReportData& data_;
   FileFigures file_;
+  PlaceFigures* app_ = nullptr;  // the file's, from beginFile to endFile
+  PlaceFigures* machine_ = nullptr;
   std::string folder_;
   std::string text_;
   int days_ = 0;

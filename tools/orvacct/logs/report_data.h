@@ -9,13 +9,13 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "logs/heavy_hitters.h"
 #include "logs/log_scan.h"
 #include "logs/log_text.h"
 #include "logs/most_frequent.h"
+#include "logs/text_hash.h"
 
 namespace orvacct::logs {
 
@@ -35,7 +35,7 @@ class DistinctCount {
   bool more() const { return more_; }
 
  private:
-  std::unordered_set<std::string, TextHash, std::equal_to<>> values_;
+  TextSet values_;
   bool more_ = false;
 };
 

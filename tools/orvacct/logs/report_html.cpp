@@ -182,8 +182,6 @@ void appendTally(std::string& out, const char* heading, const Tally& tally) {
   const Listed list = listed(tally);
   out += "<section><h4>" + std::string(heading) + " (" + list.count() + ")</h4><ul>";
   for (const auto& [name, count] : list.items) {
-    std::string shown = name;
-    std::replace(shown.begin(), shown.end(), '\0', '\x1f');
     out += "<li>";
     // Places are a module and a procedure.
     if (const auto split = name.find('\0'); split != std::string::npos) {
@@ -250,20 +248,30 @@ std::vector<const typename HeavyHitters<Payload>::Entry*> largestFirst(const Hea
   return rows;
 }
 
-void appendEstimateNote(std::string& out, bool estimated, const char* what, std::size_t counted) {
+// How far the figures of the rows shown may be off: the largest count any of them inherited.
+template <class Entry>
+std::string largestOvercount(const std::vector<const Entry*>& rows) {
+  std::uint64_t overcount = 0;
+  for (const Entry* row : rows) overcount = std::max(overcount, row->overcount);
+  return std::to_string(overcount);
+}
+
+void appendEstimateNote(std::string& out, bool estimated, const char* what, std::size_t counted,
+                        const std::string& howFarOff) {
   if (!estimated) return;
   out += "<p class=\"note\">More " + std::string(what) + " than the " + std::to_string(counted) +
-         " counted one by one: the counts of this table are estimates, each at most a few records too high, and "
-         "the largest are always among them.</p>\n";
+         " counted one by one: " + howFarOff + ", and the largest are always among them.</p>\n";
 }
 
 void appendErrors(std::string& out, const ReportData& data, const ChartPeriod& period) {
   auto errors = largestFirst(data.errors, true);
-  appendEstimateNote(out, data.errors.estimated(), "error numbers", ReportData::kErrorsCounted);
-  if (errors.size() > kTopErrors) {
-    out += "<p class=\"note\">The " + std::to_string(kTopErrors) + " most frequent of " +
-           std::to_string(errors.size()) + (data.errors.estimated() ? "+" : "") + " error numbers.</p>\n";
-    errors.resize(kTopErrors);
+  const std::size_t counted = errors.size();
+  if (errors.size() > kTopErrors) errors.resize(kTopErrors);
+  appendEstimateNote(out, data.errors.estimated(), "error numbers", ReportData::kErrorsCounted,
+                     "the counts of this table are estimates, each at most " + largestOvercount(errors) + " too high");
+  if (counted > kTopErrors) {
+    out += "<p class=\"note\">The " + std::to_string(kTopErrors) + " most frequent of " + std::to_string(counted) +
+           (data.errors.estimated() ? "+" : "") + " error numbers.</p>\n";
   }
   out +=
       "<table class=\"sortable\" id=\"errors\"><thead><tr><th class=\"n\">Number</th><th>Description</th>"
@@ -289,7 +297,10 @@ void appendErrors(std::string& out, const ReportData& data, const ChartPeriod& p
 }
 
 void appendPlaces(std::string& out, const HeavyHitters<PlaceFigures>& places, bool machines) {
-  appendEstimateNote(out, places.estimated(), machines ? "machines" : "applications", ReportData::kPlacesCounted);
+  const auto rows = largestFirst(places, false);
+  // A row's figures are those read since it was last counted on its own: they may be too low.
+  appendEstimateNote(out, places.estimated(), machines ? "machines" : "applications", ReportData::kPlacesCounted,
+                     "the figures of this table may be too low, its records each by at most " + largestOvercount(rows));
   if (machines) {
     out +=
         "<table class=\"sortable\" id=\"machines\"><thead><tr><th>Machine</th>"
@@ -303,7 +314,7 @@ void appendPlaces(std::string& out, const HeavyHitters<PlaceFigures>& places, bo
         "<th class=\"n\">Error numbers</th><th>Versions</th><th class=\"n\">Machines</th><th class=\"n\">Folders</th>"
         "<th class=\"n\">Files</th><th>First seen</th><th>Last seen</th></tr></thead><tbody>\n";
   }
-  for (const auto* entry : largestFirst(places, false)) {
+  for (const auto* entry : rows) {
     const PlaceFigures& place = entry->payload;
     out += "<tr><td>" + html(entry->key) + "</td>" + numberCell(place.records.count) + numberCell(place.damaged);
     if (machines) {
