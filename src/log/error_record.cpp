@@ -45,6 +45,7 @@ std::string formatRecord(const ErrorRecord& record, const LocalDateTime& when) {
 
 void appendRecord(const std::u16string& appPath, const std::u16string& appName, const ErrorRecord& record,
                   const LocalDateTime& when) {
+  requireApplicationName(appName);
   std::u16string file;
   file.reserve(appPath.size() + appName.size() + 24);
   appendLogFolder(file, appPath);
@@ -53,10 +54,21 @@ void appendRecord(const std::u16string& appPath, const std::u16string& appName, 
   const std::string bytes = formatRecord(record, when);
   // The folder is there for all but the first record of an application: try the append
   // first and look at the folder only when it fails.
-  if (appendWhole(file, bytes)) return;
-  const std::u16string folder = file.substr(0, folderLength);
-  if (!folderExists(folder)) createFolder(folder);
-  if (!appendWhole(file, bytes)) throwPathFileAccessError();
+  AppendOutcome outcome = appendWhole(file, bytes);
+  if (outcome == AppendOutcome::NotOpened) {
+    const std::u16string folder = file.substr(0, folderLength);
+    if (!folderExists(folder)) createFolder(folder);
+    outcome = appendWhole(file, bytes);
+  }
+  switch (outcome) {
+    case AppendOutcome::Appended:
+      return;
+    case AppendOutcome::NotWritten:
+      throwDiskFull();
+    case AppendOutcome::NotOpened:
+    case AppendOutcome::NotClosed:
+      throwPathFileAccessError();
+  }
 }
 
 }  // namespace orv::log
