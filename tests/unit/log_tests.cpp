@@ -176,14 +176,16 @@ TEST_F(LogErrorsTest, ADayWhoseFileNameIsAFolderWritesNothingAndTheErrorIsTriedA
 }
 
 TEST_F(LogErrorsTest, NamesThatLeaveTheLogsFolderAreRefusedAndNothingIsWritten) {
+  // One level down, so a name that escapes lands inside the temporary folder.
+  const std::filesystem::path inner = app.path() / "inner";
+  std::filesystem::create_directory(inner);
   const std::u16string withNul(u"a\0b", 3);
   for (const std::u16string& name : {std::u16string(u"../../x"), std::u16string(u"..\\..\\x"), std::u16string(u"sub/x"),
                                      std::u16string(u"sub\\x"), std::u16string(u"."), std::u16string(u".."), withNul}) {
-    component.LogErrors(app.text(), name, 1, u"d", u"m", u"p", u"", u"", u"");
-    EXPECT_FALSE(std::filesystem::exists(app.path() / "Logs")) << text::toUtf8(name);
+    component.LogErrors(inner.u16string(), name, 1, u"d", u"m", u"p", u"", u"", u"");
+    EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(app.path()), {}), 1) << text::toUtf8(name);
     EXPECT_FALSE(log::isApplicationName(name)) << text::toUtf8(name);
   }
-  EXPECT_FALSE(std::filesystem::exists(app.path().parent_path() / "x-03052002.log"));
   for (const std::u16string name : {u"MyApp", u"my.app", u"a..b", u"...", u"crm-sync"}) {
     EXPECT_TRUE(log::isApplicationName(name)) << text::toUtf8(name);
   }
