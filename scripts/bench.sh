@@ -84,7 +84,7 @@ logs_figures() {
   # within 1.5 times).
   hyperfine --warmup 1 --runs 10 --export-json "$work/processes.json" \
     "build/release/tools/orvacct/orvacct logs summary --by number $work/logs" \
-    "build/release/tools/orvacct/orvacct logs report --output $work/report.html $work/logs" \
+    "build/release/tools/orvacct/orvacct logs report --overwrite --output $work/report.html $work/logs" \
     "grep -rc '^Error Number:' $work/logs" >/dev/null
   jq -r '.results as $r | ($r[2].median) as $grep | $r[0:2][] |
     "\(.command | split(" ")[2:4] | join(" ")) vs grep -rc: \(.median / $grep * 1000 | round / 1000)x the wall time (median of 10)"' \

@@ -328,13 +328,13 @@ def check_corpus(tool):
         # The one address in the page is a log's text, shown as text.
         check("report: nothing from elsewhere",
               not re.search(r"(src|href)=|url\(|@import|https?:", page.replace("http://evil.example/", "")))
-        code, _, err = run(tool, "logs", "report", "--output", report, "--app", "BILLING", "--since", "2002-03-01",
+        code, _, err = run(tool, "logs", "report", "--overwrite", "--output", report, "--app", "BILLING", "--since", "2002-03-01",
                            "--number", "0x80004005", root)
         scope = re.search(r'<p class="scope" id="scope">(.*?)</p>', open(report, encoding="utf-8").read())[1]
         check("report: what it covers", scope.startswith(f"Read from <code>{root}</code> (code page ") and
               "filters: <code>--since 2002-03-01</code> <code>--app BILLING</code> <code>--number 0x80004005</code>;"
               in scope and re.search(r"made \d{4}-\d\d-\d\d \d\d:\d\d by orvacct", scope), scope)
-        code, _, err = run(tool, "logs", "report", "--output", report, root)
+        code, _, err = run(tool, "logs", "report", "--overwrite", "--output", report, root)
         page = open(report, encoding="utf-8").read()
         check("report: markup from the logs shown as text",
               "<script>alert" not in page and "&lt;script&gt;alert(1)&lt;/script&gt; &amp; &lt;b&gt;" in page)
