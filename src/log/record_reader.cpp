@@ -80,7 +80,7 @@ std::string describe(const ReadProblem& problem) {
     case Damage::StrayLines:
       return std::to_string(problem.count) + (problem.count == 1 ? " stray line" : " stray lines") + " between records";
     case Damage::NotText:
-      return "binary data, not an error log";
+      return "not an error log: nothing in it is a record";
   }
   return "damaged";
 }
@@ -107,6 +107,12 @@ void RecordReader::finish(std::string_view tail, LineCut cut) {
     }
   }
   if (expected_ != RecordLine::First) cutShort(0);
+  // Whether a file is a log is decided by its records, whatever bytes (a NUL from a client's
+  // string) its text holds.
+  if (!anyRecord_ && strayCount_ > 0) {
+    sink_.problem({.kind = Damage::NotText, .line = 1});
+    strayCount_ = 0;
+  }
   flushStrayLines();
 }
 
@@ -173,6 +179,7 @@ void RecordReader::inside(std::string_view text, bool gluedFirstLine, bool cut) 
 }
 
 void RecordReader::begin(bool withFirstLine) {
+  anyRecord_ = true;
   expected_ = RecordLine::Description;
   damage_.reset();
   record_ = ReadRecord{};

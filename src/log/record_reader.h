@@ -45,18 +45,18 @@ enum class Damage {
   BadNumber,       // an Error Number that is not a signed 32-bit decimal
   UnexpectedLine,  // text inside a record that is none of its lines
   StrayLines,      // text between records
-  NotText,         // binary data under a log file's name
+  NotText,         // a file that holds no record at all, only other text or bytes
 };
 
 struct ReadProblem {
   Damage kind = Damage::CutShort;
-  std::uint64_t line = 0;   // the record's first line; the first stray line; 1 for binary data
+  std::uint64_t line = 0;   // the record's first line; the first stray line; 1 for a file of no record
   std::uint64_t at = 0;     // where it shows: the next record's line (CutShort; 0 at the end of
                             // the file) or the unexpected text's (UnexpectedLine)
   std::uint64_t count = 0;  // StrayLines: how many
   RecordLine missing = RecordLine::First;  // MissingLine: which of the eight lines
 
-  // Whether a record was lost to it (stray lines and binary files are not records).
+  // Whether a record was lost to it (stray lines and files of no record are not records).
   bool losesRecord() const { return kind != Damage::StrayLines && kind != Damage::NotText; }
 };
 
@@ -119,6 +119,7 @@ class RecordReader {
   std::optional<ReadProblem> damage_;
   std::uint64_t strayFrom_ = 0;
   std::uint64_t strayCount_ = 0;
+  bool anyRecord_ = false;  // whole or damaged: whether the file is an error log at all
   ReadRecord record_;
   std::string description_, module_, procedure_, version_;
 };

@@ -270,7 +270,7 @@ class Corpus:
     def oddities(self):
         logs = os.path.join(self.root, "PC01", "Billing", "Logs")
         os.makedirs(logs, exist_ok=True)
-        # Binary junk under a log's name: told once, nothing read.
+        # Binary junk under a log's name, no record in it: told once, and the run fails.
         junk = bytes([0]) + bytes(self.rng.randrange(256) for _ in range(3000))
         for rel in (os.path.join("PC01", "Billing", "Logs", "billing-02201990.log"),):
             with open(os.path.join(self.root, rel), "wb") as f:

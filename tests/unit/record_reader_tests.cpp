@@ -79,7 +79,12 @@ TEST(RecordReader, LinesBecomeRecordsAndProblemsAsTheFormatSays) {
         "record 2 13 [Type mismatch] [modMain] [Sub Main()] [2.4.17] 50829"}},
       {"a stray line", "copied from PC07\r\n" + whole, {"problem 1 1 stray line between records",
                                                         "record 2 13 [Type mismatch] [modMain] [Sub Main()] [2.4.17] 50829"}},
-      {"three stray lines", "a\r\nb\r\nc\r\n", {"problem 1 3 stray lines between records"}},
+      {"three stray lines and no record", "a\r\nb\r\nc\r\n", {"problem 1 not an error log: nothing in it is a record"}},
+      {"three stray lines after a record", whole + "a\r\nb\r\nc\r\n", {told13, "problem 9 3 stray lines between records"}},
+      {"a NUL in a description", recordOf(std::string("before\0after", 12), "1"),
+       {"record 1 1 [" + std::string("before\0after", 12) + "] [modMain] [Sub Main()] [2.4.17] 50829"}},
+      {"NUL bytes and no record", std::string("\0\x01\x02\n\xff\0", 6), {"problem 1 not an error log: nothing in it is a record"}},
+      {"blank lines only", "\r\n\r\n", {}},
       {"without its first line", whole.substr(43), {"problem 1 record without its first line (41 plus signs)"}},
       {"without its Module Name line", kPlus + "\r\nError Description: d\r\nError Number: 5\r\nProcedure Name: p\r\n"
                                                "Version Number: ..\r\nDate: x\r\n\r\n",

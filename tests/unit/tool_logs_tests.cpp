@@ -351,5 +351,30 @@ TEST(ToolLogsReport, ThePageGetsTheUmasksPermissionsWhereSecretsStayPrivate) {
   EXPECT_EQ(modeOf(sealed), 0600u);
 }
 
+// A NUL that LogErrors wrote from a client's string keeps its record, shown escaped wherever
+// people read it; a file under a log's name with no record in it is named, and the run fails.
+TEST(ToolLogsShare, ANulNeverDropsALogAndAFileOfNoRecordIsNamed) {
+  testing::TempFolder share;
+  writeLog(share / "PC1/Logs/app-03062002.log", logRecord(1, std::string("before\0after", 12)));
+  const auto exported = runLogs("export " + quoted(share.path()));
+  EXPECT_EQ(exported.exitCode, 0) << exported.err;
+  EXPECT_NE(exported.out.find("\"description\":\"before\\u0000after\""), std::string::npos) << exported.out;
+  const auto table = runLogs("summary " + quoted(share.path()));
+  EXPECT_NE(table.out.find("before\\x00after"), std::string::npos) << table.out;
+  const auto report = runLogs("report --output " + quoted(share / "r.html") + " " + quoted(share.path()));
+  EXPECT_EQ(report.exitCode, 0) << report.err;
+  const std::string page = testing::readFile(share / "r.html");
+  EXPECT_NE(page.find("before\\x00after"), std::string::npos);
+  EXPECT_EQ(page.find('\0'), std::string::npos);
+
+  writeLog(share / "PC2/Logs/app-03062002.log", std::string("\0\x7f" "ELF\n\n\x01\x02", 9));
+  for (const std::string command : {"export", "summary"}) {
+    const auto run = runLogs(command + " " + quoted(share.path()));
+    EXPECT_EQ(run.exitCode, 1) << command;
+    EXPECT_EQ(run.err, (share / "PC2/Logs/app-03062002.log").string() +
+                           ":1: not an error log: nothing in it is a record\n");
+  }
+}
+
 }  // namespace
 }  // namespace orv

@@ -92,6 +92,8 @@ class Delivery {
   }
   void problem(const LogFile& file, const ReadProblem& problem) {
     reportAt(file.pathText, problem.line, orv::log::describe(problem));
+    // A file under a log's name that holds no record was not read as a log.
+    if (problem.kind == orv::log::Damage::NotText) counts_.allRead = false;
     if (!problem.losesRecord()) return;
     ++counts_.damaged;
     consumer_.damaged(file, problem);
