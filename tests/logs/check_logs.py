@@ -195,25 +195,47 @@ def check_export(tool, root, records, problems, label, env=None):
     return exported
 
 
+def lnav(home, *args):
+    """lnav run with the format the packages install, as its user's own."""
+    formats = os.path.join(home, ".lnav", "formats", "orvacct")
+    os.makedirs(formats, exist_ok=True)
+    with open(os.path.join(HERE, "..", "..", "packaging", "lnav", "orvacct_log.json"), "rb") as source, \
+            open(os.path.join(formats, "orvacct_log.json"), "wb") as installed:
+        installed.write(source.read())
+    return subprocess.run(["lnav", "-n", *args], capture_output=True, env=dict(os.environ, HOME=home), timeout=120)
+
+
 def check_lnav(exported_file, records):
     """lnav, with the format the packages install, reads the export: every record once, its fields right."""
     with tempfile.TemporaryDirectory() as home:
-        formats = os.path.join(home, ".lnav", "formats", "orvacct")
-        os.makedirs(formats)
-        with open(os.path.join(HERE, "..", "..", "packaging", "lnav", "orvacct_log.json"), "rb") as source, \
-                open(os.path.join(formats, "orvacct_log.json"), "wb") as installed:
-            installed.write(source.read())
-        query = ("SELECT app, machine, number, module, procedure, version, log_body, file, line, time, log_level "
+        query = ("SELECT app, machine, number, module, procedure, version, description, file, line, time, log_level "
                  "FROM orvacct_log")
-        result = subprocess.run(["lnav", "-n", "-c", ";" + query, "-c", ":write-json-to -", exported_file],
-                                capture_output=True, env=dict(os.environ, HOME=home), timeout=120)
+        result = lnav(home, "-c", ";" + query, "-c", ":write-json-to -", exported_file)
         rows = json.loads(result.stdout or b"[]")
     same("lnav: every record once", len(rows), len(records))
-    fields = ["app", "machine", "number", "module", "procedure", "version", "file", "line", "time"]
+    fields = ["app", "machine", "number", "module", "procedure", "version", "file", "line", "time", "description"]
     key = lambda row: (row["file"], row["line"])
-    got = sorted(({**{f: row[f] for f in fields}, "description": row["log_body"]} for row in rows), key=key)
-    same("lnav: the fields", got, sorted(({f: r[f] for f in fields + ["description"]} for r in records), key=key))
+    got = sorted(({f: row[f] for f in fields} for row in rows), key=key)
+    same("lnav: the fields", got, sorted(({f: r[f] for f in fields} for r in records), key=key))
     same("lnav: every record an error", {row["log_level"] for row in rows}, {"error"})
+
+
+def check_lnav_far_days(tool):
+    """Records of a machine whose clock said 0100 or 9999, which lnav's own clock cannot hold,
+    shown by lnav with their own dates."""
+    with tempfile.TemporaryDirectory() as work:
+        for date in ("01010100", "03052002", "12319999"):
+            os.makedirs(os.path.join(work, "PC1"), exist_ok=True)
+            with open(os.path.join(work, "PC1", f"billing-{date}.log"), "wb") as log:
+                log.write(b"+" * 41 + f"\r\nError Description: on {date}\r\nError Number: 5\r\nModule Name: m\r\n"
+                          "Procedure Name: p\r\nVersion Number: 1.2.3\r\nDate: 1/1/2000 2:07:09 PM\r\n\r\n".encode())
+        exported = os.path.join(work, "far.jsonl")
+        with open(exported, "wb") as out:
+            subprocess.run([tool, "logs", "export", os.path.join(work, "PC1")], stdout=out, check=True)
+        shown = lnav(work, exported).stdout.decode("utf-8").splitlines()
+    same("lnav: far days shown with their own dates", [line for line in shown if " ERROR " in line],
+         [f"{day}T14:07:09 ERROR PC1 billing 5 m.p: on {date}"
+          for day, date in (("0100-01-01", "01010100"), ("2002-03-05", "03052002"), ("9999-12-31", "12319999"))])
 
 
 def check_corpus(tool):
@@ -227,6 +249,7 @@ def check_corpus(tool):
         with open(exported_file, "wb") as out:
             subprocess.run([tool, "logs", "export", root], stdout=out, stderr=subprocess.DEVNULL, check=False)
         check_lnav(exported_file, records)
+        check_lnav_far_days(tool)
 
         # CSV: a header of the field names and RFC 4180 quoting, read back by Python's reader.
         code, out, err = run(tool, "logs", "export", "--format", "csv", root)
