@@ -7,6 +7,31 @@
 #include "text/ansi_codepage.h"
 
 namespace orv::log {
+namespace {
+
+// A description line that every reader would take for the first line of another record: one
+// that is exactly it gets a leading space, one that ends in it (what a failed write leaves
+// before the next record) a trailing space, so that a description never forges a record.
+void setApartFirstLines(std::string& bytes, std::size_t from) {
+  if (bytes.find(kRecordFirstLine, from) == std::string::npos) return;
+  for (std::size_t begin = from;;) {
+    const std::size_t lineEnd = bytes.find('\n', begin);
+    std::size_t end = lineEnd == std::string::npos ? bytes.size() : lineEnd;
+    std::string_view text(bytes.data() + begin, end - begin);
+    if (text.ends_with('\r')) text.remove_suffix(1);
+    if (text == kRecordFirstLine) {
+      bytes.insert(begin, 1, ' ');
+      ++end;
+    } else if (text.ends_with(kRecordFirstLine)) {
+      bytes.insert(begin + text.size(), 1, ' ');
+      ++end;
+    }
+    if (lineEnd == std::string::npos) return;
+    begin = end + 1;
+  }
+}
+
+}  // namespace
 
 std::string formatRecord(const ErrorRecord& record, const LocalDateTime& when) {
   // Built straight into the ANSI bytes: this runs once per record, often.
@@ -22,8 +47,11 @@ std::string formatRecord(const ErrorRecord& record, const LocalDateTime& when) {
   };
   bytes += kRecordFirstLine;
   bytes += "\r\n";
+  const std::size_t description = bytes.size();  // its first line begins with the label
   label(RecordLine::Description);
-  end(record.description);
+  text::appendAnsi(bytes, record.description);
+  setApartFirstLines(bytes, description);
+  bytes += "\r\n";
   label(RecordLine::Number);
   bytes += std::to_string(record.number);
   bytes += "\r\n";

@@ -3,6 +3,7 @@
 // descriptions written over several lines, records cut short by a failed write, records that
 // lost a line, stray text between records, junk under a log's name. Text stays in the bytes of
 // the ANSI code page it was written in; only what is shown needs converting.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -111,6 +112,15 @@ class RecordReader {
   // Ends the open record as cut short; nextRecordLine is where the next begins, 0 at the end of the file.
   void cutShort(std::uint64_t nextRecordLine);
   void flushStrayLines();
+  // A whole record is held until its span ends (the next first line or the end of the file):
+  // a description may hold any line but the first line, so a later complete tail in the span,
+  // not the first, is the record's own, and everything before it is the description's.
+  void held(std::string_view text, bool gluedFirstLine, bool cut);
+  bool continuesCandidate(std::string_view text);
+  void dropCandidate();
+  void addAfter(std::string_view text, std::uint64_t line);
+  void supersede();
+  void release();
 
   RecordSink& sink_;
   const text::CodePage* codePage_;
@@ -120,6 +130,15 @@ class RecordReader {
   std::uint64_t strayFrom_ = 0;
   std::uint64_t strayCount_ = 0;
   bool anyRecord_ = false;  // whole or damaged: whether the file is an error log at all
+  bool withFirstLine_ = false;
+  // The held record: its tail (Error Number to Date) as written, and the text after its closing
+  // line, each line after a '\n'; a later tail as far as it has come, and where it began.
+  bool holding_ = false;
+  std::array<std::string, 5> tail_, candidate_;
+  std::size_t candidateLines_ = 0;
+  std::uint64_t candidateFrom_ = 0;
+  std::string after_;
+  bool afterCut_ = false;
   ReadRecord record_;
   std::string description_, module_, procedure_, version_;
 };
