@@ -44,7 +44,7 @@ CheckFigures CheckCounter::figures(std::size_t groups) const {
   for (const auto& [key, count] : sorted) {
     std::string name;
     for (const KeyValue& value : keys_->decode(key)) name += (name.empty() ? "" : " ") + value.text;
-    figures.largest.push_back({plainName(std::move(name)), count});
+    figures.largest.push_back({std::move(name), count});
   }
   return figures;
 }
@@ -61,14 +61,14 @@ std::string pluginOutput(const CheckFigures& figures, const CheckReport& report)
   out += count(figures.records) + (figures.records == 1 ? " record " : " records ") + report.window;
   if (report.grouped) {
     out += figures.largest.empty() ? " (no group)"
-                                   : " (largest: " + figures.largest.front().name + " " +
+                                   : " (largest: " + plainName(figures.largest.front().name) + " " +
                                          count(figures.largest.front().count) + ")";
   }
   const std::string thresholds = ";" + report.warning + ";" + report.critical + ";0";
   out += " | records=" + count(figures.records) + (report.grouped ? ";;;0" : thresholds);
   if (report.grouped) out += " largest=" + count(measured(figures, true)) + thresholds;
   out += " damaged=" + count(figures.damaged) + ";;;0 machines=" + count(figures.machines) + ";;;0\n";
-  for (const GroupCount& group : figures.largest) out += group.name + ": " + count(group.count) + "\n";
+  for (const GroupCount& group : figures.largest) out += plainName(group.name) + ": " + count(group.count) + "\n";
   return out;
 }
 
