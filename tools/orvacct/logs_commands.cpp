@@ -218,8 +218,12 @@ logs_::PluginRange rangeArgument(const std::string& text, const std::string& wha
 // A check that could not look says so in the plugin's words and is UNKNOWN, whatever the reason.
 [[noreturn]] void checkUnknown(const std::string& reason) {
   reportProblem(reason);
-  writeOutput("ORVACCT LOGS UNKNOWN - " + reason + "\n");
-  finishOutput();
+  try {
+    writeOutput("ORVACCT LOGS UNKNOWN - " + reason + "\n");
+    finishOutput();
+  } catch (const ToolError&) {
+    // The output itself failed, and was told above: still UNKNOWN.
+  }
   throw ExitStatus(static_cast<int>(logs_::PluginState::Unknown));
 }
 
