@@ -513,14 +513,14 @@ def fetch(url):
 def check_monitor(tool, promtool, node_exporter, prometheus):
     with tempfile.TemporaryDirectory() as work:
         root, records, problems = make_corpus(work)
-        # A machine whose folder name holds what a label value must escape.
+        # A machine whose folder name holds what a label value must escape, and one that is no UTF-8.
         odd_machine = 'PC "7" \\ back\nslash'
-        odd_logs = os.path.join(root, odd_machine, "Logs")
-        os.makedirs(odd_logs)
         some_log = next(r["file"] for r in records if not any(p["file"] == r["file"] for p in problems))
-        shutil.copy(some_log, odd_logs)
         copied = [dict(r, machine=odd_machine) for r in records if r["file"] == some_log]
-        records = records + copied
+        for machine in (odd_machine.encode(), b"PC\xff\xfe"):
+            os.makedirs(os.path.join(root.encode(), machine, b"Logs"))
+            shutil.copy(some_log, os.path.join(root.encode(), machine, b"Logs").decode(errors="surrogateescape"))
+        records = records + copied + copied
 
         textfiles = os.path.join(work, "textfiles")
         os.makedirs(textfiles)
