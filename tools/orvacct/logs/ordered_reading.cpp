@@ -93,7 +93,10 @@ class Delivery {
   void problem(const LogFile& file, const ReadProblem& problem) {
     reportAt(file.pathText, problem.line, orv::log::describe(problem));
     // A file under a log's name that holds no record was not read as a log.
-    if (problem.kind == orv::log::Damage::NotText) counts_.allRead = false;
+    if (problem.kind == orv::log::Damage::NotText) {
+      counts_.allRead = false;
+      ++counts_.notRead;
+    }
     if (!problem.losesRecord()) return;
     ++counts_.damaged;
     consumer_.damaged(file, problem);
@@ -263,6 +266,7 @@ void OrderedReading::file(LogFile file, orv::platform::ReadableFile handle) {
 
 void OrderedReading::problem(std::string message) {
   counts_.allRead = false;
+  ++counts_.notRead;
   if (pending_.empty()) return reportProblem(message);
   pending_.emplace_back(std::move(message));
 }
@@ -283,6 +287,7 @@ void OrderedReading::readHere(const LogFile& file, orv::platform::ReadableFile& 
     reader_.read(handle, sink, file.codePage);
   } catch (const std::system_error& e) {
     counts_.allRead = false;
+    ++counts_.notRead;
     reportProblem("cannot read " + file.pathText + ": " + e.code().message());
   }
   consumer_.endFile(file);
@@ -325,6 +330,7 @@ void OrderedReading::handOn(Item& item) {
   if (job.error) std::rethrow_exception(job.error);
   if (!job.failure.empty()) {
     counts_.allRead = false;
+    ++counts_.notRead;
     reportProblem("cannot read " + job.file.pathText + ": " + job.failure);
   }
   consumer_.endFile(job.file);
