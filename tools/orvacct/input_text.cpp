@@ -1,6 +1,7 @@
 #include "input_text.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "base/secret.h"
 #include "text/ansi_codepage.h"
@@ -19,16 +20,44 @@ std::string hexByte(unsigned char byte) {
   return text;
 }
 
+// "code page WINDOWS-1252", and what to do when it cannot carry a character.
+std::string codePageNamed() {
+#ifdef _WIN32
+  return orv::text::codePageName() + ", the system's ANSI code page";
+#else
+  return "code page " + orv::text::codePageName();
+#endif
+}
+
+std::string codePageWayOut() {
+#ifdef _WIN32
+  return "Windows sets that code page as the language for non-Unicode programs (Region settings)";
+#else
+  return "choose another code page with ORVACCT_CODEPAGE (an iconv name, such as ORVACCT_CODEPAGE=WINDOWS-1251 for "
+         "Cyrillic)";
+#endif
+}
+
 std::string codePageAdvice() {
 #ifdef _WIN32
-  return orv::text::codePageName() +
-         ", the system's ANSI code page, cannot represent it; Windows sets that code page as the language for "
-         "non-Unicode programs (Region settings)";
+  return codePageNamed() + ", cannot represent it; " + codePageWayOut();
 #else
-  return "code page " + orv::text::codePageName() +
-         " cannot represent it; choose another code page with ORVACCT_CODEPAGE (an iconv name, such as "
-         "ORVACCT_CODEPAGE=WINDOWS-1251 for Cyrillic)";
+  return codePageNamed() + " cannot represent it; " + codePageWayOut();
 #endif
+}
+
+// The place of c in text, counted in characters from 1.
+std::size_t placeOf(std::u16string_view text, char32_t c) {
+  std::size_t place = 1;
+  for (std::size_t i = 0; i < text.size(); ++place) {
+    const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                      text[i + 1] <= 0xDFFF;
+    const char32_t here =
+        pair ? 0x10000 + ((char32_t{text[i]} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00) : char32_t{text[i]};
+    if (here == c) return place;
+    i += pair ? 2 : 1;
+  }
+  return 1;
 }
 
 std::string utf16Advice() {
@@ -133,13 +162,30 @@ const CLI::Validator& pathAsMeant() {
   return validator;
 }
 
-void requireRepresentable(std::u16string_view text, const std::string& what) {
-  // Nearly every text survives the round trip; it may be a key or a password, so the trip goes
-  // through buffers that are wiped.
+namespace input_text {
+namespace {
+
+// The character the code page cannot carry, if any. Nearly every text survives the round trip;
+// it may be a key or a password, so the trip goes through buffers that are wiped.
+std::optional<char32_t> unrepresentable(std::u16string_view text) {
   const orv::SecretBytes bytes(orv::text::toAnsi(text));
-  if (orv::SecretText(orv::text::fromAnsi(bytes.view())) == text) return;
-  if (const auto c = orv::text::firstUnrepresentable(text)) {
+  if (orv::SecretText(orv::text::fromAnsi(bytes.view())) == text) return std::nullopt;
+  return orv::text::firstUnrepresentable(text);
+}
+
+}  // namespace
+}  // namespace input_text
+
+void requireRepresentable(std::u16string_view text, const std::string& what) {
+  if (const auto c = input_text::unrepresentable(text)) {
     throw ToolError(what + " holds " + describeCharacter(*c) + ", and " + input_text::codePageAdvice());
+  }
+}
+
+void requireRepresentableSecret(std::u16string_view text, const std::string& what) {
+  if (const auto c = input_text::unrepresentable(text)) {
+    throw ToolError(what + "'s character " + std::to_string(input_text::placeOf(text, *c)) +
+                    " cannot be written in " + input_text::codePageNamed() + "; " + input_text::codePageWayOut());
   }
 }
 

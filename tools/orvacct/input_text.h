@@ -41,4 +41,8 @@ std::string describeCharacter(char32_t c);
 // Refuses text with a character the ANSI code page cannot carry, saying how to choose another.
 void requireRepresentable(std::u16string_view text, const std::string& what);
 
+// The same for a key or a password, of which no message shows a character: it is named by its
+// place ("the key's character 3").
+void requireRepresentableSecret(std::u16string_view text, const std::string& what);
+
 }  // namespace orvacct

@@ -152,7 +152,7 @@ orv::SecretText resolveKey(const KeyOptions& options, KeyUse use) {
                                                                 : what + " holds an empty " + options.name;
     throw ToolError(empty + "; " + kEmptyKeyRisk + " (give --" + options.prefix + "key \"\" to mean that)");
   }
-  requireRepresentable(key.view(), "the " + options.name);
+  requireRepresentableSecret(key.view(), "the " + options.name);
   return key;
 }
 

@@ -75,6 +75,8 @@ int main(int argc, char** argv) {
       orvacct::writeOutput(text.str());
     }
     orvacct::finishOutput();
+  } catch (const orvacct::AnswerByStatus& answer) {
+    return answer.status;
   } catch (const orvacct::FailureAlreadyReported&) {
     return kFailed;
   } catch (const orvacct::UsageError& e) {

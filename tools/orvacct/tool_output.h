@@ -28,6 +28,13 @@ class FailureAlreadyReported : public ToolError {
   FailureAlreadyReported() : ToolError("failed") {}
 };
 
+// An answer told by the exit status, its line already written (session check's False).
+class AnswerByStatus : public ToolError {
+ public:
+  explicit AnswerByStatus(int status) : ToolError("answered"), status(status) {}
+  int status;
+};
+
 void printLine(const std::u16string& text);
 
 // Bytes for standard output; a ToolError when they cannot be written.
