@@ -101,22 +101,32 @@ CLI::Option* addEncodingOption(CLI::App& command, const std::string& name, ByteE
   return command.add_option(name, encoding, description)->transform(word);
 }
 
+namespace input_text {
+namespace {
+
+// "byte 0xE4 at offset 1", or of a secret "offset 1".
+std::string placeOfByte(std::string_view bytes, std::size_t offset, bool secret) {
+  return (secret ? "" : "byte " + hexByte(static_cast<unsigned char>(bytes[offset])) + " at ") + "offset " +
+         std::to_string(offset);
+}
+
+}  // namespace
+}  // namespace input_text
+
 std::u16string textFromBytes(std::string_view bytes, ByteEncoding encoding, const std::string& what,
-                             const std::string& encodingOption) {
+                             const std::string& encodingOption, bool secret) {
   input_text::refuseUtf16(bytes, what);
   if (encoding == ByteEncoding::Ansi) return orv::text::fromAnsi(bytes);
   if (const auto bad = orv::text::firstInvalidUtf8(bytes)) {
-    throw ToolError(what + " is not UTF-8 (byte " + input_text::hexByte(static_cast<unsigned char>(bytes[*bad])) +
-                    " at offset " + std::to_string(*bad) + "); save it as UTF-8, or give " + encodingOption +
-                    " ansi to take its bytes in the ANSI code page");
+    throw ToolError(what + " is not UTF-8 (" + input_text::placeOfByte(bytes, *bad, secret) + "); save it as UTF-8, or give " +
+                    encodingOption + " ansi to take its bytes in the ANSI code page");
   }
   return orv::text::fromUtf8(bytes);
 }
 
-std::u16string argumentText(const std::string& argument, const std::string& what) {
+std::u16string argumentText(const std::string& argument, const std::string& what, bool secret) {
   if (const auto bad = orv::text::firstInvalidUtf8(argument)) {
-    throw ToolError(what + " is not UTF-8 (byte " + input_text::hexByte(static_cast<unsigned char>(argument[*bad])) +
-                    " at offset " + std::to_string(*bad) + ")");
+    throw ToolError(what + " is not UTF-8 (" + input_text::placeOfByte(argument, *bad, secret) + ")");
   }
   return orv::text::fromUtf8(argument);
 }

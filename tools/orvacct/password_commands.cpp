@@ -48,12 +48,19 @@ struct PasswordOptions {
   CLI::Option* itemsOption = nullptr;
 };
 
-// A secret given on the command line also lies in the parser's own copy; both are wiped.
-void wipeArgument(std::string& argument, CLI::Option* option) {
-  orv::secureWipe(argument);
-  if (option == nullptr) return;
-  for (const std::string& result : option->results()) orv::secureWipe(const_cast<std::string&>(result));
-}
+// Keys and passwords given on the command line also lie in the options and the parser's own
+// copies: all are wiped when the run ends, however it ends.
+struct ArgumentsWiped {
+  PasswordOptions& options;
+  ~ArgumentsWiped() {
+    wipeKeyText(options.key);
+    wipeKeyText(options.newKey);
+    for (std::string& item : options.items) orv::secureWipe(item);
+    for (const std::string& result : options.itemsOption->results()) {
+      orv::secureWipe(const_cast<std::string&>(result));
+    }
+  }
+};
 
 // Text as UTF-8 in a buffer that is wiped: the result may be a password.
 orv::SecretBytes utf8Of(std::u16string_view text) {
@@ -180,7 +187,8 @@ class BatchRun {
 orv::SecretText itemFromBytes(const BatchRun& batch, std::string_view bytes, bool tooLong, const std::string& where,
                               const InputBytes& in, const PasswordOptions& options) {
   if (tooLong) throw ToolError(where + ": " + tooLongItem(batch.operation()));
-  return orv::SecretText(textFromBytes(bytes, options.inputEncoding, where + " of " + in.name(), "--input-encoding"));
+  return orv::SecretText(
+      textFromBytes(bytes, options.inputEncoding, where + " of " + in.name(), "--input-encoding", true));
 }
 
 // The column's cell of each record replaced by its result (left empty when it failed), every other
@@ -224,6 +232,7 @@ void checkOutputFile(const PasswordOptions& options) {
 }
 
 void runPasswords(PasswordOperation operation, PasswordOptions& options) {
+  const ArgumentsWiped wiped{options};
   if (options.csvColumn && !options.items.empty()) {
     throw UsageError("--csv-column reads CSV from standard input or --input-file; give no items");
   }
@@ -240,10 +249,10 @@ void runPasswords(PasswordOperation operation, PasswordOptions& options) {
   // line, neither stays there once it is resolved.
   const orv::SecretText key =
       resolveKey(options.key, operation == PasswordOperation::Encrypt ? KeyUse::Encrypt : KeyUse::Decrypt);
-  wipeArgument(options.key.text, options.key.textOption);
+  wipeKeyText(options.key);
   const orv::SecretText newKey =
       operation == PasswordOperation::Rekey ? resolveKey(options.newKey, KeyUse::Encrypt) : orv::SecretText();
-  wipeArgument(options.newKey.text, options.newKey.textOption);
+  wipeKeyText(options.newKey);
   // Rows go out from the row writer's buffer, which is wiped, and through no other.
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   binaryMode(stdout);
@@ -252,10 +261,8 @@ void runPasswords(PasswordOperation operation, PasswordOptions& options) {
   if (!options.items.empty()) {
     for (std::size_t i = 0; i < options.items.size(); ++i) {
       const std::string where = "item " + std::to_string(i + 1);
-      batch.run(where, [&] { return orv::SecretText(argumentText(options.items[i], where)); });
-      orv::secureWipe(options.items[i]);
+      batch.run(where, [&] { return orv::SecretText(argumentText(options.items[i], where, true)); });
     }
-    wipeArgument(options.items.front(), options.itemsOption);
     batch.finish();
     return;
   }
