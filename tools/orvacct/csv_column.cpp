@@ -92,7 +92,7 @@ void CsvColumnRewriter::feed(std::string_view chunk) {
     if (!ansi_ && chunk.starts_with(csv_column::kByteOrderMark)) i = csv_column::kByteOrderMark.size();
   }
   for (; i < chunk.size(); ++i) {
-    const char c = chunk[i];
+    char c = chunk[i];
     if (pendingCarriageReturn_) {
       pendingCarriageReturn_ = false;
       if (c == '\n') {
@@ -107,6 +107,14 @@ void CsvColumnRewriter::feed(std::string_view chunk) {
       addToCell('\r');
     }
     if (!cellBegun_) beginCell(chunk, i);
+    // A cell that is only copied is passed over up to its next byte that means something.
+    if (!inColumn_ && !(inHeader_ && column_.named()) &&
+        (state_ == State::Quoted || state_ == State::Unquoted)) {
+      const std::size_t next = chunk.find_first_of(state_ == State::Quoted ? "\"\n" : ",\r\n", i);
+      if (next == std::string_view::npos) break;
+      i = next;
+      c = chunk[i];
+    }
     switch (state_) {
       case State::CellStart:
       case State::Unquoted:
