@@ -115,24 +115,30 @@ void CsvColumnRewriter::feed(std::string_view chunk) {
       i = next;
       c = chunk[i];
     }
+    if (state_ != State::Quoted && (c == ',' || c == '\n' || c == '\r')) {
+      // Outside quotes: the cell ends (and at a line feed its record), or a CR that may be the
+      // start of the line end.
+      if (c == '\r') {
+        pendingCarriageReturn_ = true;
+        if (state_ == State::CellStart) state_ = State::Unquoted;
+        continue;
+      }
+      endCell(i);
+      if (c == '\n') endRecord(chunk, i);
+      continue;
+    }
     switch (state_) {
       case State::CellStart:
-      case State::Unquoted:
-        if (c == '"' && state_ == State::CellStart) {
+        if (c == '"') {
           quoted_ = true;
           state_ = State::Quoted;
-        } else if (c == ',') {
-          endCell(i);
-        } else if (c == '\n') {
-          endCell(i);
-          endRecord(chunk, i);
-        } else if (c == '\r') {
-          pendingCarriageReturn_ = true;
-          state_ = State::Unquoted;
         } else {
-          addToCell(c);  // a stray quote in an unquoted cell is text, as spreadsheets take it
+          addToCell(c);
           state_ = State::Unquoted;
         }
+        break;
+      case State::Unquoted:
+        addToCell(c);  // a stray quote in an unquoted cell is text, as spreadsheets take it
         break;
       case State::Quoted:
         if (c == '"') {
@@ -143,19 +149,9 @@ void CsvColumnRewriter::feed(std::string_view chunk) {
         }
         break;
       case State::AfterQuote:
-        if (c == '"') {
-          addToCell('"');
-          state_ = State::Quoted;
-        } else if (c == ',') {
-          endCell(i);
-        } else if (c == '\n') {
-          endCell(i);
-          endRecord(chunk, i);
-        } else if (c == '\r') {
-          pendingCarriageReturn_ = true;
-        } else {
-          textAfterQuote();
-        }
+        if (c != '"') textAfterQuote();
+        addToCell('"');
+        state_ = State::Quoted;
         break;
     }
   }
