@@ -104,7 +104,7 @@ void addSessionCommands(CLI::App& app) {
         printLine(offline ? u"True" : u"False");
         if (offline) return;
         finishOutput();
-        throw AnswerByStatus(kStateFalse);
+        throw ExitStatus(kStateFalse);
       });
 }
 

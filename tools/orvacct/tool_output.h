@@ -28,10 +28,11 @@ class FailureAlreadyReported : public ToolError {
   FailureAlreadyReported() : ToolError("failed") {}
 };
 
-// An answer told by the exit status, its line already written (session check's False).
-class AnswerByStatus : public ToolError {
+// A result told whole on standard output whose exit status is part of it (a monitoring plugin's
+// 1 to 3): nothing more is said.
+class ExitStatus {
  public:
-  explicit AnswerByStatus(int status) : ToolError("answered"), status(status) {}
+  explicit ExitStatus(int status) : status(status) {}
   int status;
 };
 
