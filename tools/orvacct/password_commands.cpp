@@ -212,12 +212,14 @@ void runPasswords(PasswordOperation operation, PasswordOptions& options) {
   if (!options.inputFile.empty() && !options.items.empty()) {
     throw UsageError("--input-file names where the items are; give no items besides");
   }
-  if (options.noHeader && !options.csvColumn) throw UsageError("--no-header is for --csv-column");
   if (options.noHeader && CsvColumn(*options.csvColumn).named()) {
     throw UsageError("--no-header: a column named " + *options.csvColumn +
                      " is found in the header row; give the column's number instead");
   }
   checkOutputFile(options);
+  // An input file that cannot be read is told before any key is asked for.
+  std::optional<InputBytes> in;
+  if (!options.inputFile.empty()) in.emplace(options.inputFile);
   // The key first, then the new key: the order their prompts come in. Given on the command
   // line, neither stays there once it is resolved.
   const orv::SecretText key =
@@ -247,14 +249,14 @@ void runPasswords(PasswordOperation operation, PasswordOptions& options) {
     batch.finish();
     return;
   }
-  InputBytes in(options.inputFile);
+  if (!in) in.emplace(options.inputFile);
   if (options.csvColumn) {
-    runCsvColumn(batch, in, options);
+    runCsvColumn(batch, *in, options);
     return;
   }
   orv::SecretBytes line;
   for (std::size_t number = 1;; ++number) {
-    const InputBytes::Line read = in.nextLine(line, longestItem(operation) + 1);  // and its CR
+    const InputBytes::Line read = in->nextLine(line, longestItem(operation) + 1);  // and its CR
     if (read == InputBytes::Line::None) break;
     if (!line.empty() && line.view().back() == '\r') line.resize(line.size() - 1);
     std::string_view bytes = line.view();
@@ -263,9 +265,9 @@ void runPasswords(PasswordOperation operation, PasswordOptions& options) {
     }
     const std::string where = "line " + std::to_string(number);
     const bool tooLong = read == InputBytes::Line::TooLong || bytes.size() > longestItem(operation);
-    batch.run(where, [&] { return itemFromBytes(batch, bytes, tooLong, where, in, options); });
+    batch.run(where, [&] { return itemFromBytes(batch, bytes, tooLong, where, *in, options); });
   }
-  in.close();
+  in->close();
   batch.finish();
 }
 
