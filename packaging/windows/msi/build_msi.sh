@@ -3,10 +3,11 @@
 # staged files: wixl writes it, then msibuild adds what wixl has no element for.
 # usage: build_msi.sh WXS STAGE OUT.msi
 set -euo pipefail
-wxs=$1 stage=$2 out=$3
+wxs=$(realpath "$1") stage=$2 out=$(realpath -m "$3")
 arch=${wxs##*-}
 arch=${arch%.wxs}
-wixl --arch "$arch" --define Stage="$stage" --output "$out" "$wxs"
+# wixl finds files by paths relative to where it runs.
+(cd "$stage" && wixl --arch "$arch" --define Stage=. --output "$out" "$wxs")
 # - The command line tool's folder goes on the machine's PATH with the tool's component, and comes
 #   off with it. Put first: an entry added last leaves its separator behind when Wine removes it.
 # - The component itself cannot be left out (its absence would be an empty install); neither
