@@ -78,14 +78,16 @@ products() {
   wineserver -w
   grep -c "^\"DisplayName\"=\"$1\"" "$WINEPREFIX/system.reg" || true
 }
-# uninstall_entry NAME FIELD: a field of the product's Add/Remove Programs entry.
+# uninstall_entry NAME FIELD: a field of the product's Add/Remove Programs entry, as system.reg
+# writes it.
 uninstall_entry() {
   wineserver -w
   awk -v name="\"DisplayName\"=\"$1\"" -v field="\"$2\"=" '
-    /^\[/ { if (found) exit; delete values; next }
+    function flush() { if (found) print value; found = 0; value = "" }
+    /^\[/ { flush(); next }
     $0 == name { found = 1 }
-    index($0, field) == 1 { values[1] = substr($0, length(field) + 1) }
-    found && 1 in values { print values[1]; exit }' "$WINEPREFIX/system.reg"
+    index($0, field) == 1 { value = substr($0, length(field) + 1) }
+    END { flush() }' "$WINEPREFIX/system.reg"
 }
 windows() { winepath -w "$1" 2>/dev/null; }
 x64_folder="$WINEPREFIX/drive_c/Program Files/OrvAcctMan"
@@ -105,7 +107,9 @@ for pair in x86:X86 x64:X64; do
   msi=$dist/OrvAcctMan-$version-$arch.msi
   upgrade_code=$(sed -n "s/^set(ORVACCT_MSI_UPGRADE_CODE_$name \\([0-9A-F-]*\\))$/\\1/p" cmake/Identities.cmake)
   [ -n "$upgrade_code" ] || fail "cmake/Identities.cmake defines no ORVACCT_MSI_UPGRADE_CODE_$name"
-  [ -z "$(msiinfo export "$msi" SelfReg 2>/dev/null | tail -n +4)" ] || fail "$arch: the SelfReg table has rows"
+  if msiinfo tables "$msi" | grep -qx SelfReg && [ -n "$(msiinfo export "$msi" SelfReg | tail -n +4)" ]; then
+    fail "$arch: the SelfReg table has rows"
+  fi
   msiinfo export "$msi" Upgrade | grep -q "^{$upgrade_code}"$'\t' || fail "$arch: no Upgrade row with {$upgrade_code}"
   [ "$(property "$msi" UpgradeCode)" = "{$upgrade_code}" ] || fail "$arch: UpgradeCode $(property "$msi" UpgradeCode)"
   [ "$(property "$msi" ProductVersion)" = "$version" ] || fail "$arch: ProductVersion $(property "$msi" ProductVersion)"
@@ -138,7 +142,7 @@ cp "$x86_folder/OrvAcctMan.dll" "$work/installed/x86/"
 [ "$(products "OrvAcctMan (x64)")" = 1 ] && [ "$(products "OrvAcctMan (x86)")" = 1 ] || fail "Add/Remove Programs does not list both"
 [ "$(uninstall_entry "OrvAcctMan (x64)" Publisher)" = '"Orv Software"' ] || fail "publisher: $(uninstall_entry "OrvAcctMan (x64)" Publisher)"
 [ "$(uninstall_entry "OrvAcctMan (x64)" DisplayVersion)" = "\"$version\"" ] || fail "version in Add/Remove Programs"
-[ "$(uninstall_entry "OrvAcctMan (x64)" HelpLink)" = '"C:\\\\Program Files\\\\OrvAcctMan\\\\README.txt"' ] ||
+[ "$(uninstall_entry "OrvAcctMan (x64)" HelpLink)" = '"C:\\Program Files\\OrvAcctMan\\README.txt"' ] ||
   fail "help link: $(uninstall_entry "OrvAcctMan (x64)" HelpLink)"
 [ "$(uninstall_entry "OrvAcctMan (x64)" NoModify)" = dword:00000001 ] || fail "Add/Remove Programs offers Modify"
 ok "x64 in ${install_time} s; files in Program Files and Program Files (x86); listed with publisher, version $version, README.txt as help, no Modify"
