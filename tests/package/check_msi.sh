@@ -91,12 +91,6 @@ windows() { winepath -w "$1" 2>/dev/null; }
 x64_folder="$WINEPREFIX/drive_c/Program Files/OrvAcctMan"
 x86_folder="$WINEPREFIX/drive_c/Program Files (x86)/OrvAcctMan"
 sample='samples\vbscript\OrvAcctManSample.vbs'
-# run_sample LOADER CSCRIPT_FOLDER INSTALL_FOLDER
-run_sample() {
-  local log=$work/sample.log
-  expect_run 0 "$log" "$1" "$2\\cscript.exe" //nologo "$3\\$sample"
-  grep -q "^OrvAcctMan sample: [1-9][0-9]* passed, 0 failed" <(tr -d '\r' <"$log") || fail "the VBScript sample did not pass"
-}
 library_keys() { bash "$keys" "$WINEPREFIX" machine | grep '^typelib\\' | grep -v ' | '; }
 
 step "MSI tables: no self-registration, upgrade codes, versions, Add/Remove Programs"
@@ -153,8 +147,8 @@ cp "$x86_folder/OrvAcctMan.dll" "$work/installed/x86/"
 ok "x64 in ${install_time} s; files in Program Files and Program Files (x86); listed with publisher, version $version, README.txt as help, no Modify"
 
 step "Wine: the installed sample under each cscript, orvacct.exe from PATH"
-run_sample wine 'C:\windows\syswow64' 'C:\Program Files (x86)\OrvAcctMan'
-run_sample "$wine64" 'C:\windows\system32' 'C:\Program Files\OrvAcctMan'
+run_sample wine 'C:\windows\syswow64' 'C:\Program Files (x86)\OrvAcctMan\'"$sample"
+run_sample "$wine64" 'C:\windows\system32' 'C:\Program Files\OrvAcctMan\'"$sample"
 expect_run 0 "$work/path.log" wine cmd /c orvacct --version
 contains "$work/path.log" "orvacct $version, component"
 ok "32-bit and 64-bit clients pass; orvacct.exe found on PATH"
@@ -165,7 +159,7 @@ SECONDS=0
 expect_run 0 "$work/remove-x86.log" wine msiexec /x "$(windows "$msi_x86")" /qn
 remove_time=$SECONDS
 [ ! -e "$x86_folder" ] || fail "files left in Program Files (x86): $(find "$x86_folder")"
-run_sample "$wine64" 'C:\windows\system32' 'C:\Program Files\OrvAcctMan'
+run_sample "$wine64" 'C:\windows\system32' 'C:\Program Files\OrvAcctMan\'"$sample"
 grep -v '\\409\\win32$' "$work/library-keys-both.txt" | diff - <(library_keys) || fail "the type library's keys changed (< expected, > left)"
 ok "x86 removed in ${remove_time} s; the 64-bit client passes; the type library's keys but win32 are there"
 
@@ -175,7 +169,7 @@ msi_higher=$work/higher/OrvAcctMan-$higher-x64.msi
 expect_run 0 "$work/upgrade.log" wine msiexec /i "$(windows "$msi_higher")" /qn
 [ "$(products "OrvAcctMan (x64)")" = 1 ] || fail "$(products "OrvAcctMan (x64)") products installed after the upgrade"
 [ "$(uninstall_entry "OrvAcctMan (x64)" DisplayVersion)" = "\"$higher\"" ] || fail "the upgrade left version $(uninstall_entry "OrvAcctMan (x64)" DisplayVersion)"
-run_sample "$wine64" 'C:\windows\system32' 'C:\Program Files\OrvAcctMan'
+run_sample "$wine64" 'C:\windows\system32' 'C:\Program Files\OrvAcctMan\'"$sample"
 code=0
 wine msiexec /i "$(windows "$msi_x64")" /qn /l*v "$(windows "$work/downgrade.log")" >/dev/null 2>&1 || code=$?
 [ "$code" != 0 ] || fail "the lower version installed over the higher one"

@@ -18,3 +18,10 @@ expect_run() {
 contains() { grep -qF -- "$2" "$1" || fail "$1 lacks: $2"; }
 # Ends the prefix's server, if it still runs.
 stop_wine() { wineserver -k 2>/dev/null || true; }
+# run_sample LOADER SYSTEM_FOLDER SAMPLE: the VBScript sample (a Windows path) under the cscript of
+# that system folder must pass every check (its log in $work/sample.log).
+run_sample() {
+  local log=$work/sample.log
+  expect_run 0 "$log" "$1" "$2\\cscript.exe" //nologo "$3"
+  grep -q "^OrvAcctMan sample: [1-9][0-9]* passed, 0 failed" <(tr -d '\r' <"$log") || fail "the VBScript sample did not pass"
+}
