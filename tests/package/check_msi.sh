@@ -4,8 +4,8 @@
 #   ProductVersion, Add/Remove Programs without Modify; the registry rows, with the DLL's path
 #   put in, are exactly the keys the packaged DLL's DllRegisterServer writes (regsvr32, last);
 # - in a fresh 64-bit Wine prefix of its own: both installed silently (the x86 one without the
-#   tool), the installed VBScript sample passes under the 32-bit and the 64-bit cscript, orvacct.exe
-#   runs from PATH; the x86 package removed, the 64-bit client still works and the type
+#   tool, ADDLOCAL=OrvAcctMan, which ADDLOCAL=CommandLineTool adds later), the installed VBScript sample passes under the 32-bit and the
+#   64-bit cscript, orvacct.exe runs from PATH; the x86 package removed, the 64-bit client still works and the type
 #   library's keys are whole; a package of a higher version (made here) replaces the x64 one, and
 #   the lower one is then refused; removal by product code; then the prefix's registry is what it
 #   was before the first install, and no file is left.
@@ -122,7 +122,7 @@ registry >"$work/registry-before.txt"
 SECONDS=0
 expect_run 0 "$work/install-x64.log" wine msiexec /i "$(windows "$msi_x64")" /qn /l*v "$(windows "$work/install-x64-verbose.log")"
 install_time=$SECONDS
-expect_run 0 "$work/install-x86.log" wine msiexec /i "$(windows "$msi_x86")" /qn REMOVE=CommandLineTool
+expect_run 0 "$work/install-x86.log" wine msiexec /i "$(windows "$msi_x86")" /qn ADDLOCAL=OrvAcctMan
 grep -q '^=== Logging started' "$work/install-x64-verbose.log" && grep -q 'InstallFiles' "$work/install-x64-verbose.log" ||
   fail "/l*v wrote no readable log"
 for folder in "$x64_folder" "$x86_folder"; do
@@ -132,7 +132,7 @@ for folder in "$x64_folder" "$x86_folder"; do
   done
 done
 [ -f "$x64_folder/orvacct.exe" ] || fail "the x64 package did not install orvacct.exe"
-[ ! -e "$x86_folder/orvacct.exe" ] || fail "REMOVE=CommandLineTool installed orvacct.exe all the same"
+[ ! -e "$x86_folder/orvacct.exe" ] || fail "ADDLOCAL=OrvAcctMan installed orvacct.exe all the same"
 x86_64-w64-mingw32-objdump -f "$x64_folder/OrvAcctMan.dll" | grep -q 'pei-x86-64' || fail "Program Files holds no 64-bit DLL"
 x86_64-w64-mingw32-objdump -f "$x86_folder/OrvAcctMan.dll" | grep -q 'pei-i386' || fail "Program Files (x86) holds no 32-bit DLL"
 mkdir -p "$work/installed/x64" "$work/installed/x86"
@@ -146,12 +146,20 @@ cp "$x86_folder/OrvAcctMan.dll" "$work/installed/x86/"
 [ "$(uninstall_entry "OrvAcctMan (x64)" NoModify)" = dword:00000001 ] || fail "Add/Remove Programs offers Modify"
 ok "x64 in ${install_time} s; files in Program Files and Program Files (x86); listed with publisher, version $version, README.txt as help, no Modify"
 
-step "Wine: the installed sample under each cscript, orvacct.exe from PATH"
-run_sample wine 'C:\windows\syswow64' 'C:\Program Files (x86)\OrvAcctMan\'"$sample"
-run_sample "$wine64" 'C:\windows\system32' 'C:\Program Files\OrvAcctMan\'"$sample"
+step "Wine: the command line tool added to the x86 package later, orvacct.exe from PATH"
+expect_run 0 "$work/addlocal-x86.log" wine msiexec /i "$(windows "$msi_x86")" /qn ADDLOCAL=CommandLineTool
+[ -f "$x86_folder/orvacct.exe" ] || fail "ADDLOCAL=CommandLineTool did not install orvacct.exe"
 expect_run 0 "$work/path.log" wine cmd /c orvacct --version
 contains "$work/path.log" "orvacct $version, component"
-ok "32-bit and 64-bit clients pass; orvacct.exe found on PATH"
+wine cmd /c 'echo %PATH%' >"$work/path.txt" 2>&1
+contains "$work/path.txt" 'C:\Program Files\OrvAcctMan\;'
+contains "$work/path.txt" 'C:\Program Files (x86)\OrvAcctMan\;'
+ok "ADDLOCAL=CommandLineTool installed it; both folders on PATH, orvacct.exe found there"
+
+step "Wine: the installed sample under each cscript"
+run_sample wine 'C:\windows\syswow64' 'C:\Program Files (x86)\OrvAcctMan\'"$sample"
+run_sample "$wine64" 'C:\windows\system32' 'C:\Program Files\OrvAcctMan\'"$sample"
+ok "32-bit and 64-bit clients pass"
 
 step "Wine: the x86 package removed, the x64 one whole"
 library_keys >"$work/library-keys-both.txt"

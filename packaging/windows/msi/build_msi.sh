@@ -18,6 +18,6 @@ msibuild "$out" \
   -q "INSERT INTO \`Environment\` (\`Environment\`, \`Name\`, \`Value\`, \`Component_\`) VALUES ('ToolOnPath', '=-*PATH', '[INSTALLDIR];[~]', 'Tool')" \
   -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('RemoveEnvironmentStrings', 3300)" \
   -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('WriteEnvironmentStrings', 5200)" \
-  -q "UPDATE \`Feature\` SET \`Attributes\` = 24 WHERE \`Feature\` = 'Component'" \
+  -q "UPDATE \`Feature\` SET \`Attributes\` = 24 WHERE \`Feature\` = 'OrvAcctMan'" \
   -q "UPDATE \`Feature\` SET \`Attributes\` = 8 WHERE \`Feature\` = 'CommandLineTool'" \
   -q "UPDATE \`CustomAction\` SET \`Type\` = 51 WHERE \`Action\` = 'SetHelpLink'"
