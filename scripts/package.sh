@@ -88,12 +88,7 @@ for build in "${windows_builds[@]}"; do
   cp "$build"/msi/OrvAcctMan-*.wxs "$msi_sources/"
 done
 programs=("$stage"/x86/OrvAcctMan.dll "$stage"/x64/OrvAcctMan.dll "$stage"/x86/orvacct.exe "$stage"/x64/orvacct.exe)
-if $signing; then
-  sign "${programs[@]}"
-  echo "signed with $ORVACCT_SIGN_CERT (SHA-256${ORVACCT_SIGN_TIMESTAMP:+, time-stamped by $ORVACCT_SIGN_TIMESTAMP}): both DLLs, both orvacct.exe, both MSIs"
-else
-  echo "unsigned: ORVACCT_SIGN_CERT and ORVACCT_SIGN_KEY are not set"
-fi
+if $signing; then sign "${programs[@]}"; fi
 zip_name=OrvAcctMan-$version-windows.zip
 (cd "$stage" && zip -X -r -q "$dist/$zip_name" .)
 
@@ -103,6 +98,11 @@ for arch in x86 x64; do
   bash packaging/windows/msi/build_msi.sh "$msi_sources/OrvAcctMan-$arch.wxs" "$(realpath "$stage")" "$msi"
   if $signing; then sign "$msi"; fi
 done
+if $signing; then
+  echo "signed with $ORVACCT_SIGN_CERT (SHA-256${ORVACCT_SIGN_TIMESTAMP:+, time-stamped by $ORVACCT_SIGN_TIMESTAMP}): both DLLs, both orvacct.exe, both MSIs"
+else
+  echo "unsigned: ORVACCT_SIGN_CERT and ORVACCT_SIGN_KEY are not set"
+fi
 
 # The Debian package of the tool.
 (cd "$builds/linux" && cpack -G DEB >/dev/null)
