@@ -49,14 +49,15 @@ property() { msiinfo export "$1" Property | tr -d '\r' | awk -F'\t' -v name="$2"
 registry_rows() {
   local dll=$2 view=""
   [[ $1 == *-x86.msi ]] && view='wow6432node\'
-  msiinfo export "$1" Registry | tr -d '\r' | tail -n +4 | awk -F'\t' -v dll="$dll" -v folder="${dll%\\*}\\" -v view="$view" '
+  # Through the environment: awk -v would take the backslashes for escapes.
+  msiinfo export "$1" Registry | tr -d '\r' | tail -n +4 | DLL=$dll FOLDER="${dll%\\*}\\" VIEW=$view awk -F'\t' '
     $2 != 0 { print "not below HKEY_CLASSES_ROOT: " $0; next }
     {
       key = tolower($3)
-      if (key ~ /^(clsid|interface)\\/) key = view key
+      if (key ~ /^(clsid|interface)\\/) key = ENVIRON["VIEW"] key
       value = $5
-      if (value == "[#OrvAcctMan.dll]") value = dll
-      if (value == "[INSTALLDIR]") value = folder
+      if (value == "[#OrvAcctMan.dll]") value = ENVIRON["DLL"]
+      if (value == "[INSTALLDIR]") value = ENVIRON["FOLDER"]
       print key
       print key " | " ($4 == "" ? "@" : "\"" $4 "\"") "=\"" value "\""
     }' | sort -u
