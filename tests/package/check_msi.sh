@@ -100,17 +100,18 @@ for pair in x86:X86 x64:X64; do
   msi=$dist/OrvAcctMan-$version-$arch.msi
   upgrade_code=$(sed -n "s/^set(ORVACCT_MSI_UPGRADE_CODE_$name \\([0-9A-F-]*\\))$/\\1/p" cmake/Identities.cmake)
   [ -n "$upgrade_code" ] || fail "cmake/Identities.cmake defines no ORVACCT_MSI_UPGRADE_CODE_$name"
-  if msiinfo tables "$msi" | grep -qx SelfReg && [ -n "$(msiinfo export "$msi" SelfReg | tail -n +4)" ]; then
+  # grep reads to the end (no -q): msiinfo would be stopped by a closed pipe and fail the line.
+  if msiinfo tables "$msi" | grep -x SelfReg >/dev/null && [ -n "$(msiinfo export "$msi" SelfReg | tail -n +4)" ]; then
     fail "$arch: the SelfReg table has rows"
   fi
-  msiinfo export "$msi" Upgrade | grep -q "^{$upgrade_code}"$'\t' || fail "$arch: no Upgrade row with {$upgrade_code}"
+  msiinfo export "$msi" Upgrade | grep "^{$upgrade_code}"$'\t' >/dev/null || fail "$arch: no Upgrade row with {$upgrade_code}"
   [ "$(property "$msi" UpgradeCode)" = "{$upgrade_code}" ] || fail "$arch: UpgradeCode $(property "$msi" UpgradeCode)"
   [ "$(property "$msi" ProductVersion)" = "$version" ] || fail "$arch: ProductVersion $(property "$msi" ProductVersion)"
   [ "$(property "$msi" ARPNOMODIFY)" = 1 ] || fail "$arch: Add/Remove Programs would offer Modify"
   [ "$(property "$msi" ALLUSERS)" = 1 ] || fail "$arch: not per machine"
-  msiinfo export "$msi" LaunchCondition | grep -q $'^NOT WIX_DOWNGRADE_DETECTED\tA newer version of \\[ProductName\\] is already installed' ||
+  msiinfo export "$msi" LaunchCondition | grep >/dev/null $'^NOT WIX_DOWNGRADE_DETECTED\tA newer version of \\[ProductName\\] is already installed' ||
     fail "$arch: no launch condition refusing a downgrade with a message"
-  msiinfo suminfo "$msi" | grep -q "^Template: $([ "$arch" = x64 ] && echo x64 || echo Intel);1033$" || fail "$arch: platform"
+  msiinfo suminfo "$msi" | grep >/dev/null "^Template: $([ "$arch" = x64 ] && echo x64 || echo Intel);1033$" || fail "$arch: platform"
 done
 ok "no SelfReg rows; each package's upgrade code from cmake/Identities.cmake, ProductVersion $version, per machine, no Modify"
 
@@ -134,8 +135,8 @@ for folder in "$x64_folder" "$x86_folder"; do
 done
 [ -f "$x64_folder/orvacct.exe" ] || fail "the x64 package did not install orvacct.exe"
 [ ! -e "$x86_folder/orvacct.exe" ] || fail "ADDLOCAL=OrvAcctMan installed orvacct.exe all the same"
-x86_64-w64-mingw32-objdump -f "$x64_folder/OrvAcctMan.dll" | grep -q 'pei-x86-64' || fail "Program Files holds no 64-bit DLL"
-x86_64-w64-mingw32-objdump -f "$x86_folder/OrvAcctMan.dll" | grep -q 'pei-i386' || fail "Program Files (x86) holds no 32-bit DLL"
+x86_64-w64-mingw32-objdump -f "$x64_folder/OrvAcctMan.dll" | grep >/dev/null 'pei-x86-64' || fail "Program Files holds no 64-bit DLL"
+x86_64-w64-mingw32-objdump -f "$x86_folder/OrvAcctMan.dll" | grep >/dev/null 'pei-i386' || fail "Program Files (x86) holds no 32-bit DLL"
 mkdir -p "$work/installed/x64" "$work/installed/x86"
 cp "$x64_folder/OrvAcctMan.dll" "$work/installed/x64/"
 cp "$x86_folder/OrvAcctMan.dll" "$work/installed/x86/"
