@@ -122,7 +122,7 @@ wine 'C:\windows\syswow64\cscript.exe' //nologo "$(windows "$work/nothing.vbs")"
 "$wine64" 'C:\windows\system32\cscript.exe' //nologo "$(windows "$work/nothing.vbs")"
 registry >"$work/registry-before.txt"
 SECONDS=0
-expect_run 0 "$work/install-x64.log" wine msiexec /i "$(windows "$msi_x64")" /qn /l*v "$(windows "$work/install-x64-verbose.log")"
+expect_run 0 "$work/install-x64.log" wine msiexec /i "$(windows "$msi_x64")" /qn '/l*v' "$(windows "$work/install-x64-verbose.log")"
 install_time=$SECONDS
 expect_run 0 "$work/install-x86.log" wine msiexec /i "$(windows "$msi_x86")" /qn ADDLOCAL=OrvAcctMan
 grep -q '^=== Logging started' "$work/install-x64-verbose.log" && grep -q 'InstallFiles' "$work/install-x64-verbose.log" ||
@@ -181,7 +181,7 @@ expect_run 0 "$work/upgrade.log" wine msiexec /i "$(windows "$msi_higher")" /qn
 [ "$(uninstall_entry "OrvAcctMan (x64)" DisplayVersion)" = "\"$higher\"" ] || fail "the upgrade left version $(uninstall_entry "OrvAcctMan (x64)" DisplayVersion)"
 run_sample "$wine64" 'C:\windows\system32' 'C:\Program Files\OrvAcctMan\'"$sample"
 code=0
-wine msiexec /i "$(windows "$msi_x64")" /qn /l*v "$(windows "$work/downgrade.log")" >/dev/null 2>&1 || code=$?
+wine msiexec /i "$(windows "$msi_x64")" /qn '/l*v' "$(windows "$work/downgrade.log")" >/dev/null 2>&1 || code=$?
 [ "$code" != 0 ] || fail "the lower version installed over the higher one"
 # Silent, the message goes nowhere: the log shows the newer product found and the launch
 # condition that carries the message (above) stopping the install.

@@ -40,7 +40,7 @@ openssl req -x509 -newkey rsa:2048 -keyout "$secrets/key.pem" -out "$secrets/cer
 unpack() {
   mkdir -p "$2"
   unzip -q "$1"/OrvAcctMan-*-windows.zip -d "$2/zip"
-  for msi in "$1"/*.msi; do (mkdir -p "$2/${msi##*/}" && cd "$2/${msi##*/}" && msiextract "$msi" >/dev/null); done
+  for msi in "$1"/*.msi; do (mkdir -p "$2/${msi##*/}.files" && cd "$2/${msi##*/}.files" && msiextract "$msi" >/dev/null); done
   cp "$1"/*.msi "$2/"
 }
 unpack "$dist" "$work/unsigned"
