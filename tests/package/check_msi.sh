@@ -3,8 +3,9 @@
 # - msiinfo: no SelfReg rows, the Upgrade table with the package's upgrade code, the release's
 #   ProductVersion, Add/Remove Programs without Modify; the registry rows, with the DLL's path
 #   put in, are exactly the keys the packaged DLL's DllRegisterServer writes (regsvr32, last);
-# - in a fresh 64-bit Wine prefix of its own: both installed silently (the x86 one without the
-#   tool, ADDLOCAL=OrvAcctMan, which ADDLOCAL=CommandLineTool adds later), the installed VBScript sample passes under the 32-bit and the
+# - in a fresh 64-bit Wine prefix of its own: both installed silently (the x86 one into a folder
+#   of its own, INSTALLDIR, without the tool, ADDLOCAL=OrvAcctMan: ADDLOCAL=CommandLineTool adds
+#   it there later), the installed VBScript sample passes under the 32-bit and the
 #   64-bit cscript, orvacct.exe runs from PATH; the x86 package removed, the 64-bit client still works and the type
 #   library's keys are whole; a package of a higher version (made here) replaces the x64 one, and
 #   the lower one is then refused; removal by product code; then the prefix's registry is what it
@@ -90,7 +91,9 @@ products() { uninstall_entries "$1" DisplayName | wc -l; }
 uninstall_entry() { uninstall_entries "$1" "$2" | head -1; }
 windows() { winepath -w "$1" 2>/dev/null; }
 x64_folder="$WINEPREFIX/drive_c/Program Files/OrvAcctMan"
-x86_folder="$WINEPREFIX/drive_c/Program Files (x86)/OrvAcctMan"
+# The x86 package goes to a folder of the deployer's choice.
+x86_windows_folder='C:\Apps\OrvAcctMan x86'
+x86_folder="$WINEPREFIX/drive_c/Apps/OrvAcctMan x86"
 sample='samples\vbscript\OrvAcctManSample.vbs'
 library_keys() { bash "$keys" "$WINEPREFIX" machine | grep '^typelib\\' | grep -v ' | '; }
 
@@ -115,7 +118,7 @@ for pair in x86:X86 x64:X64; do
 done
 ok "no SelfReg rows; each package's upgrade code from cmake/Identities.cmake, ProductVersion $version, per machine, no Modify"
 
-step "Wine: both packages installed silently, the x86 one without the command line tool"
+step "Wine: both packages installed silently, the x86 one into a folder of its own without the command line tool"
 # Wine's script host registers its own type library when it first runs: before the first dump.
 printf 'WScript.Quit 0\r\n' >"$work/nothing.vbs"
 wine 'C:\windows\syswow64\cscript.exe' //nologo "$(windows "$work/nothing.vbs")"
@@ -124,7 +127,7 @@ registry >"$work/registry-before.txt"
 SECONDS=0
 expect_run 0 "$work/install-x64.log" wine msiexec /i "$(windows "$msi_x64")" /qn '/l*v' "$(windows "$work/install-x64-verbose.log")"
 install_time=$SECONDS
-expect_run 0 "$work/install-x86.log" wine msiexec /i "$(windows "$msi_x86")" /qn ADDLOCAL=OrvAcctMan
+expect_run 0 "$work/install-x86.log" wine msiexec /i "$(windows "$msi_x86")" /qn ADDLOCAL=OrvAcctMan "INSTALLDIR=$x86_windows_folder"
 grep -q '^=== Logging started' "$work/install-x64-verbose.log" && grep -q 'InstallFiles' "$work/install-x64-verbose.log" ||
   fail "/l*v wrote no readable log"
 for folder in "$x64_folder" "$x86_folder"; do
@@ -136,7 +139,7 @@ done
 [ -f "$x64_folder/orvacct.exe" ] || fail "the x64 package did not install orvacct.exe"
 [ ! -e "$x86_folder/orvacct.exe" ] || fail "ADDLOCAL=OrvAcctMan installed orvacct.exe all the same"
 x86_64-w64-mingw32-objdump -f "$x64_folder/OrvAcctMan.dll" | grep >/dev/null 'pei-x86-64' || fail "Program Files holds no 64-bit DLL"
-x86_64-w64-mingw32-objdump -f "$x86_folder/OrvAcctMan.dll" | grep >/dev/null 'pei-i386' || fail "Program Files (x86) holds no 32-bit DLL"
+x86_64-w64-mingw32-objdump -f "$x86_folder/OrvAcctMan.dll" | grep >/dev/null 'pei-i386' || fail "INSTALLDIR holds no 32-bit DLL"
 mkdir -p "$work/installed/x64" "$work/installed/x86"
 cp "$x64_folder/OrvAcctMan.dll" "$work/installed/x64/"
 cp "$x86_folder/OrvAcctMan.dll" "$work/installed/x86/"
@@ -146,20 +149,20 @@ cp "$x86_folder/OrvAcctMan.dll" "$work/installed/x86/"
 [ "$(uninstall_entry "OrvAcctMan (x64)" HelpLink)" = '"C:\\Program Files\\OrvAcctMan\\README.txt"' ] ||
   fail "help link: $(uninstall_entry "OrvAcctMan (x64)" HelpLink)"
 [ "$(uninstall_entry "OrvAcctMan (x64)" NoModify)" = dword:00000001 ] || fail "Add/Remove Programs offers Modify"
-ok "x64 in ${install_time} s; files in Program Files and Program Files (x86); listed with publisher, version $version, README.txt as help, no Modify"
+ok "x64 in ${install_time} s; files in Program Files and INSTALLDIR; listed with publisher, version $version, README.txt as help, no Modify"
 
 step "Wine: the command line tool added to the x86 package later, orvacct.exe from PATH"
 expect_run 0 "$work/addlocal-x86.log" wine msiexec /i "$(windows "$msi_x86")" /qn ADDLOCAL=CommandLineTool
-[ -f "$x86_folder/orvacct.exe" ] || fail "ADDLOCAL=CommandLineTool did not install orvacct.exe"
+[ -f "$x86_folder/orvacct.exe" ] || fail "ADDLOCAL=CommandLineTool did not install orvacct.exe in the folder chosen first"
 expect_run 0 "$work/path.log" wine cmd /c orvacct --version
 contains "$work/path.log" "orvacct $version, component"
 wine cmd /c 'echo %PATH%' >"$work/path.txt" 2>&1
 contains "$work/path.txt" 'C:\Program Files\OrvAcctMan\;'
-contains "$work/path.txt" 'C:\Program Files (x86)\OrvAcctMan\;'
-ok "ADDLOCAL=CommandLineTool installed it; both folders on PATH, orvacct.exe found there"
+contains "$work/path.txt" "$x86_windows_folder\\;"
+ok "ADDLOCAL=CommandLineTool installed it in the INSTALLDIR of the first install; both folders on PATH, orvacct.exe found there"
 
 step "Wine: the installed sample under each cscript"
-run_sample wine 'C:\windows\syswow64' 'C:\Program Files (x86)\OrvAcctMan\'"$sample"
+run_sample wine 'C:\windows\syswow64' "$x86_windows_folder\\$sample"
 run_sample "$wine64" 'C:\windows\system32' 'C:\Program Files\OrvAcctMan\'"$sample"
 ok "32-bit and 64-bit clients pass"
 
@@ -168,7 +171,7 @@ library_keys >"$work/library-keys-both.txt"
 SECONDS=0
 expect_run 0 "$work/remove-x86.log" wine msiexec /x "$(windows "$msi_x86")" /qn
 remove_time=$SECONDS
-[ ! -e "$x86_folder" ] || fail "files left in Program Files (x86): $(find "$x86_folder")"
+[ ! -e "$x86_folder" ] || fail "files left in INSTALLDIR: $(find "$x86_folder")"
 run_sample "$wine64" 'C:\windows\system32' 'C:\Program Files\OrvAcctMan\'"$sample"
 grep -v '\\409\\win32$' "$work/library-keys-both.txt" | diff - <(library_keys) || fail "the type library's keys changed (< expected, > left)"
 ok "x86 removed in ${remove_time} s; the 64-bit client passes; the type library's keys but win32 are there"
@@ -197,6 +200,7 @@ ok "one product of version $higher after the upgrade; $version refused (exit $co
 step "Wine: nothing left"
 [ ! -e "$x64_folder" ] || fail "files left in Program Files: $(find "$x64_folder")"
 [ -z "$(bash "$keys" "$WINEPREFIX" machine)$(bash "$keys" "$WINEPREFIX" user)" ] || fail "keys of the component left"
+if grep -n 'Orv Software' "$WINEPREFIX/system.reg"; then fail "the packages' own key (the folder chosen) is left"; fi
 registry >"$work/registry-after.txt"
 diff "$work/registry-before.txt" "$work/registry-after.txt" >"$work/registry.diff" || true
 [ ! -s "$work/registry.diff" ] || { sed 's/^/      /' "$work/registry.diff"; fail "the registry differs from before the first install (< before, > after)"; }
@@ -207,7 +211,8 @@ for arch in x64 x86; do
   if [ "$arch" = x64 ]; then
     loader=$wine64 system='C:\windows\system32' folder='C:\Program Files\OrvAcctMan' unix_folder=$x64_folder
   else
-    loader=wine system='C:\windows\syswow64' folder='C:\Program Files (x86)\OrvAcctMan' unix_folder=$x86_folder
+    loader=wine system='C:\windows\syswow64' folder='C:\Program Files (x86)\OrvAcctMan'
+    unix_folder="$WINEPREFIX/drive_c/Program Files (x86)/OrvAcctMan"
   fi
   mkdir -p "$unix_folder"
   cp "$work/installed/$arch/OrvAcctMan.dll" "$unix_folder/"
