@@ -44,7 +44,8 @@ bash tests/windows/make_wine_prefix.sh "$WINEPREFIX"
 
 # property MSI NAME: a property of the package.
 property() { msiinfo export "$1" Property | tr -d '\r' | awk -F'\t' -v name="$2" '$1 == name { print $2 }'; }
-# registry_rows MSI DLL: the package's registry rows as class_keys.sh lists keys, with the DLL's
+# registry_rows MSI DLL: the package's registry rows below HKEY_CLASSES_ROOT (the others are the
+# package's own: the folder chosen) as class_keys.sh lists keys, with the DLL's
 # Windows path and its folder put in; a 32-bit package's class and interface keys are in the
 # 32-bit view.
 registry_rows() {
@@ -52,7 +53,7 @@ registry_rows() {
   [[ $1 == *-x86.msi ]] && view='wow6432node\'
   # Through the environment: awk -v would take the backslashes for escapes.
   msiinfo export "$1" Registry | tr -d '\r' | tail -n +4 | DLL=$dll FOLDER="${dll%\\*}\\" VIEW=$view awk -F'\t' '
-    $2 != 0 { print "not below HKEY_CLASSES_ROOT: " $0; next }
+    $2 != 0 { next }
     {
       key = tolower($3)
       if (key ~ /^(clsid|interface)\\/) key = ENVIRON["VIEW"] key
