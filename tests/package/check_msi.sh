@@ -157,9 +157,9 @@ expect_run 0 "$work/addlocal-x86.log" wine msiexec /i "$(windows "$msi_x86")" /q
 [ -f "$x86_folder/orvacct.exe" ] || fail "ADDLOCAL=CommandLineTool did not install orvacct.exe in the folder chosen first"
 expect_run 0 "$work/path.log" wine cmd /c orvacct --version
 contains "$work/path.log" "orvacct $version, component"
-wine cmd /c 'echo %PATH%' >"$work/path.txt" 2>&1
-contains "$work/path.txt" 'C:\Program Files\OrvAcctMan\;'
-contains "$work/path.txt" "$x86_windows_folder\\;"
+wine cmd /c 'echo %PATH%' 2>&1 | tr -d '\r' | tr ';' '\n' >"$work/path.txt"
+grep -qxF 'C:\Program Files\OrvAcctMan\' "$work/path.txt" || fail "the x64 folder is not on PATH: $(cat "$work/path.txt")"
+grep -qxF "$x86_windows_folder\\" "$work/path.txt" || fail "the x86 folder is not on PATH: $(cat "$work/path.txt")"
 ok "ADDLOCAL=CommandLineTool installed it in the INSTALLDIR of the first install; both folders on PATH, orvacct.exe found there"
 
 step "Wine: the installed sample under each cscript"
