@@ -1,6 +1,7 @@
 // Log files read through one buffer: reading is the whole job of the log commands, so lines are
 // found with memchr in large chunks and never copied, and memory stays the same whatever the
-// size of the files. A line longer than the buffer is still one line: its beginning is kept,
+// size of the files. A record as the writer writes it is taken whole, its texts read in place
+// until the buffer is refilled; anything else goes line by line. A line longer than the buffer is still one line: its beginning is kept,
 // the rest passed over up to its end.
 #include <algorithm>
 #include <cstring>
@@ -60,6 +61,7 @@ void LogFileReader::read(platform::ReadableFile& file, RecordSink& sink, const t
     return cut;
   };
   for (;;) {
+    reader.keepLentText();
     if (longLine) {
       // Everything after the kept beginning is passed over; only a line end matters.
       end = kLongLineKept;
@@ -89,7 +91,13 @@ void LogFileReader::read(platform::ReadableFile& file, RecordSink& sink, const t
     } else {
       end += got;
     }
-    while (const void* found = std::memchr(data + begin, '\n', end - begin)) {
+    for (;;) {
+      if (const std::size_t taken = reader.wholeRecord({data + begin, end - begin})) {
+        begin += taken;
+        continue;
+      }
+      const void* found = std::memchr(data + begin, '\n', end - begin);
+      if (found == nullptr) break;
       const auto lineEnd = static_cast<std::size_t>(static_cast<const char*>(found) - data);
       reader.line({data + begin, lineEnd - begin});
       begin = lineEnd + 1;

@@ -90,6 +90,7 @@ std::string describe(const ReadProblem& problem) {
 }
 
 void RecordReader::line(std::string_view text, LineCut cut) {
+  keepLentText();
   ++lineNumber_;
   if (!cut.cut && text.ends_with('\r')) text.remove_suffix(1);
   const bool glued = cut.cut ? cut.endsWithFirstLine : endsWithFirstLine(text);
@@ -103,6 +104,7 @@ void RecordReader::line(std::string_view text, LineCut cut) {
 }
 
 void RecordReader::finish(std::string_view tail, LineCut cut) {
+  keepLentText();
   if (!tail.empty()) {
     const std::string_view text = !cut.cut && tail.ends_with('\r') ? tail.substr(0, tail.size() - 1) : tail;
     const bool glued = cut.cut ? cut.endsWithFirstLine : endsWithFirstLine(text);
@@ -121,6 +123,61 @@ void RecordReader::finish(std::string_view tail, LineCut cut) {
     strayCount_ = 0;
   }
   flushStrayLines();
+}
+
+std::size_t RecordReader::wholeRecord(std::string_view text) {
+  if (!text.starts_with(kFirstLine)) return 0;
+  std::array<std::string_view, 8> lines;
+  std::size_t at = 0;
+  for (std::string_view& line : lines) {
+    const std::size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) return 0;
+    line = text.substr(at, end - at);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    at = end + 1;
+  }
+  if (lines[0] != kFirstLine || !lines[7].empty()) return 0;
+  for (std::size_t i = 1; i < 7; ++i) {
+    const std::string_view line = lines[i];
+    if (!hasLabel(line, static_cast<RecordLine>(i)) || endsWithFirstLine(line) || line.size() > kTextKept) return 0;
+  }
+  // The first line ends the record held, as line() would end it, and begins this one.
+  if (lent_) {
+    release();
+    ++lineNumber_;
+    flushStrayLines();
+    begin(true);
+  } else {
+    line(lines[0]);
+  }
+  // The steps of inside() for lines that are each the one expected; their texts stay where they
+  // are, none cut, until the record is released or the bytes are about to change.
+  for (std::size_t i = 1; i < 7; ++i) {
+    const auto kind = static_cast<RecordLine>(i);
+    ++lineNumber_;
+    if (kind >= RecordLine::Number) lentTail_[i - indexOf(RecordLine::Number)] = lines[i];
+    if (kind == RecordLine::Number || kind == RecordLine::Date) {
+      take(kind, valueOf(lines[i], kind), false);
+    } else {
+      lentText_[i - 1 - (kind > RecordLine::Number ? 1 : 0)] = valueOf(lines[i], kind);
+    }
+  }
+  ++lineNumber_;
+  expected_ = RecordLine::Closing;
+  lent_ = true;
+  end();
+  if (!holding_) lent_ = false;  // a damaged record is told and gone
+  return at;
+}
+
+void RecordReader::keepLentText() {
+  if (!lent_) return;
+  lent_ = false;
+  for (std::size_t i = 0; i < tail_.size(); ++i) tail_[i].assign(lentTail_[i]);
+  description_.assign(lentText_[0]);
+  module_.assign(lentText_[1]);
+  procedure_.assign(lentText_[2]);
+  version_.assign(lentText_[3]);
 }
 
 void RecordReader::outside(std::string_view text, bool gluedFirstLine, bool cut) {
@@ -327,10 +384,18 @@ void RecordReader::release() {
   holding_ = false;
   after_.clear();
   afterCut_ = false;
-  record_.description = description_;
-  record_.module = module_;
-  record_.procedure = procedure_;
-  record_.version = version_;
+  if (lent_) {
+    lent_ = false;
+    record_.description = lentText_[0];
+    record_.module = lentText_[1];
+    record_.procedure = lentText_[2];
+    record_.version = lentText_[3];
+  } else {
+    record_.description = description_;
+    record_.module = module_;
+    record_.procedure = procedure_;
+    record_.version = version_;
+  }
   sink_.record(record_);
 }
 

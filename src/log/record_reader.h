@@ -100,6 +100,13 @@ class RecordReader {
   // The end of the file, with whatever follows its last line end: a record still open there,
   // or ending in such an unfinished line, was cut short.
   void finish(std::string_view tail = {}, LineCut cut = {});
+  // A record as the writer writes it, its eight lines whole at the start of text, taken as line()
+  // would take them one by one: the bytes taken, or 0 (nothing taken) when the text does not
+  // begin with such a record. Its texts are read where they are: the text must stay as it is
+  // until the next call, or until keepLentText().
+  std::size_t wholeRecord(std::string_view text);
+  // The bytes given to wholeRecord are about to change: what is still needed of them is copied.
+  void keepLentText();
 
  private:
   void outside(std::string_view text, bool gluedFirstLine, bool cut);
@@ -141,6 +148,11 @@ class RecordReader {
   bool afterCut_ = false;
   ReadRecord record_;
   std::string description_, module_, procedure_, version_;
+  // A record taken whole keeps its texts in the caller's bytes: its tail's lines, and its
+  // description, module, procedure and version.
+  bool lent_ = false;
+  std::array<std::string_view, 5> lentTail_;
+  std::array<std::string_view, 4> lentText_;
 };
 
 // Reads log files chunk by chunk through one buffer, whatever their size: lines are counted
