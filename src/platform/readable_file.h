@@ -3,6 +3,7 @@
 // is refused, checked on the open handle itself so nothing can change between a check and the
 // open, and opening never waits: a FIFO's writer or a device's data never arrives.
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <stdexcept>
 
@@ -38,8 +39,12 @@ class ReadableFile {
   // Up to size bytes; 0 at the end. Throws std::system_error.
   std::size_t read(char* data, std::size_t size);
 
+  // Its size when it was opened (a log may grow while it is read).
+  std::uint64_t sizeWhenOpened() const { return sizeWhenOpened_; }
+
  private:
   Native handle_;
+  std::uint64_t sizeWhenOpened_ = 0;
 };
 
 }  // namespace orv::platform

@@ -21,6 +21,7 @@ ReadableFile::ReadableFile(Native handle) : handle_(std::move(handle)) {
   struct stat status {};
   if (::fstat(handle_.get(), &status) != 0) throwErrno();
   if (!S_ISREG(status.st_mode)) throw NotARegularFile(fileKindOf(status.st_mode));
+  sizeWhenOpened_ = static_cast<std::uint64_t>(status.st_size);
   // A regular file never blocks; the flag only mattered for the open.
   const int flags = ::fcntl(handle_.get(), F_GETFL);
   if (flags >= 0) ::fcntl(handle_.get(), F_SETFL, flags & ~O_NONBLOCK);

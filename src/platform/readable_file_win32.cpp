@@ -23,6 +23,7 @@ ReadableFile::ReadableFile(Native handle) : handle_(std::move(handle)) {
   BY_HANDLE_FILE_INFORMATION information{};
   if (!GetFileInformationByHandle(handle_.get(), &information)) throwLastError();
   if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) throw NotARegularFile("a folder");
+  sizeWhenOpened_ = (std::uint64_t{information.nFileSizeHigh} << 32) | information.nFileSizeLow;
 }
 
 std::size_t ReadableFile::read(char* data, std::size_t size) {

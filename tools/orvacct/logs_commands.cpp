@@ -24,6 +24,7 @@
 #include "logs/report.h"
 #include "output_file.h"
 #include "platform/local_time.h"
+#include "read_progress.h"
 #include "text/ansi_codepage.h"
 #include "text/lower_case.h"
 #include "standard_streams.h"
@@ -44,6 +45,7 @@ struct LogsOptions {
   std::string last, warning, critical;
   std::size_t top = 0;
   bool overwrite = false;
+  bool quiet = false;
   unsigned threads = 0;
   CLI::App* command = nullptr;
   CLI::Option* pathOption = nullptr;
@@ -282,6 +284,7 @@ CLI::App* verb(CLI::App& logs, const char* name, const char* description, LogsOp
       ->allow_extra_args(false);
   command->add_option("--threads", options.threads, "Files read at once (default: one per processor)")
       ->check(CLI::Range(1u, 64u));
+  command->add_flag("--quiet", options.quiet, "No progress line on a terminal");
   return command;
 }
 
@@ -304,6 +307,7 @@ void addLogsCommands(CLI::App& app) {
                    "day's records at once)")
       ->check(CLI::IsMember({"file", "time"}));
   exportCommand->callback([exported] {
+    const ReadProgressLine progress(exported->quiet);
     const logs_::Filters filters = filtersOf(*exported);
     const std::vector<logs_::Root> roots = rootsOf(*exported);
     binaryMode(stdout);  // CSV's CR LF would otherwise become CR CR LF
@@ -322,6 +326,7 @@ void addLogsCommands(CLI::App& app) {
       ->check(CLI::IsMember({"table", "jsonl", "csv"}));
   summary->add_option("--top", summarized->top, "The N largest groups only")->check(CLI::PositiveNumber);
   summary->callback([summarized] {
+    const ReadProgressLine progress(summarized->quiet);
     const logs_::Filters filters = filtersOf(*summarized);
     logs_::SummaryOptions options;
     options.by = groupKeysOf(summarized->by);
@@ -340,6 +345,7 @@ void addLogsCommands(CLI::App& app) {
   report->add_option("--output", reported->output, "The HTML file to write")->required()->transform(pathAsMeant());
   report->add_flag("--overwrite", reported->overwrite, "Replace the output file when it exists");
   report->callback([reported] {
+    const ReadProgressLine progress(reported->quiet);
     const logs_::Filters filters = filtersOf(*reported);
     checkDestination(reported->output, reported->overwrite);
     checkNotRead(reported->output, reported->paths);
@@ -368,6 +374,7 @@ void addLogsCommands(CLI::App& app) {
                    "(default 500)")
       ->check(CLI::PositiveNumber);
   metrics->callback([measured] {
+    const ReadProgressLine progress(measured->quiet);
     const logs_::Filters filters = filtersOf(*measured);
     checkDestination(measured->output, true);
     logs_::MetricsCounter counter;
@@ -394,6 +401,7 @@ void addLogsCommands(CLI::App& app) {
   check->add_option("--warning", checked->warning, "WARNING when the count is outside this range (10, 10:, ~:10, @10:20)");
   check->add_option("--critical", checked->critical, "CRITICAL when the count is outside this range");
   check->callback([checked] {
+    const ReadProgressLine progress(checked->quiet);
     try {
       runCheck(*checked);
     } catch (const ExitStatus&) {

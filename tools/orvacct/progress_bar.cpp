@@ -1,6 +1,8 @@
 #include "progress_bar.h"
 
 #include <cstdio>
+
+#include "tool_output.h"
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -8,8 +10,6 @@
 #endif
 
 namespace orvacct {
-namespace {
-
 bool stderrIsTerminal() {
 #ifdef _WIN32
   return _isatty(_fileno(stderr)) != 0;
@@ -18,17 +18,15 @@ bool stderrIsTerminal() {
 #endif
 }
 
-}  // namespace
-
 orv::cipher::ProgressHandler progressBar(std::string label) {
   if (!stderrIsTerminal()) return {};
   return [label = std::move(label)](std::int32_t percent) {
     constexpr int kWidth = 40;
-    const int filled = percent * kWidth / 100;
-    std::fprintf(stderr, "\r%s [%s%s] %3d%%", label.c_str(), std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                 std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), static_cast<int>(percent));
-    if (percent >= 100) std::fputc('\n', stderr);
-    std::fflush(stderr);
+    const auto filled = static_cast<std::size_t>(percent * kWidth / 100);
+    char figure[8];
+    std::snprintf(figure, sizeof figure, "%3d%%", static_cast<int>(percent));
+    showProgressLine(label + " [" + std::string(filled, '#') + std::string(kWidth - filled, '.') + "] " + figure);
+    if (percent >= 100) keepProgressLine();
   };
 }
 

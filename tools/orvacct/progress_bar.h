@@ -7,6 +7,8 @@
 
 namespace orvacct {
 
+bool stderrIsTerminal();
+
 // A handler for the cipher's Progress event; empty when stderr is not a terminal.
 orv::cipher::ProgressHandler progressBar(std::string label);
 

@@ -80,13 +80,53 @@ void finishOutput() {
 
 namespace {
 
-// One write a line, so lines from a busy run are never split.
-void writeError(const std::string& line) {
-  std::fwrite(line.data(), 1, line.size(), stderr);
+std::string progressShown;  // the progress line on the screen, if any (ASCII, one column a byte)
+
+// The progress line overwritten with spaces, the cursor back at its start: no terminal escape,
+// which a Windows console would show as it is.
+std::string progressErased() {
+  std::string bytes = "\r";
+  bytes.append(progressShown.size(), ' ');
+  bytes += '\r';
+  return bytes;
+}
+
+void writeStderr(std::string_view bytes) {
+  std::fwrite(bytes.data(), 1, bytes.size(), stderr);
   std::fflush(stderr);
 }
 
+// One write a line, so lines from a busy run are never split; a progress line is taken off
+// first and drawn again below.
+void writeError(const std::string& line) {
+  if (progressShown.empty()) return writeStderr(line);
+  std::string bytes = progressErased();
+  bytes += line;
+  bytes += progressShown;
+  writeStderr(bytes);
+}
+
 }  // namespace
+
+void showProgressLine(std::string_view text) {
+  if (text.empty()) {
+    if (!progressShown.empty()) writeStderr(progressErased());
+    progressShown.clear();
+    return;
+  }
+  std::string bytes = "\r";
+  bytes += text;
+  // Over what is left of a longer line before it.
+  if (progressShown.size() > text.size()) bytes.append(progressShown.size() - text.size(), ' ');
+  progressShown = text;
+  writeStderr(bytes);
+}
+
+void keepProgressLine() {
+  if (progressShown.empty()) return;
+  progressShown.clear();
+  writeStderr("\n");
+}
 
 void reportProblem(std::string_view message) {
   std::string line = "orvacct: ";

@@ -52,6 +52,13 @@ void reportProblem(std::string_view message);
 // One line on standard error about a place in a file, "FILE:LINE: MESSAGE", made safe the same way.
 void reportAt(std::string_view file, std::uint64_t line, std::string_view message);
 
+// The one progress line at the foot of standard error, when that is a terminal: drawn in place,
+// kept below every diagnostic (which prints above it), gone when given no text. The progress of
+// the file commands and of the log commands both go here.
+void showProgressLine(std::string_view text);
+// The line shown stays on the screen as it is, and what follows begins below it.
+void keepProgressLine();
+
 // A warning on stderr; the command goes on.
 void warn(const std::string& message);
 

@@ -224,6 +224,12 @@ bool listed(const std::vector<std::u16string>& lowered, std::u16string_view text
 
 }  // namespace
 
+thread_local ScanProgress* scanProgress = nullptr;
+
+ScanProgressScope::ScanProgressScope(ScanProgress& progress) : outer_(scanProgress) { scanProgress = &progress; }
+ScanProgressScope::~ScanProgressScope() { scanProgress = outer_; }
+ScanProgress* currentScanProgress() { return scanProgress; }
+
 bool Filters::acceptsFile(std::u16string_view app, int days) const {
   if ((since && days < *since) || (until && days > *until)) return false;
   return listed(apps, app);

@@ -64,6 +64,33 @@ struct ScanCounts {
   std::uint64_t notRead = 0;  // files and folders under the roots that could not be read
 };
 
+// Told how a scan goes, on the thread that runs it: each file found for reading with its size,
+// each file once it is read (its records told), and the end of the reading.
+class ScanProgress {
+ public:
+  virtual void found(std::uint64_t bytes) = 0;
+  virtual void read(std::uint64_t bytes) = 0;
+  virtual void finished() = 0;
+
+ protected:
+  ~ScanProgress() = default;
+};
+
+// While it lives, the scans on this thread tell the progress given how they go.
+class ScanProgressScope {
+ public:
+  explicit ScanProgressScope(ScanProgress& progress);
+  ~ScanProgressScope();
+  ScanProgressScope(const ScanProgressScope&) = delete;
+  ScanProgressScope& operator=(const ScanProgressScope&) = delete;
+
+ private:
+  ScanProgress* outer_;
+};
+
+// The progress the scans on this thread tell, or null.
+ScanProgress* currentScanProgress();
+
 // threads: how many files are read at once; 0 for one per processor.
 ScanCounts scanLogs(const std::vector<Root>& roots, const Filters& filters, LogConsumer& consumer,
                     unsigned threads = 0);

@@ -217,7 +217,7 @@ struct OrderedReading::Queue {
 };
 
 OrderedReading::OrderedReading(unsigned threads, const Filters& filters, LogConsumer& consumer, ScanCounts& counts)
-    : filters_(filters), consumer_(consumer), counts_(counts) {
+    : filters_(filters), consumer_(consumer), counts_(counts), progress_(currentScanProgress()) {
   if (threads == 0) threads = std::thread::hardware_concurrency();
   threads = std::min(threads, kMostThreads);
   if (threads <= 1) return;
@@ -250,6 +250,7 @@ void OrderedReading::stopWorkers() noexcept {
 }
 
 void OrderedReading::file(LogFile file, orv::platform::ReadableFile handle) {
+  if (progress_ != nullptr) progress_->found(handle.sizeWhenOpened());
   if (!queue_) return readHere(file, handle);
   auto job = std::make_shared<Job>(std::move(file), std::move(handle), queue_->spares);
   {
@@ -277,6 +278,7 @@ void OrderedReading::finish() {
     pending_.pop_front();
   }
   stopWorkers();
+  if (progress_ != nullptr) progress_->finished();
 }
 
 void OrderedReading::readHere(const LogFile& file, orv::platform::ReadableFile& handle) {
@@ -291,6 +293,7 @@ void OrderedReading::readHere(const LogFile& file, orv::platform::ReadableFile& 
     reportProblem("cannot read " + file.pathText + ": " + e.code().message());
   }
   consumer_.endFile(file);
+  if (progress_ != nullptr) progress_->read(handle.sizeWhenOpened());
 }
 
 void OrderedReading::handOn(Item& item) {
@@ -334,6 +337,7 @@ void OrderedReading::handOn(Item& item) {
     reportProblem("cannot read " + job.file.pathText + ": " + job.failure);
   }
   consumer_.endFile(job.file);
+  if (progress_ != nullptr) progress_->read(job.handle.sizeWhenOpened());
 }
 
 void OrderedReading::work() {

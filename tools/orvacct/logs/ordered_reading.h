@@ -43,6 +43,7 @@ class OrderedReading {
   const Filters& filters_;
   LogConsumer& consumer_;
   ScanCounts& counts_;
+  ScanProgress* progress_;  // null when nobody is told
   orv::log::LogFileReader reader_;  // for reading on this thread
 
   struct Queue;
