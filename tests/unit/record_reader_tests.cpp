@@ -11,6 +11,8 @@
 
 #include "log/error_log.h"
 #include "log/record_reader.h"
+#include "platform/readable_file.h"
+#include "support/temp_folder.h"
 #include "text/code_page.h"
 #include "text/utf.h"
 
@@ -39,6 +41,18 @@ std::vector<std::string> read(const std::string& text) {
     reader.line(std::string_view(text).substr(start, end - start));
   }
   reader.finish(std::string_view(text).substr(start));
+  return told.lines;
+}
+
+// The same text read from a file, as the log commands read it: records as the writer writes
+// them are taken whole, their texts where the buffer holds them.
+std::vector<std::string> readAsFile(const std::string& text) {
+  const testing::TempFolder folder;
+  const std::filesystem::path file = folder / "app-03052002.log";
+  testing::writeFile(file, text);
+  Told told;
+  platform::ReadableFile readable = platform::ReadableFile::open(file);
+  LogFileReader().read(readable, told);
   return told.lines;
 }
 
@@ -103,7 +117,10 @@ TEST(RecordReader, LinesBecomeRecordsAndProblemsAsTheFormatSays) {
       {"the smallest number", recordOf("d", "-2147483648"),
        {"record 1 -2147483648 [d] [modMain] [Sub Main()] [2.4.17] 50829"}},
   };
-  for (const ReaderCase& c : cases) EXPECT_EQ(read(c.text), c.told) << c.name;
+  for (const ReaderCase& c : cases) {
+    EXPECT_EQ(read(c.text), c.told) << c.name;
+    EXPECT_EQ(readAsFile(c.text), c.told) << c.name << ", from a file";
+  }
 }
 
 // A description may hold any text: lines that are the first line of a record, or end in it,
@@ -144,7 +161,29 @@ TEST(RecordReader, TheLastTailOfARecordIsItsOwn) {
       {"stray lines after a record stay stray", kPlus + "\r\nError Description: d\r\n" + tail + "Error Number: 7\r\nnotes\r\n",
        {"record 1 5 [d] [m] [p] [..] -1", "problem 9 2 stray lines between records"}},
   };
-  for (const ReaderCase& c : cases) EXPECT_EQ(read(c.text), c.told) << c.name;
+  for (const ReaderCase& c : cases) {
+    EXPECT_EQ(read(c.text), c.told) << c.name;
+    EXPECT_EQ(readAsFile(c.text), c.told) << c.name << ", from a file";
+  }
+  // After records enough to fill the reader's buffer (1 MiB), so the record held is still
+  // needed when the buffer is filled again.
+  std::string many;
+  std::vector<std::string> told;
+  for (int i = 0; i < 6000; ++i) {
+    told.push_back("record " + std::to_string(8 * i + 1) + " 13 [Type mismatch " + std::to_string(i) +
+                   "] [modMain] [Sub Main()] [2.4.17] 50829");
+    many += recordOf("Type mismatch " + std::to_string(i), "13");
+  }
+  for (const ReaderCase& c : cases) {
+    std::vector<std::string> expected = told;
+    for (std::string line : c.told) {
+      const std::size_t space = line.find(' ', line.find(' ') + 1);
+      const std::string kind = line.substr(0, line.find(' '));
+      const auto at = std::stoull(line.substr(kind.size() + 1, space - kind.size() - 1)) + 8 * 6000;
+      expected.push_back(kind + " " + std::to_string(at) + line.substr(space));
+    }
+    EXPECT_EQ(readAsFile(many + c.text), expected) << c.name << ", after a full buffer";
+  }
 }
 
 TEST(RecordReader, TheTimeOfDayInEveryRegionalForm) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/log_tree.h"
+#include "support/tool_terminal.h"
 
 namespace orv {
 namespace {
@@ -374,6 +375,63 @@ TEST(ToolLogsShare, ANulNeverDropsALogAndAFileOfNoRecordIsNamed) {
     EXPECT_EQ(run.err, (share / "PC2/Logs/app-03062002.log").string() +
                            ":1: not an error log: nothing in it is a record\n");
   }
+}
+
+}  // namespace
+}  // namespace orv
+
+namespace orv {
+namespace {
+
+// A share of three logs and a file under a log's name that holds no record, whose diagnostic
+// must print above the progress line.
+void writeProgressShare(const testing::TempFolder& share) {
+  writeLog(share / "PC1/Logs/billing-03052002.log", logRecord(91, "one"));
+  writeLog(share / "PC1/Logs/billing-03062002.log", "not a log at all\r\n");
+  writeLog(share / "PC2/Logs/billing-03052002.log", logRecord(13, "two"));
+  writeLog(share / "PC3/Logs/billing-03052002.log", logRecord(5, "three"));
+}
+
+// The line drawn from the start, not after a second, so every redrawing shows.
+class ProgressFromTheStart {
+ public:
+  ProgressFromTheStart() { setenv("ORVACCT_PROGRESS_AFTER_MS", "0", 1); }
+  ~ProgressFromTheStart() { unsetenv("ORVACCT_PROGRESS_AFTER_MS"); }
+};
+
+TEST(ToolLogsProgress, AtATerminalALineIsDrawnRedrawnAndClearedBelowTheDiagnostics) {
+  const testing::TempFolder share;
+  writeProgressShare(share);
+  const ProgressFromTheStart fromTheStart;
+  testing::ToolAtTerminal tool("logs summary --threads 1 " + quoted(share.path()));
+  const int status = tool.finish();
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;  // the file of no record
+  const std::string& screen = tool.screen();
+  EXPECT_NE(screen.find("\rread 0 of 1 file, 0.0 of 0.0 MiB"), std::string::npos) << screen;
+  const std::string last = "read 4 of 4 files, 0.0 of 0.0 MiB";
+  const std::size_t drawn = screen.rfind("\r" + last);
+  ASSERT_NE(drawn, std::string::npos) << screen;
+  // Cleared: the last line drawn overwritten by spaces, the cursor back at its start.
+  const std::string shown = screen.substr(drawn + 1, screen.find('\r', drawn + 1) - drawn - 1);
+  EXPECT_TRUE(screen.ends_with("\r" + std::string(shown.size(), ' ') + "\r")) << screen;
+  // The diagnostic on a line of its own, the progress line erased before it.
+  const std::size_t diagnostic = screen.find((share / "PC1/Logs/billing-03062002.log").string() + ":1: not an error log");
+  ASSERT_NE(diagnostic, std::string::npos) << screen;
+  EXPECT_TRUE(std::regex_search(screen.substr(0, diagnostic), std::regex("\r {20,}\r$"))) << screen;
+  EXPECT_NE(tool.out().find("3 records, 0 damaged, in 4 files"), std::string::npos) << tool.out();
+}
+
+TEST(ToolLogsProgress, NoneOnAPipeNorWhenQuiet) {
+  const testing::TempFolder share;
+  writeProgressShare(share);
+  const ProgressFromTheStart fromTheStart;
+  const auto piped = runLogs("summary " + quoted(share.path()));
+  EXPECT_EQ(piped.err.find("read "), std::string::npos) << piped.err;
+  EXPECT_NE(piped.err.find("not an error log"), std::string::npos) << piped.err;
+  testing::ToolAtTerminal quiet("logs summary --quiet " + quoted(share.path()));
+  quiet.finish();
+  EXPECT_EQ(quiet.screen().find("read "), std::string::npos) << quiet.screen();
+  EXPECT_NE(quiet.screen().find("not an error log"), std::string::npos) << quiet.screen();
 }
 
 }  // namespace
