@@ -1,5 +1,6 @@
 #include "read_progress.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
