@@ -165,21 +165,29 @@ TEST(RecordReader, TheLastTailOfARecordIsItsOwn) {
     EXPECT_EQ(read(c.text), c.told) << c.name;
     EXPECT_EQ(readAsFile(c.text), c.told) << c.name << ", from a file";
   }
-  // After records enough to fill the reader's buffer (1 MiB), so the record held is still
-  // needed when the buffer is filled again.
+  // After two buffers (1 MiB each) filled to their last byte, so the record held is still
+  // needed when the buffer is filled again, with other bytes.
   std::string many;
   std::vector<std::string> told;
-  for (int i = 0; i < 6000; ++i) {
-    told.push_back("record " + std::to_string(8 * i + 1) + " 13 [Type mismatch " + std::to_string(i) +
-                   "] [modMain] [Sub Main()] [2.4.17] 50829");
-    many += recordOf("Type mismatch " + std::to_string(i), "13");
+  const std::size_t recordBytes = recordOf("", "13").size();
+  for (const auto& [name, fill] : {std::pair{"Type mismatch ", 'x'}, std::pair{"Overflow ", 'y'}}) {
+    const std::size_t full = many.size() + (std::size_t{1} << 20);
+    for (int i = 0; many.size() < full; ++i) {
+      std::string description = name + std::to_string(i);
+      const std::size_t left = full - many.size() - recordBytes;
+      if (left < 2 * (recordBytes + description.size())) description = std::string(left, fill);
+      told.push_back("record " + std::to_string(8 * told.size() + 1) + " 13 [" + description +
+                     "] [modMain] [Sub Main()] [2.4.17] 50829");
+      many += recordOf(description, "13");
+    }
   }
+  ASSERT_EQ(many.size(), std::size_t{2} << 20);
   for (const ReaderCase& c : cases) {
     std::vector<std::string> expected = told;
     for (std::string line : c.told) {
       const std::size_t space = line.find(' ', line.find(' ') + 1);
       const std::string kind = line.substr(0, line.find(' '));
-      const auto at = std::stoull(line.substr(kind.size() + 1, space - kind.size() - 1)) + 8 * 6000;
+      const auto at = std::stoull(line.substr(kind.size() + 1, space - kind.size() - 1)) + 8 * told.size();
       expected.push_back(kind + " " + std::to_string(at) + line.substr(space));
     }
     EXPECT_EQ(readAsFile(many + c.text), expected) << c.name << ", after a full buffer";
