@@ -91,7 +91,11 @@ class Delivery {
     consumer_.record(file, record);
   }
   void problem(const LogFile& file, const ReadProblem& problem) {
-    reportAt(file.pathText, problem.line, orv::log::describe(problem));
+    const std::string what = orv::log::describe(problem);
+    reportAt(file.pathText, problem.line, what);
+    if (problem.kind == orv::log::Damage::NotText) {
+      consumer_.notRead(file.pathText + ":" + std::to_string(problem.line) + ": " + what);
+    }
     if (!problem.losesRecord()) return;
     ++counts_.damaged;
     consumer_.damaged(file, problem);
@@ -261,8 +265,13 @@ void OrderedReading::file(LogFile file, orv::platform::ReadableFile handle) {
 
 void OrderedReading::problem(std::string message) {
   counts_.allRead = false;
-  if (pending_.empty()) return reportProblem(message);
+  if (pending_.empty()) return tellNotRead(message);
   pending_.emplace_back(std::move(message));
+}
+
+void OrderedReading::tellNotRead(const std::string& message) {
+  reportProblem(message);
+  consumer_.notRead(message);
 }
 
 void OrderedReading::finish() {
@@ -281,13 +290,13 @@ void OrderedReading::readHere(const LogFile& file, orv::platform::ReadableFile& 
     reader_.read(handle, sink, file.codePage);
   } catch (const std::system_error& e) {
     counts_.allRead = false;
-    reportProblem("cannot read " + file.pathText + ": " + e.code().message());
+    tellNotRead("cannot read " + file.pathText + ": " + e.code().message());
   }
   consumer_.endFile(file);
 }
 
 void OrderedReading::handOn(Item& item) {
-  if (const auto* message = std::get_if<std::string>(&item)) return reportProblem(*message);
+  if (const auto* message = std::get_if<std::string>(&item)) return tellNotRead(*message);
   Job& job = *std::get<std::shared_ptr<Job>>(item);
   ++counts_.filesRead;
   consumer_.beginFile(job.file);
@@ -323,7 +332,7 @@ void OrderedReading::handOn(Item& item) {
   if (job.error) std::rethrow_exception(job.error);
   if (!job.failure.empty()) {
     counts_.allRead = false;
-    reportProblem("cannot read " + job.file.pathText + ": " + job.failure);
+    tellNotRead("cannot read " + job.file.pathText + ": " + job.failure);
   }
   consumer_.endFile(job.file);
 }
