@@ -61,8 +61,8 @@ std::vector<ChartLabel> timeAxisLabels(const std::vector<std::string>& texts, do
   for (std::size_t back = every; back <= last; back += every) {
     wanted.push_back({texts[last - back], centre(last - back), ChartLabel::Anchor::Middle});
   }
-  // The first bar's label may start at the plot's left edge rather than be lost.
-  return placeLabels(wanted, 0, high);
+  // Left of the plot is the value axis.
+  return placeLabels(wanted, left, high);
 }
 
 }  // namespace orvacct::logs

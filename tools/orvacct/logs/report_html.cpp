@@ -16,7 +16,7 @@ using orv::log::RecordLine;
 
 constexpr std::size_t kTopErrors = 100;
 // A click on a bar shows this many of its errors and machines, for this many of the busiest bars.
-constexpr std::size_t kBarsDetailed = 60;
+constexpr std::size_t kBarsDetailed = 100;
 constexpr std::size_t kBarListed = 10;
 // A description in a bar's list is cut to this, its error's row has it whole.
 constexpr std::size_t kBarDescription = 120;
@@ -457,9 +457,8 @@ void appendDays(std::string& out, const ReportData& data, const ChartPeriod& per
 // on never hides a skipped file.
 void appendNotRead(std::string& out, const ReportData& data) {
   if (data.notRead == 0) return;
-  out += "<div class=\"notread\" id=\"notread\"><b>" + countText(data.notRead) +
-         (data.notRead == 1 ? " file or folder was" : " files or folders were") +
-         " not read, or not to their end:</b><ul>";
+  out += "<div class=\"notread\" id=\"notread\"><b>Not read, or not to the end: " + countText(data.notRead) +
+         (data.notRead == 1 ? " file or folder" : " files or folders") + "</b><ul>";
   for (const std::string& what : data.notReadListed) out += "<li>" + html(what) + "</li>";
   out += "</ul>";
   if (data.notRead > data.notReadListed.size()) {
