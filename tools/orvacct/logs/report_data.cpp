@@ -69,8 +69,9 @@ DayRecords* heldDay(ErrorFigures& error, int day) {
   }
   if (days.size() < ErrorFigures::kDaysHeld) return &days.emplace_back(DayRecords{day, {}});
   const auto recordsOf = [&error](const DayRecords& d) { return error.perDay[d.day]; };
+  // Among equals the earliest day goes, so which one does not hang on the order of the files.
   const auto fewest = std::min_element(days.begin(), days.end(), [&](const DayRecords& a, const DayRecords& b) {
-    return recordsOf(a) < recordsOf(b);
+    return recordsOf(a) != recordsOf(b) ? recordsOf(a) < recordsOf(b) : a.day < b.day;
   });
   if (error.perDay[day] < recordsOf(*fewest)) return nullptr;
   *fewest = DayRecords{day, {}};

@@ -73,9 +73,9 @@ struct DayRecords {
 struct ErrorFigures {
   static constexpr std::size_t kRecent = 3;
   // A day's records listed, and the days whose records are kept while the logs are read: a day
-  // takes the place of the held day with the fewest records once it has as many, so the day with
-  // the most records is always among them at the end (what it had before it was held is counted,
-  // not listed).
+  // takes the place of the held day with the fewest records (the earliest among equals) once it
+  // has as many, so the day with the most records is always among them at the end (what it had
+  // before it was held is counted, not listed).
   static constexpr std::size_t kDayListed = 20;
   static constexpr std::size_t kDaysHeld = 4;
   // Enough for the machines of a site, and bounded: each name is kept to kTallyText bytes.
