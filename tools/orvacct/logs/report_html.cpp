@@ -71,7 +71,7 @@ details.drill[open] > summary { font-weight: 600; }
 /* An error's drill-down is a row of its own under the error's, across the whole table, shown
    while the error's description is open. */
 #errors tr.drill { display: none; }
-#errors tbody:has(details.drill[open]) tr.drill { display: table-row; }
+#errors tbody:has(details.drill[open]) tr.drill, #errors tbody.open tr.drill { display: table-row; }
 #errors tr.drill > td { background: #fbfcfd; padding: 4px 16px 14px; }
 .lists { display: flex; flex-wrap: wrap; gap: 4px 24px; }
 .lists ul, ol.recent { margin: 0; padding-left: 18px; }
@@ -116,6 +116,10 @@ document.querySelectorAll("table.sortable").forEach(function (table) {
       if (event.key === "Enter" || event.key === " ") { event.preventDefault(); sort(); }
     });
   });
+});
+// For browsers without :has(), the open drill-down's body says so itself.
+document.querySelectorAll("details.drill").forEach(function (drill) {
+  drill.addEventListener("toggle", function () { drill.closest("tbody").classList.toggle("open", drill.open); });
 });
 // A click on a bar of the chart shows its day's top errors and machines below the chart.
 var chart = document.querySelector("svg.chart");
