@@ -554,8 +554,16 @@ def check_monitor(tool, promtool, node_exporter, prometheus):
         textfiles = os.path.join(work, "textfiles")
         os.makedirs(textfiles)
         prom = os.path.join(textfiles, "orvacct.prom")
-        code, _, err = run(tool, "logs", "metrics", "--output", prom, root)
+        old_umask = os.umask(0o022)
+        try:
+            code, _, err = run(tool, "logs", "metrics", "--output", prom, root)
+        finally:
+            os.umask(old_umask)
         same("metrics exit status", code, 0)
+        # node_exporter commonly runs as a user of its own, so the file is made readable by others.
+        same("the metrics file's mode under umask 022", oct(os.stat(prom).st_mode & 0o777), oct(0o644))
+        code, _, err = run(tool, "logs", "metrics", "--output", os.path.join(root, "PC01", "orvacct.prom"), root)
+        same("a metrics file below a path read is refused", (code, os.path.exists(os.path.join(root, "PC01", "orvacct.prom"))), (1, False))
         checked = subprocess.run([promtool, "check", "metrics"], stdin=open(prom, "rb"), capture_output=True, timeout=60)
         same("promtool check metrics accepts the file", (checked.returncode, checked.stdout + checked.stderr), (0, b""))
         _, out, _ = run(tool, "logs", "summary", "--by", "app", "--format", "jsonl", root)

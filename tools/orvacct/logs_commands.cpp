@@ -370,12 +370,14 @@ void addLogsCommands(CLI::App& app) {
   metrics->callback([measured] {
     const logs_::Filters filters = filtersOf(*measured);
     checkDestination(measured->output, true);
+    checkNotRead(measured->output, measured->paths);
     logs_::MetricsCounter counter;
     const logs_::ScanCounts counts = logs_::scanLogs(rootsOf(*measured), filters, counter, measured->threads);
     counter.figures().filesRead = counts.filesRead;
     counter.figures().readProblems = counts.notRead;
     const double now = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
-    OutputFile file(measured->output);
+    // Read by a collector that runs as another user: made as a shell's redirection would make it.
+    OutputFile file(measured->output, orv::platform::NewFileAccess::AsUmaskAllows);
     file.write(logs_::metricsExposition(counter.figures(), {measured->top, std::floor(now), secondsOf}));
     file.commit(true);
     if (!counts.allRead) throw FailureAlreadyReported();
