@@ -156,7 +156,7 @@ void logRates(_clsOrvAcctMan* object) {
     const double start = seconds();
     plainAppend(plainFile, record);
     const double plainDone = seconds();
-    orv::log::appendWhole(lockedFile, record);
+    static_cast<void>(orv::log::appendWhole(lockedFile, record));
     const double lockedDone = seconds();
     object->LogErrors(path.ref(), name.ref(), &number, description.ref(), module.ref(), procedure.ref(), major.ref(),
                       minor.ref(), revision.ref());

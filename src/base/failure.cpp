@@ -14,6 +14,8 @@ void throwSubscriptOutOfRange() { throw Failure(error_number::kSubscriptOutOfRan
 
 void throwOverflow() { throw Failure(error_number::kOverflow, u"Overflow"); }
 
+void throwBadFileName() { throw Failure(error_number::kBadFileName, u"Bad file name or number"); }
+
 void throwDiskFull() { throw Failure(error_number::kDiskFull, u"Disk full"); }
 
 void throwPathFileAccessError() { throw Failure(error_number::kPathFileAccessError, u"Path/File access error"); }

@@ -14,6 +14,7 @@ inline constexpr std::int32_t kOutOfMemory = 7;
 inline constexpr std::int32_t kSubscriptOutOfRange = 9;
 inline constexpr std::int32_t kTypeMismatch = 13;
 inline constexpr std::int32_t kInternalError = 51;
+inline constexpr std::int32_t kBadFileName = 52;
 inline constexpr std::int32_t kDiskFull = 61;
 inline constexpr std::int32_t kPathFileAccessError = 75;
 inline constexpr std::int32_t kPathNotFound = 76;
@@ -35,6 +36,7 @@ class Failure : public std::runtime_error {
 
 [[noreturn]] void throwSubscriptOutOfRange();
 [[noreturn]] void throwOverflow();
+[[noreturn]] void throwBadFileName();
 [[noreturn]] void throwDiskFull();
 [[noreturn]] void throwPathFileAccessError();
 [[noreturn]] void throwPathNotFound();

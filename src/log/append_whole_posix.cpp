@@ -3,7 +3,6 @@
 
 #include <cerrno>
 
-#include "base/failure.h"
 #include "log/append_lock_wait.h"
 #include "log/log_files.h"
 #include "platform/unique_fd.h"
@@ -35,10 +34,10 @@ void takeAppendLockOf(int fd) {
 
 }  // namespace
 
-bool appendWhole(const std::u16string& file, std::string_view bytes) {
+AppendOutcome appendWhole(const std::u16string& file, std::string_view bytes) {
   const std::string name = text::toUtf8(file);
   platform::UniqueFd fd(::open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
-  if (!fd) return false;
+  if (!fd) return AppendOutcome::NotOpened;
   takeAppendLockOf(fd.get());
   // O_APPEND puts every write at the end, and under the lock no other writer appends, so the
   // rest of a short write follows it directly.
@@ -46,11 +45,10 @@ bool appendWhole(const std::u16string& file, std::string_view bytes) {
   while (done < bytes.size()) {
     const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) throwDiskFull();
+    if (n <= 0) return AppendOutcome::NotWritten;
     done += static_cast<std::size_t>(n);
   }
-  if (!fd.close()) throwPathFileAccessError();
-  return true;
+  return fd.close() ? AppendOutcome::Appended : AppendOutcome::NotClosed;
 }
 
 }  // namespace orv::log

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "base/failure.h"
 #include "log/append_lock_wait.h"
 #include "log/log_files.h"
 #include "platform/unique_handle_win32.h"
@@ -53,19 +52,21 @@ void takeAppendLockOf(HANDLE file) {
 
 }  // namespace
 
-bool appendWhole(const std::u16string& file, std::string_view bytes) {
+AppendOutcome appendWhole(const std::u16string& file, std::string_view bytes) {
   const platform::UniqueHandle handle = openToAppend(reinterpret_cast<const wchar_t*>(file.c_str()));
-  if (!handle) return false;
+  if (!handle) return AppendOutcome::NotOpened;
   takeAppendLockOf(handle.get());
   // Under the lock no other writer appends, so the rest of a short write follows it directly.
   std::string_view rest = bytes;
   while (!rest.empty()) {
     DWORD written = 0;
     const auto chunk = static_cast<DWORD>(std::min<std::size_t>(rest.size(), MAXDWORD));
-    if (!WriteFile(handle.get(), rest.data(), chunk, &written, nullptr) || written == 0) throwDiskFull();
+    if (!WriteFile(handle.get(), rest.data(), chunk, &written, nullptr) || written == 0) {
+      return AppendOutcome::NotWritten;
+    }
     rest.remove_prefix(written);
   }
-  return true;
+  return AppendOutcome::Appended;
 }
 
 }  // namespace orv::log

@@ -39,6 +39,14 @@ struct LogFileNameParts {
   CalendarDate date;
 };
 
+// Whether the name can be the first part of a log file's name: one that holds a path separator
+// (either, on every platform, as the component's callers write both) or a NUL, or is "." or
+// "..", would reach outside the Logs folder or name something else.
+bool isApplicationName(std::u16string_view appName);
+
+// Throws Failure (bad file name) for a name that is not an application name.
+void requireApplicationName(std::u16string_view appName);
+
 // Any application's log file name, "application-MMDDYYYY.log" (extension in any case); nothing
 // for other names or an impossible date.
 std::optional<LogFileNameParts> parseLogFileName(std::u16string_view fileName);
@@ -51,7 +59,8 @@ std::optional<CalendarDate> logFileDate(std::u16string_view fileName, std::u16st
 std::string formatRecord(const ErrorRecord& record, const LocalDateTime& when);
 
 // Writes one record into appPath's log of the day with a single append, creating the Logs
-// folder (one level) when missing; throws Failure when it cannot.
+// folder (one level) when missing; throws Failure when it cannot, or when appName is not an
+// application name (then nothing is written).
 void appendRecord(const std::u16string& appPath, const std::u16string& appName, const ErrorRecord& record,
                   const LocalDateTime& when);
 
@@ -75,6 +84,7 @@ enum class PurgeVerdict { Deleted, Refused };
 using PurgeObserver = std::function<void(const std::u16string& file, PurgeVerdict verdict)>;
 
 // Examines the files of appPath's log folder (not its sub-folders); a missing folder does nothing.
+// Throws Failure, deleting nothing, when appName is not an application name.
 // A trial deletes nothing: it counts a read-only file as refused and any other as deleted.
 PurgeResult purgeOldLogs(const std::u16string& appPath, const std::u16string& appName, const LocalDateTime& today,
                          const PurgeObserver& observer = {}, bool trial = false);

@@ -7,6 +7,31 @@
 #include "text/ansi_codepage.h"
 
 namespace orv::log {
+namespace {
+
+// A description line that every reader would take for the first line of another record: one
+// that is exactly it gets a leading space, one that ends in it (what a failed write leaves
+// before the next record) a trailing space, so that a description never forges a record.
+void setApartFirstLines(std::string& bytes, std::size_t from) {
+  if (bytes.find(kRecordFirstLine, from) == std::string::npos) return;
+  for (std::size_t begin = from;;) {
+    const std::size_t lineEnd = bytes.find('\n', begin);
+    std::size_t end = lineEnd == std::string::npos ? bytes.size() : lineEnd;
+    std::string_view text(bytes.data() + begin, end - begin);
+    if (text.ends_with('\r')) text.remove_suffix(1);
+    if (text == kRecordFirstLine) {
+      bytes.insert(begin, 1, ' ');
+      ++end;
+    } else if (text.ends_with(kRecordFirstLine)) {
+      bytes.insert(begin + text.size(), 1, ' ');
+      ++end;
+    }
+    if (lineEnd == std::string::npos) return;
+    begin = end + 1;
+  }
+}
+
+}  // namespace
 
 std::string formatRecord(const ErrorRecord& record, const LocalDateTime& when) {
   // Built straight into the ANSI bytes: this runs once per record, often.
@@ -22,8 +47,11 @@ std::string formatRecord(const ErrorRecord& record, const LocalDateTime& when) {
   };
   bytes += kRecordFirstLine;
   bytes += "\r\n";
+  const std::size_t description = bytes.size();  // its first line begins with the label
   label(RecordLine::Description);
-  end(record.description);
+  text::appendAnsi(bytes, record.description);
+  setApartFirstLines(bytes, description);
+  bytes += "\r\n";
   label(RecordLine::Number);
   bytes += std::to_string(record.number);
   bytes += "\r\n";
@@ -45,6 +73,7 @@ std::string formatRecord(const ErrorRecord& record, const LocalDateTime& when) {
 
 void appendRecord(const std::u16string& appPath, const std::u16string& appName, const ErrorRecord& record,
                   const LocalDateTime& when) {
+  requireApplicationName(appName);
   std::u16string file;
   file.reserve(appPath.size() + appName.size() + 24);
   appendLogFolder(file, appPath);
@@ -53,10 +82,21 @@ void appendRecord(const std::u16string& appPath, const std::u16string& appName, 
   const std::string bytes = formatRecord(record, when);
   // The folder is there for all but the first record of an application: try the append
   // first and look at the folder only when it fails.
-  if (appendWhole(file, bytes)) return;
-  const std::u16string folder = file.substr(0, folderLength);
-  if (!folderExists(folder)) createFolder(folder);
-  if (!appendWhole(file, bytes)) throwPathFileAccessError();
+  AppendOutcome outcome = appendWhole(file, bytes);
+  if (outcome == AppendOutcome::NotOpened) {
+    const std::u16string folder = file.substr(0, folderLength);
+    if (!folderExists(folder)) createFolder(folder);
+    outcome = appendWhole(file, bytes);
+  }
+  switch (outcome) {
+    case AppendOutcome::Appended:
+      return;
+    case AppendOutcome::NotWritten:
+      throwDiskFull();
+    case AppendOutcome::NotOpened:
+    case AppendOutcome::NotClosed:
+      throwPathFileAccessError();
+  }
 }
 
 }  // namespace orv::log

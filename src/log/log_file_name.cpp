@@ -2,6 +2,8 @@
 // record's date, the purge and the reader read the date (and the reader the application) out of it.
 #include <chrono>
 
+#include "base/failure.h"
+
 #include "log/error_log.h"
 #include "log/log_file_name.h"
 #include "log/log_files.h"
@@ -27,6 +29,15 @@ std::optional<int> digits(std::u16string_view text) {
 }
 
 }  // namespace
+
+bool isApplicationName(std::u16string_view appName) {
+  if (appName == u"." || appName == u"..") return false;
+  return appName.find_first_of(std::u16string_view(u"/\\\0", 3)) == std::u16string_view::npos;
+}
+
+void requireApplicationName(std::u16string_view appName) {
+  if (!isApplicationName(appName)) throwBadFileName();
+}
 
 void appendLogFolder(std::u16string& out, std::u16string_view appPath) {
   out += appPath;

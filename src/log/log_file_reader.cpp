@@ -12,8 +12,6 @@ namespace orv::log {
 namespace {
 
 constexpr std::size_t kBufferSize = std::size_t{1} << 20;
-// The writer never writes a NUL; text files of any ANSI code page hold none.
-constexpr std::size_t kBinaryProbe = 4096;
 // What is kept of a line too long for the buffer: its label and kTextKept of its text.
 constexpr std::size_t kLongLineKept = kTextKept + 64;
 static_assert(kLongLineKept < kBufferSize);
@@ -50,7 +48,6 @@ void LogFileReader::read(platform::ReadableFile& file, RecordSink& sink, const t
   RecordReader reader(sink, codePage);
   char* const data = buffer_.data();
   std::size_t begin = 0, end = 0;  // unread bytes, the start of a line first
-  bool first = true;
   // A line too long for the buffer: its kept beginning stays at the start of the buffer, and
   // the rest of the line is passed over until its end comes.
   bool longLine = false;
@@ -78,11 +75,6 @@ void LogFileReader::read(platform::ReadableFile& file, RecordSink& sink, const t
     }
     const std::size_t got = file.read(data + end, buffer_.size() - end);
     if (got == 0) break;
-    if (first && std::memchr(data, '\0', std::min(got, kBinaryProbe)) != nullptr) {
-      sink.problem({.kind = Damage::NotText, .line = 1});
-      return;
-    }
-    first = false;
     if (longLine) {
       const char* found = static_cast<const char*>(std::memchr(data + end, '\n', got));
       if (found == nullptr) {

@@ -24,11 +24,14 @@ void createFolder(const std::u16string& folder);
 // to a POSIX lock that the Linux writers' lock meets.
 inline constexpr std::uint64_t kAppendLockOffset = 0x7FFF'FFFF'0000'0000;
 
+// What became of an append. Each failure is an answer, not an exception: a file that cannot be
+// opened is expected before an application's first record (its Logs folder is missing), and
+// the caller decides what each one means.
+enum class AppendOutcome { Appended, NotOpened, NotWritten, NotClosed };
+
 // Appends the bytes at the end of the file, creating it when missing, holding the append lock
 // meanwhile, so that records of concurrent writers never interleave or overwrite each other.
-// False when the file cannot be opened (its folder may be missing); throws Failure when the
-// write itself fails.
-bool appendWhole(const std::u16string& file, std::string_view bytes);
+[[nodiscard]] AppendOutcome appendWhole(const std::u16string& file, std::string_view bytes);
 
 // Names of the plain files directly in the folder (no sub-folders).
 std::vector<std::u16string> fileNamesIn(const std::u16string& folder);

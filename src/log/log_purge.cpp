@@ -18,6 +18,7 @@ long ageInDays(const CalendarDate& date, const LocalDateTime& today) {
 
 PurgeResult purgeOldLogs(const std::u16string& appPath, const std::u16string& appName, const LocalDateTime& today,
                          const PurgeObserver& observer, bool trial) {
+  requireApplicationName(appName);
   PurgeResult result;
   const std::u16string folder = logFolder(appPath);
   if (!folderExists(folder)) return result;

@@ -51,8 +51,12 @@ std::string_view valueOf(std::string_view text, RecordLine line) {
   return text;
 }
 
-// A first line glued to what a failed write left of the record before it.
-bool endsWithFirstLine(std::string_view text) { return text.size() > kFirstLine.size() && text.ends_with(kFirstLine); }
+// A first line glued to what a failed write left of the record before it. One space before it
+// is how the writers set apart such a line inside a description.
+bool endsWithFirstLine(std::string_view text) {
+  const bool setApart = text.size() == kFirstLine.size() + 1 && text.front() == ' ';
+  return text.size() > kFirstLine.size() && text.ends_with(kFirstLine) && !setApart;
+}
 
 std::optional<std::int32_t> signedDecimal(std::string_view text) {
   if (text.starts_with('+')) return std::nullopt;  // the writer puts nothing before positive numbers
@@ -80,7 +84,7 @@ std::string describe(const ReadProblem& problem) {
     case Damage::StrayLines:
       return std::to_string(problem.count) + (problem.count == 1 ? " stray line" : " stray lines") + " between records";
     case Damage::NotText:
-      return "binary data, not an error log";
+      return "not an error log: nothing in it is a record";
   }
   return "damaged";
 }
@@ -89,7 +93,9 @@ void RecordReader::line(std::string_view text, LineCut cut) {
   ++lineNumber_;
   if (!cut.cut && text.ends_with('\r')) text.remove_suffix(1);
   const bool glued = cut.cut ? cut.endsWithFirstLine : endsWithFirstLine(text);
-  if (expected_ == RecordLine::First) {
+  if (holding_) {
+    held(text, glued, cut.cut);
+  } else if (expected_ == RecordLine::First) {
     outside(text, glued, cut.cut);
   } else {
     inside(text, glued, cut.cut);
@@ -107,6 +113,13 @@ void RecordReader::finish(std::string_view tail, LineCut cut) {
     }
   }
   if (expected_ != RecordLine::First) cutShort(0);
+  if (holding_) release();
+  // Whether a file is a log is decided by its records, whatever bytes (a NUL from a client's
+  // string) its text holds.
+  if (!anyRecord_ && strayCount_ > 0) {
+    sink_.problem({.kind = Damage::NotText, .line = 1});
+    strayCount_ = 0;
+  }
   flushStrayLines();
 }
 
@@ -132,6 +145,7 @@ void RecordReader::outside(std::string_view text, bool gluedFirstLine, bool cut)
 void RecordReader::inside(std::string_view text, bool gluedFirstLine, bool cut) {
   // Nearly every line is the one expected: taken without trying the others.
   if (hasLabel(text, expected_) && !gluedFirstLine) {
+    if (expected_ >= RecordLine::Number) tail_[indexOf(expected_) - indexOf(RecordLine::Number)].assign(text);
     take(expected_, valueOf(text, expected_), cut);
     expected_ = next(expected_);
     return;
@@ -173,6 +187,8 @@ void RecordReader::inside(std::string_view text, bool gluedFirstLine, bool cut) 
 }
 
 void RecordReader::begin(bool withFirstLine) {
+  anyRecord_ = true;
+  withFirstLine_ = withFirstLine;
   expected_ = RecordLine::Description;
   damage_.reset();
   record_ = ReadRecord{};
@@ -234,6 +250,83 @@ void RecordReader::end() {
     sink_.problem(*damage_);
     return;
   }
+  if (withFirstLine_) {
+    holding_ = true;
+    return;
+  }
+  release();
+}
+
+void RecordReader::held(std::string_view text, bool gluedFirstLine, bool cut) {
+  if (text == kFirstLine || gluedFirstLine) {
+    release();
+    outside(text, gluedFirstLine, cut);
+    return;
+  }
+  if (candidateLines_ > 0) {
+    if (!cut && continuesCandidate(text)) return;
+    dropCandidate();
+  }
+  if (!cut && hasLabel(text, RecordLine::Number) && signedDecimal(valueOf(text, RecordLine::Number))) {
+    candidate_[0].assign(text);
+    candidateLines_ = 1;
+    candidateFrom_ = lineNumber_;
+    return;
+  }
+  addAfter(text, lineNumber_);
+}
+
+bool RecordReader::continuesCandidate(std::string_view text) {
+  if (candidateLines_ == candidate_.size()) {
+    if (!text.empty()) return false;
+    supersede();
+    return true;
+  }
+  if (!hasLabel(text, static_cast<RecordLine>(indexOf(RecordLine::Number) + candidateLines_))) return false;
+  candidate_[candidateLines_++].assign(text);
+  return true;
+}
+
+void RecordReader::dropCandidate() {
+  for (std::size_t i = 0; i < candidateLines_; ++i) addAfter(candidate_[i], candidateFrom_ + i);
+  candidateLines_ = 0;
+}
+
+void RecordReader::addAfter(std::string_view text, std::uint64_t line) {
+  // Blank lines after a record lose nothing; they still belong to a description that goes on.
+  if (!text.empty() && strayCount_++ == 0) strayFrom_ = line;
+  if (after_.size() + 1 + text.size() > kTextKept) afterCut_ = true;
+  if (after_.size() < kTextKept) {
+    after_ += '\n';
+    after_.append(text.substr(0, kTextKept - after_.size()));
+  }
+}
+
+void RecordReader::supersede() {
+  // The tail held and the lines after it were the description's own text.
+  for (const std::string& line : tail_) {
+    if (description_.size() < kTextKept) description_ += '\n';
+    keep(description_, RecordLine::Description, line, false);
+  }
+  if (description_.size() < kTextKept) description_ += '\n';  // the closing line
+  keep(description_, RecordLine::Description, after_, afterCut_);
+  after_.clear();
+  afterCut_ = false;
+  strayCount_ = 0;
+  candidateLines_ = 0;
+  tail_.swap(candidate_);
+  record_.cutLines &= static_cast<std::uint8_t>(1u << indexOf(RecordLine::Description));
+  for (std::size_t i = 0; i < tail_.size(); ++i) {
+    const auto line = static_cast<RecordLine>(indexOf(RecordLine::Number) + i);
+    take(line, valueOf(tail_[i], line), false);
+  }
+}
+
+void RecordReader::release() {
+  if (candidateLines_ > 0) dropCandidate();
+  holding_ = false;
+  after_.clear();
+  afterCut_ = false;
   record_.description = description_;
   record_.module = module_;
   record_.procedure = procedure_;

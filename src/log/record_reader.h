@@ -3,6 +3,7 @@
 // descriptions written over several lines, records cut short by a failed write, records that
 // lost a line, stray text between records, junk under a log's name. Text stays in the bytes of
 // the ANSI code page it was written in; only what is shown needs converting.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -45,18 +46,18 @@ enum class Damage {
   BadNumber,       // an Error Number that is not a signed 32-bit decimal
   UnexpectedLine,  // text inside a record that is none of its lines
   StrayLines,      // text between records
-  NotText,         // binary data under a log file's name
+  NotText,         // a file that holds no record at all, only other text or bytes
 };
 
 struct ReadProblem {
   Damage kind = Damage::CutShort;
-  std::uint64_t line = 0;   // the record's first line; the first stray line; 1 for binary data
+  std::uint64_t line = 0;   // the record's first line; the first stray line; 1 for a file of no record
   std::uint64_t at = 0;     // where it shows: the next record's line (CutShort; 0 at the end of
                             // the file) or the unexpected text's (UnexpectedLine)
   std::uint64_t count = 0;  // StrayLines: how many
   RecordLine missing = RecordLine::First;  // MissingLine: which of the eight lines
 
-  // Whether a record was lost to it (stray lines and binary files are not records).
+  // Whether a record was lost to it (stray lines and files of no record are not records).
   bool losesRecord() const { return kind != Damage::StrayLines && kind != Damage::NotText; }
 };
 
@@ -111,6 +112,15 @@ class RecordReader {
   // Ends the open record as cut short; nextRecordLine is where the next begins, 0 at the end of the file.
   void cutShort(std::uint64_t nextRecordLine);
   void flushStrayLines();
+  // A whole record is held until its span ends (the next first line or the end of the file):
+  // a description may hold any line but the first line, so a later complete tail in the span,
+  // not the first, is the record's own, and everything before it is the description's.
+  void held(std::string_view text, bool gluedFirstLine, bool cut);
+  bool continuesCandidate(std::string_view text);
+  void dropCandidate();
+  void addAfter(std::string_view text, std::uint64_t line);
+  void supersede();
+  void release();
 
   RecordSink& sink_;
   const text::CodePage* codePage_;
@@ -119,6 +129,16 @@ class RecordReader {
   std::optional<ReadProblem> damage_;
   std::uint64_t strayFrom_ = 0;
   std::uint64_t strayCount_ = 0;
+  bool anyRecord_ = false;  // whole or damaged: whether the file is an error log at all
+  bool withFirstLine_ = false;
+  // The held record: its tail (Error Number to Date) as written, and the text after its closing
+  // line, each line after a '\n'; a later tail as far as it has come, and where it began.
+  bool holding_ = false;
+  std::array<std::string, 5> tail_, candidate_;
+  std::size_t candidateLines_ = 0;
+  std::uint64_t candidateFrom_ = 0;
+  std::string after_;
+  bool afterCut_ = false;
   ReadRecord record_;
   std::string description_, module_, procedure_, version_;
 };

@@ -6,7 +6,8 @@
 //   and that the observer is told of, so a process ended by a signal can remove it too.
 //   Windows: a named temporary marked for deletion while its handle is open, until committed.
 // Temporary names are short and of fixed length, so any destination name the folder allows
-// works. A replaced destination keeps its permissions; a new one is private to its owner.
+// works. A replaced destination keeps its permissions; a new one is private to its owner, or,
+// when asked, gets what the user's umask allows, as a shell's redirection would make it.
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -22,10 +23,15 @@
 
 namespace orv::platform {
 
+// Who may read a new destination: its owner alone (files that may hold secrets), or whoever
+// the umask lets (pages made to be shared). Windows gives a new file its folder's permissions.
+enum class NewFileAccess { OwnerOnly, AsUmaskAllows };
+
 class StagedFile {
  public:
   // Throws std::system_error when no temporary file can be made beside the destination.
-  explicit StagedFile(const std::filesystem::path& destination, TemporaryNameObserver observer = {});
+  explicit StagedFile(const std::filesystem::path& destination, TemporaryNameObserver observer = {},
+                      NewFileAccess access = NewFileAccess::OwnerOnly);
   ~StagedFile();
   StagedFile(const StagedFile&) = delete;
   StagedFile& operator=(const StagedFile&) = delete;
@@ -52,6 +58,7 @@ class StagedFile {
   bool committed_ = false;
 #else
   UniqueFd file_;
+  unsigned newFileMode_ = 0600;
 #endif
 };
 

@@ -25,11 +25,14 @@ bool linkUnnamed(int fd, const std::filesystem::path& name) {
   return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
 }
 
-// The destination's permissions when it exists; a new file is its owner's alone.
-mode_t modeFor(const std::filesystem::path& destination) {
+// Asked for a shared file, the system takes the umask's bits off this.
+constexpr mode_t kShared = 0666;
+
+// The destination's permissions when it exists, else those of a new file.
+mode_t modeFor(const std::filesystem::path& destination, mode_t newFileMode) {
   struct stat existing {};
   if (::stat(destination.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) return existing.st_mode & 07777;
-  return kPrivate;
+  return newFileMode;
 }
 
 // Renames a named temporary to the destination; false when the destination exists and may not
@@ -54,23 +57,35 @@ bool moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem
 
 }  // namespace
 
-StagedFile::StagedFile(const std::filesystem::path& destination, TemporaryNameObserver observer)
+StagedFile::StagedFile(const std::filesystem::path& destination, TemporaryNameObserver observer,
+                       NewFileAccess access)
     : destination_(destination),
       // Same folder as the destination, so the file is put in place without crossing file systems.
       folder_(destination.has_parent_path() ? destination.parent_path() : "."),
       observer_(std::move(observer)) {
+  const mode_t mode = access == NewFileAccess::OwnerOnly ? kPrivate : kShared;
+  // The mode the system gave the file (the umask taken off, without touching the process's own)
+  // is the one a new destination gets.
+  const auto keepMode = [this, access] {
+    struct stat made {};
+    if (access == NewFileAccess::AsUmaskAllows && ::fstat(file_.get(), &made) == 0) newFileMode_ = made.st_mode & 0777;
+  };
   // An unnamed file is linked through /proc at the end: without /proc, do without it.
   if (::access("/proc/self/fd", X_OK) == 0) {
-    file_ = UniqueFd(::open(folder_.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, kPrivate));
-    if (file_) return;
+    file_ = UniqueFd(::open(folder_.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+    if (file_) {
+      keepMode();
+      return;
+    }
   }
   // No unnamed files here (EOPNOTSUPP from the file system, EISDIR or EINVAL from a kernel
   // before 3.11): a named temporary, created exclusively so no other file is ever taken over.
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     const std::filesystem::path candidate = folder_ / temporaryName();
-    UniqueFd file(::open(candidate.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, kPrivate));
+    UniqueFd file(::open(candidate.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, mode));
     if (file) {
       file_ = std::move(file);
+      keepMode();
       temporary_ = candidate;
       tellObserver(temporary_);
       return;
@@ -100,7 +115,7 @@ void StagedFile::write(std::span<const std::uint8_t> bytes) {
 }
 
 bool StagedFile::commit(bool mayReplace) {
-  if (::fchmod(file_.get(), modeFor(destination_)) != 0) throwErrno("cannot set the destination's permissions");
+  if (::fchmod(file_.get(), modeFor(destination_, newFileMode_)) != 0) throwErrno("cannot set the destination's permissions");
   if (::fsync(file_.get()) != 0) throwErrno("cannot write the destination");
   if (temporary_.empty() && !linkUnnamed(file_.get(), destination_)) {
     // A new destination takes the file's first name directly; linking never replaces. An

@@ -45,7 +45,7 @@ bool renameTo(HANDLE file, const std::filesystem::path& destination, bool mayRep
 
 }  // namespace
 
-StagedFile::StagedFile(const std::filesystem::path& destination, TemporaryNameObserver observer)
+StagedFile::StagedFile(const std::filesystem::path& destination, TemporaryNameObserver observer, NewFileAccess)
     : destination_(destination),
       // Same folder as the destination, so the rename replaces it without copying.
       folder_(destination.has_parent_path() ? destination.parent_path() : L"."),

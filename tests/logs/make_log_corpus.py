@@ -171,7 +171,7 @@ class Corpus:
         count = self.rng.randint(1, 14)
         seconds = sorted(self.rng.sample(range(86400), count))
         pending = list(damage_kinds)
-        previous_cut = False
+        previous_cut = previous_whole = False
         for i, second in enumerate(seconds):
             number, description = self.pick_error(app_index, day_index, days)
             module, procedure = self.rng.choice(MODULES)
@@ -188,6 +188,7 @@ class Corpus:
             if not previous_cut and kind is None and self.rng.random() < 0.08:
                 log.add_lines([""] * self.rng.randint(1, 2))  # blank lines between records lose nothing
             previous_cut = False
+            after_whole, previous_whole = previous_whole, kind in (None, "stray")
             start = log.line_now()
             if kind is None:
                 log.add_lines(lines)
@@ -201,7 +202,9 @@ class Corpus:
                 self.problem(rel, start, "cut")
                 previous_cut = True
             elif kind == "missing":
-                drop = self.rng.randint(0, 6)
+                # A lost first line after a whole record makes it part of that record's text (a
+                # description may hold any line but a first line), so it is lost only after damage.
+                drop = self.rng.randint(0 if not after_whole else 1, 6)
                 # The description's own lines go with it.
                 described = 2 + fields["description"].count("\n")
                 dropped = (lines[:1] + lines[described:]) if drop == 1 else \
@@ -270,7 +273,7 @@ class Corpus:
     def oddities(self):
         logs = os.path.join(self.root, "PC01", "Billing", "Logs")
         os.makedirs(logs, exist_ok=True)
-        # Binary junk under a log's name: told once, nothing read.
+        # Binary junk under a log's name, no record in it: told once, and the run fails.
         junk = bytes([0]) + bytes(self.rng.randrange(256) for _ in range(3000))
         for rel in (os.path.join("PC01", "Billing", "Logs", "billing-02201990.log"),):
             with open(os.path.join(self.root, rel), "wb") as f:

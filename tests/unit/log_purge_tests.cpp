@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "base/failure.h"
 #include "component/clsOrvAcctMan.h"
 #include "log/error_log.h"
 #include "support/component_fixture.h"
@@ -38,6 +39,13 @@ TEST_F(PurgeLogsTest, KeepsSevenDaysAndDeletesFromTheEighth) {
   }
   component.PurgeLogs(app.text(), u"MyApp");
   EXPECT_EQ(remaining(), (std::set<std::string>{"myapp-03052002.log", "myapp-02262002.log"}));
+}
+
+TEST_F(PurgeLogsTest, ANameThatIsNoFileNamePartDeletesNothing) {
+  create("..-01011999.log");
+  component.PurgeLogs(app.text(), u"..");
+  EXPECT_EQ(remaining(), std::set<std::string>{"..-01011999.log"});
+  EXPECT_THROW(log::purgeOldLogs(app.text(), u"../x", clock->now), Failure);
 }
 
 TEST_F(PurgeLogsTest, NamesOfEveryScriptAreFoundWhateverTheirCase) {

@@ -19,6 +19,7 @@
 #include "platform/unique_fd.h"
 #include "support/component_fixture.h"
 #include "support/temp_folder.h"
+#include "text/utf.h"
 
 namespace orv {
 namespace {
@@ -162,6 +163,32 @@ TEST_F(LogErrorsTest, AMissingApplicationFolderWritesNothingAndTheErrorIsTriedAg
   std::filesystem::create_directory(missing);
   log(1, u"lost", missing.u16string());  // the failed attempt did not count as written
   EXPECT_EQ(records(logOf("03052002", missing)), 1);
+}
+
+TEST_F(LogErrorsTest, ADayWhoseFileNameIsAFolderWritesNothingAndTheErrorIsTriedAgain) {
+  const std::filesystem::path taken = app.path() / "Logs" / "myapp-03052002.log";
+  std::filesystem::create_directories(taken);
+  log(1, u"kept for later");
+  EXPECT_TRUE(std::filesystem::is_empty(taken));
+  std::filesystem::remove(taken);
+  log(1, u"kept for later");  // the failed append did not count as written
+  EXPECT_EQ(records(logOf("03052002")), 1);
+}
+
+TEST_F(LogErrorsTest, NamesThatLeaveTheLogsFolderAreRefusedAndNothingIsWritten) {
+  // One level down, so a name that escapes lands inside the temporary folder.
+  const std::filesystem::path inner = app.path() / "inner";
+  std::filesystem::create_directory(inner);
+  const std::u16string withNul(u"a\0b", 3);
+  for (const std::u16string& name : {std::u16string(u"../../x"), std::u16string(u"..\\..\\x"), std::u16string(u"sub/x"),
+                                     std::u16string(u"sub\\x"), std::u16string(u"."), std::u16string(u".."), withNul}) {
+    component.LogErrors(inner.u16string(), name, 1, u"d", u"m", u"p", u"", u"", u"");
+    EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(app.path()), {}), 1) << text::toUtf8(name);
+    EXPECT_FALSE(log::isApplicationName(name)) << text::toUtf8(name);
+  }
+  for (const std::u16string name : {u"MyApp", u"my.app", u"a..b", u"...", u"crm-sync"}) {
+    EXPECT_TRUE(log::isApplicationName(name)) << text::toUtf8(name);
+  }
 }
 
 TEST_F(LogErrorsTest, ConcurrentThreadsWriteWholeRecords) {

@@ -3,6 +3,8 @@
 // what real folders hold besides.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -79,7 +81,12 @@ TEST(RecordReader, LinesBecomeRecordsAndProblemsAsTheFormatSays) {
         "record 2 13 [Type mismatch] [modMain] [Sub Main()] [2.4.17] 50829"}},
       {"a stray line", "copied from PC07\r\n" + whole, {"problem 1 1 stray line between records",
                                                         "record 2 13 [Type mismatch] [modMain] [Sub Main()] [2.4.17] 50829"}},
-      {"three stray lines", "a\r\nb\r\nc\r\n", {"problem 1 3 stray lines between records"}},
+      {"three stray lines and no record", "a\r\nb\r\nc\r\n", {"problem 1 not an error log: nothing in it is a record"}},
+      {"three stray lines after a record", whole + "a\r\nb\r\nc\r\n", {told13, "problem 9 3 stray lines between records"}},
+      {"a NUL in a description", recordOf(std::string("before\0after", 12), "1"),
+       {"record 1 1 [" + std::string("before\0after", 12) + "] [modMain] [Sub Main()] [2.4.17] 50829"}},
+      {"NUL bytes and no record", std::string("\0\x01\x02\n\xff\0", 6), {"problem 1 not an error log: nothing in it is a record"}},
+      {"blank lines only", "\r\n\r\n", {}},
       {"without its first line", whole.substr(43), {"problem 1 record without its first line (41 plus signs)"}},
       {"without its Module Name line", kPlus + "\r\nError Description: d\r\nError Number: 5\r\nProcedure Name: p\r\n"
                                                "Version Number: ..\r\nDate: x\r\n\r\n",
@@ -95,6 +102,47 @@ TEST(RecordReader, LinesBecomeRecordsAndProblemsAsTheFormatSays) {
       {"a number in hex", recordOf("d", "0x80004005"), {"problem 1 record whose Error Number is not a 32-bit number"}},
       {"the smallest number", recordOf("d", "-2147483648"),
        {"record 1 -2147483648 [d] [modMain] [Sub Main()] [2.4.17] 50829"}},
+  };
+  for (const ReaderCase& c : cases) EXPECT_EQ(read(c.text), c.told) << c.name;
+}
+
+// A description may hold any text: lines that are the first line of a record, or end in it,
+// and the labelled lines of a whole forged record. Written by the writer and read back, it is
+// one record, with its own number, module and date and its whole description.
+TEST(RecordReader, ADescriptionNeverForgesARecord) {
+  const std::string forged = "Error Description: forged\r\nError Number: 666\r\nModule Name: x\r\nProcedure Name: y\r\n"
+                             "Version Number: 6.6.6\r\nDate: 1/1/2000 1:00:00 AM\r\n\r\n";
+  const std::string forgedRead = "Error Description: forged\nError Number: 666\nModule Name: x\nProcedure Name: y\n"
+                                 "Version Number: 6.6.6\nDate: 1/1/2000 1:00:00 AM\n\n";
+  struct Case {
+    std::string description, read;
+  };
+  const std::vector<Case> cases = {
+      {"before\r\n" + kPlus + "\r\n" + forged + "after", "before\n " + kPlus + "\n" + forgedRead + "after"},
+      {"before\r\n" + kPlus + "\r\n" + forged, "before\n " + kPlus + "\n" + forgedRead},
+      {kPlus + "\r\n" + forged + kPlus + "\r\n" + forged, kPlus + " \n" + forgedRead + " " + kPlus + "\n" + forgedRead},
+      {"glued" + kPlus + "\r\n" + forged + "x", "glued" + kPlus + " \n" + forgedRead + "x"},
+      {forged, forgedRead},
+  };
+  for (const Case& c : cases) {
+    const std::u16string description = text::fromUtf8(c.description);
+    const ErrorRecord record{5, description, u"modMain", u"Sub Main()", u"2", u"4", u"17"};
+    const std::string written = formatRecord(record, {2002, 3, 5, 14, 7, 9});
+    const std::string told = " 5 [" + c.read + "] [modMain] [Sub Main()] [2.4.17] 50829";
+    const auto second = std::to_string(std::count(written.begin(), written.end(), '\n') + 1);
+    EXPECT_EQ(read(written + written), (std::vector<std::string>{"record 1" + told, "record " + second + told}))
+        << c.description;
+  }
+}
+
+TEST(RecordReader, TheLastTailOfARecordIsItsOwn) {
+  const std::string tail = "Error Number: 5\r\nModule Name: m\r\nProcedure Name: p\r\nVersion Number: ..\r\nDate: x\r\n\r\n";
+  const std::vector<ReaderCase> cases = {
+      {"a tail inside the description", kPlus + "\r\nError Description: d\r\nError Number: 666\r\nModule Name: x\r\n"
+                                        "Procedure Name: y\r\nVersion Number: 6\r\nDate: z\r\n\r\nmore\r\n" + tail,
+       {"record 1 5 [d\nError Number: 666\nModule Name: x\nProcedure Name: y\nVersion Number: 6\nDate: z\n\nmore] [m] [p] [..] -1"}},
+      {"stray lines after a record stay stray", kPlus + "\r\nError Description: d\r\n" + tail + "Error Number: 7\r\nnotes\r\n",
+       {"record 1 5 [d] [m] [p] [..] -1", "problem 9 2 stray lines between records"}},
   };
   for (const ReaderCase& c : cases) EXPECT_EQ(read(c.text), c.told) << c.name;
 }

@@ -42,6 +42,36 @@ TEST(ToolLog, FailuresAreOneLineOnStandardErrorWithAnExitCode) {
   EXPECT_EQ(badNumber.out, "orvacct: --number is not a 32-bit number: '4294967296' (see 'orvacct log --help')\n");
 }
 
+TEST(ToolLog, ADayWhoseFileNameIsAFolderFails) {
+  testing::TempFolder app;
+  const auto run = runTool("log --app-path '" + app.path().string() +
+                           "' --app-name a --number 1 --description d --module m --procedure p");
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+  const std::filesystem::path file = begin(std::filesystem::directory_iterator(app.path() / "Logs"))->path();
+  std::filesystem::remove(file);
+  std::filesystem::create_directory(file);
+  const auto taken = runTool("log --app-path '" + app.path().string() +
+                             "' --app-name a --number 1 --description d --module m --procedure p");
+  EXPECT_EQ(taken.exitCode, 1);
+  EXPECT_EQ(taken.out, "orvacct: cannot write the log record in " + app.path().string() + ": Path/File access error\n");
+}
+
+TEST(ToolLog, AnApplicationNameThatLeavesItsFolderIsRefused) {
+  testing::TempFolder top;  // a name that escapes lands inside it
+  const std::filesystem::path app = top.path() / "app";
+  std::filesystem::create_directories(app / "Logs");
+  testing::writeFile(app / "Logs" / "..-01011999.log", "old");
+  for (const std::string command : {"log --number 1 --description d --module m --procedure p", "purge-logs"}) {
+    for (const std::string name : {"../../x", "..\\x", "a/b", ".", ".."}) {
+      const auto run = runTool(command + " --app-path '" + app.string() + "' --app-name '" + name + "'");
+      EXPECT_EQ(run.exitCode, 1) << command << " " << name;
+      EXPECT_TRUE(run.out.starts_with("orvacct: --app-name is a name, not a path: '" + name + "'")) << run.out;
+    }
+  }
+  EXPECT_TRUE(std::filesystem::exists(app / "Logs" / "..-01011999.log"));
+  EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(top.path()), {}), 3);
+}
+
 TEST(ToolLog, NumbersAsWindowsWritesThem) {
   // HRESULTs are written in hex or as unsigned 32 bits as often as signed.
   for (const std::string number : {"-2147467259", "0x80004005", "2147500037"}) {

@@ -297,5 +297,86 @@ TEST(ToolLogsReport, ItIsWrittenWhereAskedOrFailsBeforeReading) {
   EXPECT_TRUE(fs::is_fifo(share / "fifo.html"));
 }
 
+// The page never replaces a file without --overwrite, and never, even with it, a file the run
+// reads or could read: it is refused by name before anything is read.
+TEST(ToolLogsReport, ItNeverWritesOverWhatExistsNorOverWhatItReads) {
+  testing::TempFolder share;
+  const std::string log = logRecord(91, "kept");
+  writeLog(share / "PC1/Logs/app-03062002.log", log);
+  testing::TempFolder elsewhere;
+  testing::writeFile(elsewhere / "precious.txt", "mine");
+  struct Case {
+    std::string output, paths, refusal;
+  };
+  const std::string root = quoted(share.path()), logFile = (share / "PC1/Logs/app-03062002.log").string();
+  const std::vector<Case> cases = {
+      {(elsewhere / "precious.txt").string(), root, "precious.txt exists; give --overwrite to replace it"},
+      {logFile, root + " --overwrite", "will not write " + logFile + ": it lies in " + share.path().string() +
+                                           ", which this run reads, even with --overwrite"},
+      {logFile, quoted(fs::path(logFile)) + " --overwrite", "will not write " + logFile + ": it is " + logFile +
+                                                      ", which this run reads, even with --overwrite"},
+      {logFile, quoted(share / "PC1") + " " + quoted(elsewhere.path()) + " --overwrite", "it lies in "},
+  };
+  for (const Case& c : cases) {
+    const auto run = runLogs("report --output " + quoted(fs::path(c.output)) + " " + c.paths);
+    EXPECT_EQ(run.exitCode, 1) << c.output << " " << c.paths;
+    EXPECT_NE(run.err.find(c.refusal), std::string::npos) << run.err;
+    EXPECT_EQ(lines(run.err), 1u) << "refused before reading: " << run.err;
+  }
+  EXPECT_EQ(testing::readFile(elsewhere / "precious.txt"), "mine");
+  EXPECT_EQ(testing::readFile(share / "PC1/Logs/app-03062002.log"), log);
+  const auto replaced = runLogs("report --overwrite --output " + quoted(elsewhere / "precious.txt") + " " + root);
+  EXPECT_EQ(replaced.exitCode, 0) << replaced.err;
+  EXPECT_TRUE(testing::readFile(elsewhere / "precious.txt").starts_with("<!DOCTYPE html>"));
+}
+
+// A page is shared as a shell's redirection would make it; a file of passwords stays private.
+TEST(ToolLogsReport, ThePageGetsTheUmasksPermissionsWhereSecretsStayPrivate) {
+  testing::TempFolder share;
+  writeLog(share / "PC1/Logs/app-03062002.log", logRecord(91, "e"));
+  const auto modeOf = [](const fs::path& file) {
+    struct stat status {};
+    ::stat(file.c_str(), &status);
+    return status.st_mode & 07777;
+  };
+  for (const auto& [umask, mode] : {std::pair{"022", 0644u}, std::pair{"027", 0640u}, std::pair{"077", 0600u}}) {
+    const fs::path page = share / (std::string("r") + umask + ".html");
+    const auto run = runLogs("report --output " + quoted(page) + " " + quoted(share / "PC1"),
+                             std::string("umask ") + umask + "; timeout -s KILL 60");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(modeOf(page), mode) << "umask " << umask;
+  }
+  const fs::path sealed = share / "sealed.txt";
+  const auto run = testing::runShell("umask 022; '" ORVACCT_TOOL_PATH "' pwd encrypt --key k --output-file " +
+                                     quoted(sealed) + " secret 2>&1");
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_EQ(modeOf(sealed), 0600u);
+}
+
+// A NUL that LogErrors wrote from a client's string keeps its record, shown escaped wherever
+// people read it; a file under a log's name with no record in it is named, and the run fails.
+TEST(ToolLogsShare, ANulNeverDropsALogAndAFileOfNoRecordIsNamed) {
+  testing::TempFolder share;
+  writeLog(share / "PC1/Logs/app-03062002.log", logRecord(1, std::string("before\0after", 12)));
+  const auto exported = runLogs("export " + quoted(share.path()));
+  EXPECT_EQ(exported.exitCode, 0) << exported.err;
+  EXPECT_NE(exported.out.find("\"description\":\"before\\u0000after\""), std::string::npos) << exported.out;
+  const auto table = runLogs("summary " + quoted(share.path()));
+  EXPECT_NE(table.out.find("before\\x00after"), std::string::npos) << table.out;
+  const auto report = runLogs("report --output " + quoted(share / "r.html") + " " + quoted(share.path()));
+  EXPECT_EQ(report.exitCode, 0) << report.err;
+  const std::string page = testing::readFile(share / "r.html");
+  EXPECT_NE(page.find("before\\x00after"), std::string::npos);
+  EXPECT_EQ(page.find('\0'), std::string::npos);
+
+  writeLog(share / "PC2/Logs/app-03062002.log", std::string("\0\x7f" "ELF\n\n\x01\x02", 9));
+  for (const std::string command : {"export", "summary"}) {
+    const auto run = runLogs(command + " " + quoted(share.path()));
+    EXPECT_EQ(run.exitCode, 1) << command;
+    EXPECT_EQ(run.err, (share / "PC2/Logs/app-03062002.log").string() +
+                           ":1: not an error log: nothing in it is a record\n");
+  }
+}
+
 }  // namespace
 }  // namespace orv

@@ -40,4 +40,34 @@ void checkDestination(const std::string& argument, bool mayReplace) {
 #endif
 }
 
+namespace {
+
+// Whether the file is the folder (or file) given, or lies anywhere below it, as the file system
+// sees them: links in the file's path resolved, and on Windows any case and short names.
+bool liesWithin(const std::filesystem::path& file, const std::filesystem::path& root) {
+  std::error_code error;
+  std::filesystem::path at = std::filesystem::weakly_canonical(file, error);
+  if (error) at = std::filesystem::absolute(file, error);
+  for (;; at = at.parent_path()) {
+    if (std::filesystem::equivalent(at, root, error)) return true;
+    if (at == at.parent_path()) return false;
+  }
+}
+
+}  // namespace
+
+void checkNotRead(const std::string& argument, const std::vector<std::string>& readPaths) {
+  std::error_code error;
+  const std::filesystem::path destination = pathArgument(argument);
+  if (!std::filesystem::exists(destination, error)) return;
+  for (const std::string& path : readPaths) {
+    if (!liesWithin(destination, pathArgument(path))) continue;
+    throw ToolError("will not write " + argument + ": " +
+                    (std::filesystem::equivalent(destination, pathArgument(path), error)
+                         ? std::string("it is ") + path + ", which this run reads"
+                         : "it lies in " + path + ", which this run reads") +
+                    ", even with --overwrite");
+  }
+}
+
 }  // namespace orvacct

@@ -41,6 +41,16 @@ std::u16string applicationFolder(const std::string& argument) {
   return appPath;
 }
 
+// The name becomes the first part of the file's name, so it must stay inside the Logs folder.
+std::u16string applicationName(const std::string& argument) {
+  std::u16string appName = argumentText(argument, "--app-name");
+  if (!orv::log::isApplicationName(appName)) {
+    throw ToolError("--app-name is a name, not a path: '" + argument +
+                    "' (it may hold no / or \\ and may not be . or ..)");
+  }
+  return appName;
+}
+
 void writeRecord(const LogOptions& o) {
   const std::int32_t number = parseInt32(o.number, "--number");
   const std::u16string description = recordText(o.description, "--description"),
@@ -48,9 +58,10 @@ void writeRecord(const LogOptions& o) {
                        major = recordText(o.major, "--major"), minor = recordText(o.minor, "--minor"),
                        revision = recordText(o.revision, "--revision");
   const orv::log::ErrorRecord record{number, description, module, procedure, major, minor, revision};
+  const std::u16string appName = applicationName(o.appName);
   const std::u16string appPath = applicationFolder(o.appPath);
   try {
-    orv::log::appendRecord(appPath, argumentText(o.appName, "--app-name"), record, orv::platform::localNow());
+    orv::log::appendRecord(appPath, appName, record, orv::platform::localNow());
   } catch (const orv::Failure& failure) {
     throw ToolError("cannot write the log record in " + o.appPath + ": " + orv::text::toUtf8(failure.description()));
   }
@@ -58,6 +69,7 @@ void writeRecord(const LogOptions& o) {
 
 // One line for each old file when asked (a trial always lists), then the counts.
 void purgeLogs(const LogOptions& o) {
+  const std::u16string appName = applicationName(o.appName);
   const std::u16string appPath = applicationFolder(o.appPath);
   orv::log::PurgeObserver list;
   if (o.verbose || o.trial) {
@@ -67,7 +79,7 @@ void purgeLogs(const LogOptions& o) {
     };
   }
   const auto result =
-      orv::log::purgeOldLogs(appPath, argumentText(o.appName, "--app-name"), orv::platform::localNow(), list, o.trial);
+      orv::log::purgeOldLogs(appPath, appName, orv::platform::localNow(), list, o.trial);
   printLine(orv::text::fromUtf8((o.trial ? "would delete " : "deleted ") + std::to_string(result.deleted) + ", kept " +
                                 std::to_string(result.kept) + ", refused " + std::to_string(result.refused)));
 }

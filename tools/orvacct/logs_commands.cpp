@@ -22,6 +22,7 @@
 #include "logs/log_metrics.h"
 #include "logs/log_summary.h"
 #include "logs/report.h"
+#include "output_file.h"
 #include "platform/local_time.h"
 #include "text/ansi_codepage.h"
 #include "text/lower_case.h"
@@ -42,6 +43,7 @@ struct LogsOptions {
   std::string format, by = "number", output, sort = "file";
   std::string last, warning, critical;
   std::size_t top = 0;
+  bool overwrite = false;
   unsigned threads = 0;
   CLI::App* command = nullptr;
   CLI::Option* pathOption = nullptr;
@@ -335,15 +337,20 @@ void addLogsCommands(CLI::App& app) {
 
   auto reported = std::make_shared<LogsOptions>();
   CLI::App* report = verb(*logs, "report", "One self-contained HTML file: totals, a chart, sortable tables", *reported);
-  report->add_option("--output", reported->output, "The HTML file to write (replaced when it exists)")
-      ->required()
-      ->transform(pathAsMeant());
+  report->add_option("--output", reported->output, "The HTML file to write")->required()->transform(pathAsMeant());
+  report->add_flag("--overwrite", reported->overwrite, "Replace the output file when it exists");
   report->callback([reported] {
     const logs_::Filters filters = filtersOf(*reported);
-    checkDestination(reported->output, true);  // a report replaces the one made before
+    checkDestination(reported->output, reported->overwrite);
+    checkNotRead(reported->output, reported->paths);
+    // A page to share: made as a shell's redirection would make it, not private as a secret is.
+    OutputFile page(reported->output, orv::platform::NewFileAccess::AsUmaskAllows);
+    page.write({});  // made before the logs are read, so a page that cannot be written fails at once
     logs_::ReportScope scope{rootsOf(*reported), filterWords(*reported), filters.since, filters.until, madeNow(),
                              reported->threads};
-    const logs_::ScanCounts counts = logs_::writeReport(scope, filters, pathArgument(reported->output), reported->output);
+    logs_::ScanCounts counts;
+    page.write(logs_::reportPage(scope, filters, counts));
+    page.commit(reported->overwrite);
     reportProblem("report written to " + reported->output);
     finish(*reported, counts);
   });
@@ -363,12 +370,14 @@ void addLogsCommands(CLI::App& app) {
   metrics->callback([measured] {
     const logs_::Filters filters = filtersOf(*measured);
     checkDestination(measured->output, true);
+    checkNotRead(measured->output, measured->paths);
     logs_::MetricsCounter counter;
     const logs_::ScanCounts counts = logs_::scanLogs(rootsOf(*measured), filters, counter, measured->threads);
     counter.figures().filesRead = counts.filesRead;
     counter.figures().readProblems = counts.notRead;
     const double now = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
-    OutputFile file(measured->output);
+    // Read by a collector that runs as another user: made as a shell's redirection would make it.
+    OutputFile file(measured->output, orv::platform::NewFileAccess::AsUmaskAllows);
     file.write(logs_::metricsExposition(counter.figures(), {measured->top, std::floor(now), secondsOf}));
     file.commit(true);
     if (!counts.allRead) throw FailureAlreadyReported();

@@ -11,7 +11,7 @@ namespace orvacct {
 
 void OutputFile::write(std::string_view bytes) {
   try {
-    if (!staged_) staged_.emplace(pathArgument(argument_), removeTemporaryOnInterrupt());
+    if (!staged_) staged_.emplace(pathArgument(argument_), removeTemporaryOnInterrupt(), access_);
     staged_->write({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
   } catch (const std::system_error& error) {
     throw ToolError("cannot write " + argument_ + ": " + error.code().message());

@@ -12,7 +12,9 @@ namespace orvacct {
 
 class OutputFile {
  public:
-  explicit OutputFile(std::string argument) : argument_(std::move(argument)) {}
+  explicit OutputFile(std::string argument,
+                      orv::platform::NewFileAccess access = orv::platform::NewFileAccess::OwnerOnly)
+      : argument_(std::move(argument)), access_(access) {}
 
   // A ToolError naming the file when it cannot be written.
   void write(std::string_view bytes);
@@ -21,6 +23,7 @@ class OutputFile {
 
  private:
   std::string argument_;
+  orv::platform::NewFileAccess access_;
   std::optional<orv::platform::StagedFile> staged_;
 };
 

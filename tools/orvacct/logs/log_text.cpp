@@ -115,7 +115,9 @@ std::string monthText(int days) { return dateText(days).substr(0, 7); }
 
 void appendHtml(std::string& out, std::string_view utf8) {
   static constexpr std::pair<char, std::string_view> kEntities[] = {
-      {'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}, {'\'', "&#39;"}};
+      {'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}, {'\'', "&#39;"},
+      // A NUL from a client's string, which a browser would drop, shown as the terminal shows it.
+      {'\0', "\\x00"}};
   for (const char c : utf8) {
     const auto* entity = std::find_if(std::begin(kEntities), std::end(kEntities),
                                       [c](const auto& candidate) { return candidate.first == c; });

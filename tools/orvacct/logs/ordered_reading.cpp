@@ -93,7 +93,10 @@ class Delivery {
   void problem(const LogFile& file, const ReadProblem& problem) {
     const std::string what = orv::log::describe(problem);
     reportAt(file.pathText, problem.line, what);
+    // A file under a log's name that holds no record was not read as a log.
     if (problem.kind == orv::log::Damage::NotText) {
+      counts_.allRead = false;
+      ++counts_.notRead;
       consumer_.notRead(file.pathText + ":" + std::to_string(problem.line) + ": " + what);
     }
     if (!problem.losesRecord()) return;

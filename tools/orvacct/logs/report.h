@@ -24,10 +24,8 @@ struct ReportScope {
   unsigned threads = 0;
 };
 
-// Checks that output can be written, reads the logs and writes the report, replacing output only
-// once it is whole. Throws ToolError when the report cannot be written.
-ScanCounts writeReport(const ReportScope& scope, const Filters& filters, const std::filesystem::path& output,
-                       const std::string& outputShown);
+// Reads the logs and makes the report's page.
+std::string reportPage(const ReportScope& scope, const Filters& filters, ScanCounts& counts);
 
 std::string reportHtml(const ReportData& data, const ReportScope& scope, const ScanCounts& counts);
 

@@ -6,8 +6,6 @@
 
 #include "logs/report.h"
 #include "orvacct_version.h"
-#include "platform/staged_file.h"
-#include "tool_output.h"
 
 namespace orvacct::logs {
 namespace {
@@ -532,29 +530,9 @@ std::string reportHtml(const ReportData& data, const ReportScope& scope, const S
   return out;
 }
 
-ScanCounts writeReport(const ReportScope& scope, const Filters& filters, const std::filesystem::path& output,
-                       const std::string& outputShown) {
-  const auto cannotWrite = [&](const std::system_error& e) {
-    return ToolError("cannot write " + outputShown + ": " + e.code().message());
-  };
-  // Made before the logs are read, so a report that cannot be written fails at once.
-  std::optional<orv::platform::StagedFile> file;
-  try {
-    file.emplace(output);
-  } catch (const std::system_error& e) {
-    throw cannotWrite(e);
-  }
-  ScanCounts counts;
+std::string reportPage(const ReportScope& scope, const Filters& filters, ScanCounts& counts) {
   const ReportData data = gatherReport(scope.roots, filters, counts, scope.threads);
-  const std::string page = reportHtml(data, scope, counts);
-  try {
-    file->write({reinterpret_cast<const std::uint8_t*>(page.data()), page.size()});
-    // A report replaces the one it is asked to write over, so the commit cannot be refused.
-    static_cast<void>(file->commit(true));
-  } catch (const std::system_error& e) {
-    throw cannotWrite(e);
-  }
-  return counts;
+  return reportHtml(data, scope, counts);
 }
 
 }  // namespace orvacct::logs
