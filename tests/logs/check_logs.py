@@ -390,7 +390,7 @@ def check_corpus(tool):
               "<modWeb>" not in page and page.count("&lt;modWeb&gt;") >= 3)
         # Every file and folder not read is named on the page in the words of standard error.
         told = [line.removeprefix("orvacct: ") for line in err.splitlines()
-                if (line.startswith("orvacct: ") and "report written" not in line) or "binary data" in line]
+                if (line.startswith("orvacct: ") and "report written" not in line) or KINDS["binary"] in line]
         notread = re.search(r'<div class="notread" id="notread">(.*?)</div>', page)
         shown = [html.unescape(item) for item in re.findall(r"<li>(.*?)</li>", notread[1])] if notread else []
         same("report: what was not read, named as on standard error", shown, told)
