@@ -89,6 +89,7 @@ function(orvacct_identity_texts)
   set(ORVACCT_INTERFACE_PROXY_STUBS "${stubs}" PARENT_SCOPE)
   list(JOIN ORVACCT_INTERFACE_IDS " " words)
   set(ORVACCT_INTERFACE_ID_WORDS "${words}" PARENT_SCOPE)
+  string(REGEX REPLACE "\n$" "" dump_aliases "${dump_aliases}")  # the template ends the line
   set(ORVACCT_TYPELIB_ALIASES "${dump_aliases}" PARENT_SCOPE)
   math(EXPR types "${count} + 2")
   set(ORVACCT_TYPELIB_TYPES ${types} PARENT_SCOPE)
