@@ -44,11 +44,11 @@ std::string iconvName(const std::string& name) {
   return name == "65001" ? "UTF-8" : "CP" + name;
 }
 
-// Decodes every byte alone. A byte that begins a longer sequence (EINVAL: input cut short)
-// marks a multi-byte code page. Bytes a single-byte code page leaves undefined map to the
-// character of the same number, as Windows does for 0x81, 0x8D, 0x8F, 0x90 and 0x9D of code
-// page 1252: every byte value must survive a trip through text, since cipher text travels as text.
-// Called only with a name iconv_open takes.
+// Decodes every byte alone through cd (the code page to UTF-16LE). A byte that begins a longer
+// sequence (EINVAL: input cut short) marks a multi-byte code page. Bytes a single-byte code page
+// leaves undefined map to the character of the same number, as Windows does for 0x81, 0x8D, 0x8F,
+// 0x90 and 0x9D of code page 1252: every byte value must survive a trip through text, since cipher
+// text travels as text.
 std::optional<std::array<char16_t, 256>> singleByteDecoding(iconv_t cd) {
   std::array<char16_t, 256> table{};
   bool singleByte = true;
