@@ -12,6 +12,7 @@ native_packages=(
   time jq hyperfine
   zip unzip dpkg-dev groff-base
   python3 nodejs chromium lnav util-linux
+  prometheus prometheus-node-exporter
 )
 
 install_missing setup "${native_packages[@]}"

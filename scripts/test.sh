@@ -24,8 +24,9 @@ early_builds=$!
 renice -n 19 -p "$early_builds" >/dev/null
 
 # Native: warnings as errors, AddressSanitizer and UndefinedBehaviorSanitizer; the logs report
-# in headless Chromium too, which a configure by hand leaves out unless asked for.
-cmake --preset sanitize $unity -DORVACCT_BROWSER_TEST=ON >/dev/null
+# in headless Chromium and the metrics through Prometheus too, which a configure by hand leaves
+# out unless asked for.
+cmake --preset sanitize $unity -DORVACCT_BROWSER_TEST=ON -DORVACCT_MONITORING_TEST=ON >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
 took "native suites"

@@ -103,6 +103,7 @@ SAMPLES = {
     "DIR": "app", "NAME": "SampleApp", "N": "1", "TEXT": "1", "X": "1", "Y": "0", "Z": "1", "PATH": "logs",
     "FILE.html": "report.html", "IN": "plain.txt", "OUT": "sealed.bin", "ITEM": "x", "VAR": "ORV_KEY",
     "HIVE": "HKCU", "DATA": "01", "DATE": "2002-03-05", "CODEPAGE": "1252", "KEYS": "number",
+    "FILE.prom": "orvacct.prom", "RANGE": "10", "DURATION": "24h",
 }
 AFTER_OPTION = {"--key-file": "key.txt", "--new-key-file": "key.txt", "--output-file": "results.txt",
                 "--app-path": "app"}

@@ -6,6 +6,9 @@ usage: check_logs.py corpus TOOL                          export, summary and fi
                                                           two code pages
        check_logs.py browser TOOL PNG NODE CHROMIUM       the report in headless Chromium, saving a
                                                           screenshot
+       check_logs.py monitor TOOL PROMTOOL NODE_EXPORTER PROMETHEUS
+                                                          logs metrics served by node_exporter and
+                                                          scraped by Prometheus; logs check's states
 Prints "N passed, N failed" and exits non-zero on any failure.
 """
 import collections
@@ -15,9 +18,14 @@ import io
 import json
 import os
 import re
+import shutil
+import socket
 import subprocess
 import sys
 import tempfile
+import time
+import urllib.parse
+import urllib.request
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 FIELDS = ["app", "file", "line", "time", "number", "description", "module", "procedure", "version", "machine",
@@ -193,6 +201,18 @@ def check_export(tool, root, records, problems, label, env=None):
     return exported
 
 
+def check_time_order(exported_file, records):
+    """export --sort time: the corpus's records, each once, in the order of their time (an unknown
+    time of day first in its day)."""
+    exported = [json.loads(line) for line in open(exported_file, encoding="utf-8")]
+    same("export --sort time: every record once", by_file_order(exported), by_file_order(records))
+    moment = lambda r: (r["time"][:10], r["time"][11:] if len(r["time"]) > 10 else "")
+    order = [(moment(r), r["file"], r["line"]) for r in exported]
+    check("export --sort time: in time order", [o[0] for o in order] == sorted(o[0] for o in order))
+    check("export --sort time: a file's records of one moment in line order",
+          all(a[2] < b[2] for a, b in zip(order, order[1:]) if a[:2] == b[:2]))
+
+
 def check_lnav(exported_file, records):
     """lnav, with the format the packages install, reads the export: every record once, its fields right."""
     with tempfile.TemporaryDirectory() as home:
@@ -223,7 +243,9 @@ def check_corpus(tool):
         check_export(tool, root, records, problems, "cp1252")
         exported_file = os.path.join(work, "all.jsonl")
         with open(exported_file, "wb") as out:
-            subprocess.run([tool, "logs", "export", root], stdout=out, stderr=subprocess.DEVNULL, check=False)
+            subprocess.run([tool, "logs", "export", "--sort", "time", root], stdout=out, stderr=subprocess.DEVNULL,
+                           check=False)
+        check_time_order(exported_file, records)
         check_lnav(exported_file, records)
 
         # CSV: a header of the field names and RFC 4180 quoting, read back by Python's reader.
@@ -465,10 +487,118 @@ def check_browser(tool, screenshot, node, chromium):
         check("screenshot saved", os.path.getsize(screenshot) > 10000)
 
 
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def wait_for(what, probe, bound=60):
+    """probe() until it gives something, for at most `bound` seconds; None when it never did."""
+    deadline = time.monotonic() + bound
+    while time.monotonic() < deadline:
+        try:
+            found = probe()
+            if found is not None:
+                return found
+        except OSError:
+            pass
+        time.sleep(0.2)
+    check(f"{what} within {bound} s", False)
+    return None
+
+
+def fetch(url):
+    with urllib.request.urlopen(url, timeout=10) as answer:
+        return answer.read().decode("utf-8")
+
+
+def check_monitor(tool, promtool, node_exporter, prometheus):
+    with tempfile.TemporaryDirectory() as work:
+        root, records, problems = make_corpus(work)
+        # A machine whose folder name holds what a label value must escape, and one that is no UTF-8.
+        odd_machine = 'PC "7" \\ back\nslash'
+        some_log = next(r["file"] for r in records if not any(p["file"] == r["file"] for p in problems))
+        copied = [dict(r, machine=odd_machine) for r in records if r["file"] == some_log]
+        for machine in (odd_machine.encode(), b"PC\xff\xfe"):
+            os.makedirs(os.path.join(root.encode(), machine, b"Logs"))
+            shutil.copy(some_log, os.path.join(root.encode(), machine, b"Logs").decode(errors="surrogateescape"))
+        records = records + copied + copied
+
+        textfiles = os.path.join(work, "textfiles")
+        os.makedirs(textfiles)
+        prom = os.path.join(textfiles, "orvacct.prom")
+        code, _, err = run(tool, "logs", "metrics", "--output", prom, root)
+        same("metrics exit status", code, 0)
+        checked = subprocess.run([promtool, "check", "metrics"], stdin=open(prom, "rb"), capture_output=True, timeout=60)
+        same("promtool check metrics accepts the file", (checked.returncode, checked.stdout + checked.stderr), (0, b""))
+        _, out, _ = run(tool, "logs", "summary", "--by", "app", "--format", "jsonl", root)
+        counted = sum(json.loads(line)["count"] for line in out.splitlines())
+        same("the summary counts the corpus's records", counted, len(records))
+
+        exporter_port, prometheus_port = free_port(), free_port()
+        config = os.path.join(work, "prometheus.yml")
+        with open(config, "w") as file:
+            file.write("global:\n  scrape_interval: 1s\n  evaluation_interval: 1s\nscrape_configs:\n"
+                       f"  - job_name: orvacct\n    static_configs:\n      - targets: ['127.0.0.1:{exporter_port}']\n")
+        logs = open(os.path.join(work, "servers.log"), "wb")
+        servers = [
+            subprocess.Popen([node_exporter, f"--web.listen-address=127.0.0.1:{exporter_port}",
+                              "--collector.disable-defaults", "--collector.textfile",
+                              f"--collector.textfile.directory={textfiles}"], stdout=logs, stderr=logs),
+            subprocess.Popen([prometheus, f"--config.file={config}", f"--storage.tsdb.path={work}/tsdb",
+                              f"--web.listen-address=127.0.0.1:{prometheus_port}"], stdout=logs, stderr=logs),
+        ]
+        try:
+            wait_for("node_exporter serves the file", lambda: (
+                True if "orvacct_log_records{" in fetch(f"http://127.0.0.1:{exporter_port}/metrics") else None))
+
+            def query(promql):
+                url = f"http://127.0.0.1:{prometheus_port}/api/v1/query?" + urllib.parse.urlencode({"query": promql})
+                result = json.loads(fetch(url))["data"]["result"]
+                return float(result[0]["value"][1]) if result else None
+
+            same("Prometheus: sum(orvacct_log_records) is the summary's count",
+                 wait_for("Prometheus scrapes node_exporter", lambda: query("sum(orvacct_log_records)")), counted)
+            label = odd_machine.replace("\\", "\\\\").replace('"', '\\"').replace("\n", "\\n")
+            same("Prometheus: a machine's name with a quote, backslash and line break",
+                 query(f'sum(orvacct_log_records{{machine="{label}"}})'), len(copied))
+            same("Prometheus: files read", query("orvacct_log_files_read"), count_logs(root))
+        finally:
+            for server in servers:
+                server.terminate()
+                server.wait(timeout=60)
+            logs.close()
+        if failed:
+            print(open(os.path.join(work, "servers.log"), errors="replace").read()[-3000:])
+        check_plugin(tool, root, records, work)
+
+
+def check_plugin(tool, root, records, work):
+    """logs check's exit codes as a plugin's states, the counts worked out from the corpus (the
+    range forms are checked in-process, tests/unit/logs_monitor_tests.cpp)."""
+    total = len(records)
+    largest = max(collections.Counter(r["machine"] for r in records).values())
+    missing = os.path.join(work, "missing")
+    for arguments, status in [(["--warning", str(total), "--critical", str(total + 1), root], 0),
+                              (["--warning", str(total - 1), "--critical", str(total + 1), root], 1),
+                              (["--warning", str(total - 1), "--critical", str(total - 1), root], 2),
+                              (["--by", "machine", "--warning", str(largest), root], 0),
+                              (["--by", "machine", "--warning", str(largest - 1), root], 1),
+                              (["--warning", "20:10", root], 3), (["--no-such-option", root], 3),
+                              (["--warning", "10", root, missing], 3)]:
+        code, out, _ = run(tool, "logs", "check", *arguments)
+        state = ["OK", "WARNING", "CRITICAL", "UNKNOWN"][status]
+        check(f"logs check {' '.join(arguments)}: {state}", code == status and out.startswith(
+            f"ORVACCT LOGS {state} - ") and (status == 3 or f"records={total};" in out), f"{code}: {out!r:.300}")
+
+
 def main():
     mode, tool = sys.argv[1], sys.argv[2]
     if mode == "corpus":
         check_corpus(tool)
+    elif mode == "monitor":
+        check_monitor(tool, *sys.argv[3:6])
     else:
         check_browser(tool, *sys.argv[3:6])
     print(f"{passed} passed, {failed} failed")

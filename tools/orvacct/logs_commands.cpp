@@ -1,10 +1,12 @@
-// orvacct logs export|summary|report: the error logs of many applications and machines read
+// orvacct logs export|summary|report|metrics|check: the error logs of many applications and machines read
 // as one. Damage is told on standard error and never stops the run; anything under the paths
 // that could not be read makes the exit status 1 once everything else is done.
 #include <charconv>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,8 +15,11 @@
 #include "destination_check.h"
 #include "input_text.h"
 #include "int32_argument.h"
+#include "output_file.h"
 #include "log/error_log.h"
+#include "logs/log_check.h"
 #include "logs/log_export.h"
+#include "logs/log_metrics.h"
 #include "logs/log_summary.h"
 #include "logs/report.h"
 #include "platform/local_time.h"
@@ -34,7 +39,8 @@ struct LogsOptions {
   std::vector<std::string> paths, codePages;
   std::string since, until;
   std::vector<std::string> apps, machines, numbers;
-  std::string format, by = "number", output;
+  std::string format, by = "number", output, sort = "file";
+  std::string last, warning, critical;
   std::size_t top = 0;
   unsigned threads = 0;
   CLI::App* command = nullptr;
@@ -170,6 +176,86 @@ void finish(const LogsOptions& options, const logs_::ScanCounts& counts) {
   if (!counts.allRead) throw FailureAlreadyReported();
 }
 
+// Seconds since 1970 of a moment of this machine's local time.
+double secondsOf(const logs_::Moment& moment) {
+  const std::chrono::year_month_day date{std::chrono::sys_days(std::chrono::days(moment.days))};
+  std::tm local{};
+  local.tm_year = static_cast<int>(date.year()) - 1900;
+  local.tm_mon = static_cast<int>(static_cast<unsigned>(date.month())) - 1;
+  local.tm_mday = static_cast<int>(static_cast<unsigned>(date.day()));
+  local.tm_sec = std::max(moment.second, 0);
+  local.tm_isdst = -1;
+  return static_cast<double>(std::mktime(&local));
+}
+
+logs_::Moment nowMoment() {
+  const orv::LocalDateTime now = orv::platform::localNow();
+  return {orv::log::dayNumber({now.year, now.month, now.day}), now.hour * 3600 + now.minute * 60 + now.second};
+}
+
+// --last 24h: the moment that long ago (s, m, h or d).
+logs_::Moment lastArgument(const std::string& text) {
+  long amount = 0;
+  const char* end = text.data() + text.size();
+  const auto [unit, error] = std::from_chars(text.data(), end, amount);
+  const std::string units = "smhd";
+  const std::size_t at = unit + 1 == end ? units.find(*unit) : std::string::npos;
+  if (error != std::errc() || amount <= 0 || amount > 100000 || at == std::string::npos) {
+    throw UsageError("--last: '" + text + "' is no duration (a number and s, m, h or d: 30m, 24h, 7d)");
+  }
+  static constexpr long kSeconds[] = {1, 60, 3600, 86400};
+  const logs_::Moment now = nowMoment();
+  const long long since = now.days * 86400LL + now.second - amount * kSeconds[at];
+  const long long days = since >= 0 ? since / 86400 : (since - 86399) / 86400;
+  return {static_cast<int>(days), static_cast<int>(since - days * 86400)};
+}
+
+logs_::PluginRange rangeArgument(const std::string& text, const std::string& what) {
+  const auto range = logs_::parsePluginRange(text);
+  if (!range) throw UsageError(what + ": '" + text + "' is no range (10, 10:, ~:10, 10:20 or @10:20)");
+  return *range;
+}
+
+// A check that could not look says so in the plugin's words and is UNKNOWN, whatever the reason.
+[[noreturn]] void checkUnknown(const std::string& reason) {
+  reportProblem(reason);
+  try {
+    writeOutput("ORVACCT LOGS UNKNOWN - " + reason + "\n");
+    finishOutput();
+  } catch (const ToolError&) {
+    // The output itself failed, and was told above: still UNKNOWN.
+  }
+  throw ExitStatus(static_cast<int>(logs_::PluginState::Unknown));
+}
+
+void runCheck(const LogsOptions& given) {
+  logs_::Filters filters = filtersOf(given);
+  std::optional<logs_::Moment> from;
+  std::string window = "in all the logs";
+  if (!given.last.empty()) {
+    from = lastArgument(given.last);
+    filters.since = std::max(filters.since.value_or(from->days), from->days);
+    window = "in the last " + given.last;
+  } else if (!given.since.empty()) {
+    window = "since " + given.since;
+  }
+  std::optional<logs_::PluginRange> warning, critical;
+  if (!given.warning.empty()) warning = rangeArgument(given.warning, "--warning");
+  if (!given.critical.empty()) critical = rangeArgument(given.critical, "--critical");
+  const std::vector<logs_::GroupBy> by = given.by.empty() ? std::vector<logs_::GroupBy>() : groupKeysOf(given.by);
+  logs_::CheckCounter counter(from, by);
+  const logs_::ScanCounts counts = logs_::scanLogs(rootsOf(given), filters, counter, given.threads);
+  const logs_::CheckFigures figures = counter.figures(5);
+  logs_::CheckReport report{logs_::PluginState::Unknown, window, given.warning, given.critical, !by.empty(),
+                            counts.notRead};
+  if (counts.allRead) {
+    report.state = logs_::pluginState(static_cast<double>(logs_::measured(figures, report.grouped)), warning, critical);
+  }
+  writeOutput(logs_::pluginOutput(figures, report));
+  finishOutput();
+  if (report.state != logs_::PluginState::Ok) throw ExitStatus(static_cast<int>(report.state));
+}
+
 CLI::App* verb(CLI::App& logs, const char* name, const char* description, LogsOptions& options) {
   CLI::App* command = logs.add_subcommand(name, description);
   options.command = command;
@@ -211,12 +297,18 @@ void addLogsCommands(CLI::App& app) {
   CLI::App* exportCommand = verb(*logs, "export", "One line per record: JSON lines or CSV", *exported);
   exportCommand->add_option("--format", exported->format, "jsonl (default) or csv")
       ->check(CLI::IsMember({"jsonl", "csv"}));
+  exportCommand
+      ->add_option("--sort", exported->sort,
+                   "file (default: each file's records in turn) or time (every record in time order; holds a "
+                   "day's records at once)")
+      ->check(CLI::IsMember({"file", "time"}));
   exportCommand->callback([exported] {
     const logs_::Filters filters = filtersOf(*exported);
     const std::vector<logs_::Root> roots = rootsOf(*exported);
     binaryMode(stdout);  // CSV's CR LF would otherwise become CR CR LF
     const auto format = exported->format == "csv" ? logs_::ExportFormat::Csv : logs_::ExportFormat::Jsonl;
-    finish(*exported, logs_::exportRecords(roots, filters, format, exported->threads));
+    const auto order = exported->sort == "time" ? logs_::ExportOrder::Time : logs_::ExportOrder::File;
+    finish(*exported, logs_::exportRecords(roots, filters, format, exported->threads, order));
   });
 
   auto summarized = std::make_shared<LogsOptions>();
@@ -255,6 +347,54 @@ void addLogsCommands(CLI::App& app) {
     const logs_::ScanCounts counts = logs_::writeReport(scope, filters, pathArgument(reported->output), reported->output);
     reportProblem("report written to " + reported->output);
     finish(*reported, counts);
+  });
+
+  auto measured = std::make_shared<LogsOptions>();
+  measured->top = 500;
+  CLI::App* metrics =
+      verb(*logs, "metrics", "The records counted for Prometheus, as a file for a textfile collector", *measured);
+  metrics->add_option("--output", measured->output, "The file to write, replaced whole (NAME.prom for a collector)")
+      ->required()
+      ->transform(pathAsMeant());
+  metrics
+      ->add_option("--top", measured->top,
+                   "At most N series of records by error number, the largest; the rest summed as number=\"other\" "
+                   "(default 500)")
+      ->check(CLI::PositiveNumber);
+  metrics->callback([measured] {
+    const logs_::Filters filters = filtersOf(*measured);
+    checkDestination(measured->output, true);
+    logs_::MetricsCounter counter;
+    const logs_::ScanCounts counts = logs_::scanLogs(rootsOf(*measured), filters, counter, measured->threads);
+    counter.figures().filesRead = counts.filesRead;
+    counter.figures().readProblems = counts.notRead;
+    const double now = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+    OutputFile file(measured->output);
+    file.write(logs_::metricsExposition(counter.figures(), {measured->top, std::floor(now), secondsOf}));
+    file.commit(true);
+    if (!counts.allRead) throw FailureAlreadyReported();
+  });
+
+  auto checked = std::make_shared<LogsOptions>();
+  checked->by.clear();
+  CLI::App* check = verb(*logs, "check",
+                         "A monitoring plugin (Nagios, Icinga): the records of a window against thresholds; exit "
+                         "0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN",
+                         *checked);
+  check->add_option("--last", checked->last, "Records of this last while only: 30m, 24h, 7d")
+      ->excludes(check->get_option("--since"));
+  check->add_option("--by", checked->by,
+                    "Hold the largest group to the thresholds, grouped by these keys (as summary --by)");
+  check->add_option("--warning", checked->warning, "WARNING when the count is outside this range (10, 10:, ~:10, @10:20)");
+  check->add_option("--critical", checked->critical, "CRITICAL when the count is outside this range");
+  check->callback([checked] {
+    try {
+      runCheck(*checked);
+    } catch (const ExitStatus&) {
+      throw;
+    } catch (const std::exception& e) {
+      checkUnknown(e.what());
+    }
   });
 }
 

@@ -17,6 +17,8 @@ namespace {
 
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
+// A monitoring plugin that could not look is UNKNOWN, never a status it could mean otherwise.
+constexpr int kPluginUnknown = 3;
 
 // The deepest command given, for the hint to its help.
 std::string commandGiven(CLI::App& app) {
@@ -30,8 +32,12 @@ std::string commandGiven(CLI::App& app) {
 
 int usageError(CLI::App& app, std::string message) {
   std::replace(message.begin(), message.end(), '\n', ' ');
-  orvacct::reportProblem(message + " (see '" + commandGiven(app) + " --help')");
-  return kUsage;
+  const std::string command = commandGiven(app);
+  orvacct::reportProblem(message + " (see '" + command + " --help')");
+  if (command != "orvacct logs check") return kUsage;
+  orvacct::writeOutput("ORVACCT LOGS UNKNOWN - " + message + "\n");
+  orvacct::finishOutput();
+  return kPluginUnknown;
 }
 
 int failure(const char* message) {
@@ -75,6 +81,8 @@ int main(int argc, char** argv) {
       orvacct::writeOutput(text.str());
     }
     orvacct::finishOutput();
+  } catch (const orvacct::ExitStatus& told) {
+    return told.status;
   } catch (const orvacct::FailureAlreadyReported&) {
     return kFailed;
   } catch (const orvacct::UsageError& e) {

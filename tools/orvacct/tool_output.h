@@ -28,6 +28,14 @@ class FailureAlreadyReported : public ToolError {
   FailureAlreadyReported() : ToolError("failed") {}
 };
 
+// A result told whole on standard output whose exit status is part of it (a monitoring plugin's
+// 1 to 3): nothing more is said.
+class ExitStatus {
+ public:
+  explicit ExitStatus(int status) : status(status) {}
+  int status;
+};
+
 void printLine(const std::u16string& text);
 
 // Bytes for standard output; a ToolError when they cannot be written.

@@ -1,6 +1,7 @@
 #include "logs/log_export.h"
 
 #include <algorithm>
+#include <deque>
 
 #include "logs/log_text.h"
 #include "row_writer.h"
@@ -60,6 +61,62 @@ class Exporter final : public LogConsumer {
   int days_ = 0;
 };
 
+// A day's records held until the files of a later day begin (files come in the order of their
+// dates), then handed on in the order of their time of day; records of one moment keep the order
+// they were read in, and an unknown time of day comes first.
+class DayInTimeOrder final : public LogConsumer {
+ public:
+  explicit DayInTimeOrder(LogConsumer& next) : next_(next) {}
+
+  void beginFile(const LogFile& file) override {
+    if (!files_.empty() && file.days != files_.back().days) handOn();
+    files_.push_back(file);
+  }
+
+  void record(const LogFile&, const orv::log::ReadRecord& record) override {
+    records_.push_back({files_.size() - 1, record.line, record.number, record.secondOfDay, record.cutLines,
+                        std::string(record.description), std::string(record.module),
+                        std::string(record.procedure), std::string(record.version)});
+  }
+
+  void damaged(const LogFile&, const orv::log::ReadProblem&) override {}
+  void endFile(const LogFile&) override {}
+
+  void finish() { handOn(); }
+
+ private:
+  struct Held {
+    std::size_t file;
+    std::uint64_t line;
+    std::int32_t number, secondOfDay;
+    std::uint8_t cutLines;
+    std::string description, module, procedure, version;
+  };
+
+  void handOn() {
+    std::stable_sort(records_.begin(), records_.end(),
+                     [](const Held& a, const Held& b) { return a.secondOfDay < b.secondOfDay; });
+    const LogFile* begun = nullptr;
+    for (const Held& held : records_) {
+      const LogFile& file = files_[held.file];
+      if (begun != &file) {
+        if (begun != nullptr) next_.endFile(*begun);
+        next_.beginFile(file);
+        begun = &file;
+      }
+      next_.record(file, {held.line, held.number, held.description, held.module, held.procedure, held.version,
+                          held.secondOfDay, held.cutLines});
+    }
+    if (begun != nullptr) next_.endFile(*begun);
+    records_.clear();
+    files_.clear();
+  }
+
+  LogConsumer& next_;
+  std::deque<LogFile> files_;  // the day's, in the order they were read
+  std::vector<Held> records_;
+};
+
 }  // namespace
 
 const std::vector<std::string>& exportFields() {
@@ -70,8 +127,15 @@ const std::vector<std::string>& exportFields() {
 }
 
 ScanCounts exportRecords(const std::vector<Root>& roots, const Filters& filters, ExportFormat format,
-                         unsigned threads) {
+                         unsigned threads, ExportOrder order) {
   Exporter exporter(format);
+  if (order == ExportOrder::Time) {
+    DayInTimeOrder inOrder(exporter);
+    const ScanCounts counts = scanLogsByDay(roots, filters, inOrder, threads);
+    inOrder.finish();
+    exporter.flush();
+    return counts;
+  }
   const ScanCounts counts = scanLogs(roots, filters, exporter, threads);
   exporter.flush();
   return counts;

@@ -51,9 +51,11 @@ std::string ownName(const fs::path& root) {
   return orv::text::toUtf8(textOf(absolute.filename().native()));
 }
 
+// Reading: takes file(LogFile, ReadableFile) and problem(std::string), in the walk's order.
+template <class Reading>
 class Walk {
  public:
-  Walk(const Filters& filters, OrderedReading& reading) : filters_(filters), reading_(reading) {}
+  Walk(const Filters& filters, Reading& reading) : filters_(filters), reading_(reading) {}
 
   void root(const Root& root) {
     codePage_ = root.codePage.get();
@@ -198,8 +200,22 @@ class Walk {
   }
 
   const Filters& filters_;
-  OrderedReading& reading_;
+  Reading& reading_;
   const orv::text::CodePage* codePage_ = nullptr;
+};
+
+// The files a walk finds, listed and closed, to be read in another order; what cannot be read
+// is told as the walk meets it.
+class FileList {
+ public:
+  explicit FileList(OrderedReading& reading) : reading_(reading) {}
+  void file(LogFile file, orv::platform::ReadableFile) { files.push_back(std::move(file)); }
+  void problem(std::string message) { reading_.problem(std::move(message)); }
+
+  std::vector<LogFile> files;
+
+ private:
+  OrderedReading& reading_;
 };
 
 bool listed(const std::vector<std::u16string>& lowered, std::u16string_view text) {
@@ -224,6 +240,32 @@ ScanCounts scanLogs(const std::vector<Root>& roots, const Filters& filters, LogC
   OrderedReading reading(threads, filters, consumer, counts);
   Walk walk(filters, reading);
   for (const Root& root : roots) walk.root(root);
+  reading.finish();
+  return counts;
+}
+
+ScanCounts scanLogsByDay(const std::vector<Root>& roots, const Filters& filters, LogConsumer& consumer,
+                         unsigned threads) {
+  ScanCounts counts;
+  OrderedReading reading(threads, filters, consumer, counts);
+  FileList list(reading);
+  Walk walk(filters, list);
+  for (const Root& root : roots) walk.root(root);
+  std::stable_sort(list.files.begin(), list.files.end(),
+                   [](const LogFile& a, const LogFile& b) { return a.days < b.days; });
+  for (LogFile& file : list.files) {
+    std::optional<orv::platform::ReadableFile> handle;
+    try {
+      handle.emplace(orv::platform::ReadableFile::open(pathOf(file.pathText)));
+    } catch (const orv::platform::NotARegularFile& e) {
+      reading.problem(file.pathText + ": not read: " + e.what() + ", not a plain file");
+      continue;
+    } catch (const std::system_error& e) {
+      reading.problem("cannot read " + file.pathText + ": " + e.code().message());
+      continue;
+    }
+    reading.file(std::move(file), std::move(*handle));
+  }
   reading.finish();
   return counts;
 }

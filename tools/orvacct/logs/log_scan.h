@@ -61,10 +61,16 @@ struct ScanCounts {
   std::uint64_t recordsRead = 0;  // whole records in the files read, before --number
   std::uint64_t recordsKept = 0;  // those the consumer was given
   std::uint64_t damaged = 0;
+  std::uint64_t notRead = 0;  // files and folders under the roots that could not be read
 };
 
 // threads: how many files are read at once; 0 for one per processor.
 ScanCounts scanLogs(const std::vector<Root>& roots, const Filters& filters, LogConsumer& consumer,
                     unsigned threads = 0);
+
+// The same, with the files read in the order of their names' dates (a day's files in the order
+// above): the walk lists them first, then each is opened again by its path.
+ScanCounts scanLogsByDay(const std::vector<Root>& roots, const Filters& filters, LogConsumer& consumer,
+                         unsigned threads = 0);
 
 }  // namespace orvacct::logs

@@ -261,6 +261,7 @@ void OrderedReading::file(LogFile file, orv::platform::ReadableFile handle) {
 
 void OrderedReading::problem(std::string message) {
   counts_.allRead = false;
+  ++counts_.notRead;
   if (pending_.empty()) return reportProblem(message);
   pending_.emplace_back(std::move(message));
 }
@@ -281,6 +282,7 @@ void OrderedReading::readHere(const LogFile& file, orv::platform::ReadableFile& 
     reader_.read(handle, sink, file.codePage);
   } catch (const std::system_error& e) {
     counts_.allRead = false;
+    ++counts_.notRead;
     reportProblem("cannot read " + file.pathText + ": " + e.code().message());
   }
   consumer_.endFile(file);
@@ -323,6 +325,7 @@ void OrderedReading::handOn(Item& item) {
   if (job.error) std::rethrow_exception(job.error);
   if (!job.failure.empty()) {
     counts_.allRead = false;
+    ++counts_.notRead;
     reportProblem("cannot read " + job.file.pathText + ": " + job.failure);
   }
   consumer_.endFile(job.file);
