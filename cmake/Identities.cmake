@@ -94,3 +94,18 @@ function(orvacct_identity_texts)
   math(EXPR types "${count} + 2")
   set(ORVACCT_TYPELIB_TYPES ${types} PARENT_SCOPE)
 endfunction()
+
+# The Windows Installer packages' identities (packaging/windows/msi). Each bitness's package keeps
+# its UpgradeCode in every release, so that a newer package replaces an older one; its components'
+# identifiers are made from it (orvacct_msi_component_id), and the one component both packages
+# share from the library's identifier, so that it is the same in both.
+set(ORVACCT_PUBLISHER "Orv Software")
+set(ORVACCT_MSI_UPGRADE_CODE_X86 1889ADDE-7D21-4FD9-9561-08513182A72D)
+set(ORVACCT_MSI_UPGRADE_CODE_X64 8AD0890C-9429-4F08-82FC-33AC8EF06ED0)
+
+# orvacct_msi_component_id(out namespace name): a component's identifier, the same every time for
+# the same namespace and name (a name-based UUID).
+function(orvacct_msi_component_id out namespace name)
+  string(UUID id NAMESPACE ${namespace} NAME "${name}" TYPE SHA1 UPPER)
+  set(${out} ${id} PARENT_SCOPE)
+endfunction()

@@ -10,7 +10,7 @@ native_packages=(
   libcli11-dev uuid-dev libssl-dev
   clang libclang-rt-14-dev
   time jq hyperfine
-  zip unzip dpkg-dev groff-base
+  zip unzip dpkg-dev groff-base wixl msitools osslsigncode openssl
   python3 nodejs chromium lnav util-linux
   prometheus prometheus-node-exporter
 )

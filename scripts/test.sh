@@ -50,7 +50,8 @@ took "the release's tool and the fuzzers, built meanwhile"
 #   clang, one minute for each of the two targets, on whatever the others leave of the machine;
 # - the release as its users get it, made into dist/ from the Windows builds above and a fresh
 #   build of the tool, then checked (the zip's files, register.cmd and the samples in fresh Wine
-#   prefixes, the reg-free client, per-user keys, the .deb unpacked and run).
+#   prefixes, the reg-free client, per-user keys, the MSIs installed, upgraded and removed in a
+#   prefix of their own, a release signed with a throwaway certificate, the .deb unpacked and run).
 # Computing runs at a lower priority, so Wine's waits are answered at once, and the fuzzers at
 # the lowest: their minute is a minute whatever share of the processors it gets.
 parts=(windows-i686 windows-x86_64 fuzzing release)

@@ -5,11 +5,11 @@
 #include <wrl/client.h>
 
 #include <cwchar>
-#include <memory>
 #include <string>
+#include <string_view>
 
-#include "com/bstr.h"
 #include "com/interface_ids.h"
+#include "com/registration_rows.h"
 #include "platform/unique_handle_win32.h"
 #include "orvacctman_idl.h"
 #include "platform/own_module_win32.h"
@@ -18,14 +18,11 @@ namespace orv::com {
 namespace {
 
 constexpr wchar_t kProgId[] = L"OrvAcctMan.clsOrvAcctMan";
-constexpr wchar_t kInterfaceName[] = L"_clsOrvAcctMan";
 constexpr wchar_t kLibraryVersion[] = L"4.6";
 constexpr WORD kLibraryMajor = 4;
 constexpr WORD kLibraryMinor = 6;
 constexpr LCID kLibraryLocale = 0x0409;
 constexpr wchar_t kLibraryLocaleText[] = L"409";
-// The automation marshaler, which serves every dual interface from its type library.
-constexpr wchar_t kAutomationProxy[] = L"{00020424-0000-0000-C000-000000000046}";
 
 using platform::UniqueKey;
 
@@ -94,74 +91,30 @@ SYSKIND thisSysKind() { return sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32; }
 const wchar_t* thisPlatformKey() { return thisSysKind() == SYS_WIN64 ? L"win64" : L"win32"; }
 std::wstring libraryKey() { return L"TypeLib\\" + guidText(LIBID_OrvAcctMan) + L"\\" + kLibraryVersion; }
 
-bool registerClass(const ClassesRoot& classes, const std::wstring& dllPath) {
-  const std::wstring clsidKey = L"CLSID\\" + guidText(CLSID_clsOrvAcctMan);
-  const std::wstring libraryId = guidText(LIBID_OrvAcctMan);
-  return classes.setValue(clsidKey, nullptr, kProgId) &&
-         classes.setValue(clsidKey + L"\\InprocServer32", nullptr, dllPath) &&
-         classes.setValue(clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
-         classes.setValue(clsidKey + L"\\ProgID", nullptr, kProgId) &&
-         classes.setValue(clsidKey + L"\\TypeLib", nullptr, libraryId) &&
-         classes.setValue(clsidKey + L"\\VERSION", nullptr, kLibraryVersion) &&
-         classes.setValue(kProgId, nullptr, kProgId) &&
-         classes.setValue(std::wstring(kProgId) + L"\\CLSID", nullptr, guidText(CLSID_clsOrvAcctMan));
-}
-
-// Interface keys as RegisterTypeLib writes them for a dual interface; `count` identifiers from
-// the oldest on.
-bool registerInterfaceIds(const ClassesRoot& classes, std::size_t count) {
-  const std::wstring libraryId = guidText(LIBID_OrvAcctMan);
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::wstring key = L"Interface\\" + guidText(kInterfaceIds[i]);
-    if (!(classes.setValue(key, nullptr, kInterfaceName) &&
-          classes.setValue(key + L"\\ProxyStubClsid", nullptr, kAutomationProxy) &&
-          classes.setValue(key + L"\\ProxyStubClsid32", nullptr, kAutomationProxy) &&
-          classes.setValue(key + L"\\TypeLib", nullptr, libraryId) &&
-          classes.setValue(key + L"\\TypeLib", L"Version", kLibraryVersion))) {
-      return false;
-    }
-  }
-  return true;
-}
-
-// The type library's keys as RegisterTypeLib writes them, for one user: RegisterTypeLibForUser
-// cannot serve, since Wine's writes to the machine's keys.
-bool registerLibraryForUser(const ClassesRoot& classes, ITypeLib* library, const std::wstring& dllPath) {
-  TLIBATTR* attributes = nullptr;
-  if (FAILED(library->GetLibAttr(&attributes))) return false;
-  const unsigned flags = attributes->wLibFlags;
-  library->ReleaseTLibAttr(attributes);
-  BSTR rawName = nullptr, rawDocumentation = nullptr;
-  if (FAILED(library->GetDocumentation(-1, &rawName, &rawDocumentation, nullptr, nullptr))) return false;
-  const UniqueBstr name(rawName), documentation(rawDocumentation);
-  // Its documentation string, or its name when it has none.
-  const BSTR shown = SysStringLen(documentation.get()) > 0 ? documentation.get() : name.get();
-  const std::wstring title(shown == nullptr ? L"" : shown, SysStringLen(shown));
-  const std::wstring key = libraryKey();
-  const std::wstring folder = dllPath.substr(0, dllPath.find_last_of(L'\\'));
-  return classes.setValue(key, nullptr, title) &&
-         classes.setValue(key + L"\\" + kLibraryLocaleText + L"\\" + thisPlatformKey(), nullptr, dllPath) &&
-         classes.setValue(key + L"\\FLAGS", nullptr, std::to_wstring(flags)) &&
-         classes.setValue(key + L"\\HELPDIR", nullptr, folder) && registerInterfaceIds(classes, kInterfaceIds.size());
+// A row's value for the DLL at dllPath: [DLL] is its path, [FOLDER] its folder with the closing
+// backslash, as Windows Installer gives a folder (the packages carry the same rows).
+std::wstring filledValue(const wchar_t* value, const std::wstring& dllPath) {
+  if (std::wstring_view(value) == L"[DLL]") return dllPath;
+  if (std::wstring_view(value) == L"[FOLDER]") return dllPath.substr(0, dllPath.find_last_of(L'\\') + 1);
+  return value;
 }
 
 }  // namespace
 
 HRESULT registerServer(Scope scope) {
-  std::wstring dllPath = ownModulePath();
+  const std::wstring dllPath = ownModulePath();
   if (dllPath.empty()) return SELFREG_E_CLASS;
   const ClassesRoot classes(scope);
   if (!classes.opened()) return SELFREG_E_CLASS;
+  // Keys that name a type library which does not load would only mislead clients.
   Microsoft::WRL::ComPtr<ITypeLib> library;
   if (FAILED(LoadTypeLibEx(dllPath.c_str(), REGKIND_NONE, &library))) return SELFREG_E_TYPELIB;
-  if (scope == Scope::Machine) {
-    // RegisterTypeLib records the current identifier; the six earlier ones are recorded the same way.
-    if (FAILED(RegisterTypeLib(library.Get(), dllPath.data(), nullptr))) return SELFREG_E_TYPELIB;
-    if (!registerInterfaceIds(classes, kInterfaceIds.size() - 1)) return SELFREG_E_CLASS;
-  } else if (!registerLibraryForUser(classes, library.Get(), dllPath)) {
-    return SELFREG_E_TYPELIB;
+  for (const RegistrationRow& row : kRegistrationRows) {
+    if (!classes.setValue(row.key, *row.name == L'\0' ? nullptr : row.name, filledValue(row.value, dllPath))) {
+      return SELFREG_E_CLASS;
+    }
   }
-  return registerClass(classes, dllPath) ? S_OK : SELFREG_E_CLASS;
+  return S_OK;
 }
 
 HRESULT unregisterServer(Scope scope) {

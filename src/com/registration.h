@@ -1,7 +1,7 @@
 #pragma once
 // Self-registration: the type library, the class (in-process, apartment-threaded), the ProgID
-// "OrvAcctMan.clsOrvAcctMan" and all seven interface identifiers. Unregistration removes exactly
-// those keys. Per machine they go under HKEY_CLASSES_ROOT (DllRegisterServer); per user, for
+// "OrvAcctMan.clsOrvAcctMan" and all seven interface identifiers, the rows of registration_rows.h
+// (which the MSI packages carry as their own). Unregistration removes exactly those keys. Per machine they go under HKEY_CLASSES_ROOT (DllRegisterServer); per user, for
 // people without administrator rights, the same keys go under HKEY_CURRENT_USER\Software\Classes
 // (DllInstall with "user"), the type library's included.
 #include <windows.h>

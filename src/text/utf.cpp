@@ -75,11 +75,14 @@ std::string toUtf8(std::u16string_view utf16) {
   // Most text here is ASCII (paths, names): copy that part straight.
   std::size_t ascii = 0;
   while (ascii < utf16.size() && utf16[ascii] < 0x80) ++ascii;
-  std::string out(ascii, '\0');
+  // The whole room first: the text may be a password, and a buffer outgrown would be freed
+  // holding its beginning.
+  std::string out;
+  out.reserve(ascii == utf16.size() ? ascii : utf16.size() * 3);
+  out.resize(ascii);
   char* const bytes = out.data();
   for (std::size_t i = 0; i < ascii; ++i) bytes[i] = static_cast<char>(utf16[i]);
   if (ascii == utf16.size()) return out;
-  out.reserve(utf16.size() * 3);
   for (std::size_t i = ascii; i < utf16.size(); ++i) {
     char32_t cp = utf16[i];
     if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks the release that scripts/package.sh made, as its users get it:
-# - dist/ holds the zip, the .deb and SHA256SUMS, which match; one version names all of them and
+# - dist/ holds the zip, the two MSIs, the .deb and SHA256SUMS, which match; one version names all of them and
 #   is what the packages say inside, beside the component's own version; each change log has
 #   the release's dated section and nothing left under [Unreleased];
 # - the zip: its file list, Windows line ends in its text files, each DLL in its bitness's folder;
@@ -15,7 +15,8 @@
 #   twice;
 #   orvacct.exe of each bitness reading a log;
 # - the .deb: its contents and fields, its README (written for who installed it, an example of
-#   every command), and the tool run from a root it was unpacked into.
+#   every command), and the tool run from a root it was unpacked into;
+# - meanwhile, the MSIs (check_msi.sh) and signing (check_signing.sh).
 # usage: check_package.sh [DIST]        (default dist/; work files in build/package-check)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -27,24 +28,7 @@ keys=tests/windows/class_keys.sh
 wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-step() { echo "== $*"; }
-ok() { echo "ok    $*"; }
-fail() {
-  echo "FAIL  $*"
-  exit 1
-}
-# expect_run CODE LOG COMMAND...: runs the command with its output in LOG, which it shows;
-# its exit code must be CODE.
-expect_run() {
-  local want=$1 log=$2 code=0
-  shift 2
-  "$@" >"$log" 2>&1 || code=$?
-  tr -d '\r' <"$log" | sed 's/^/      /'
-  [ "$code" = "$want" ] || fail "exit code $code, expected $want: $*"
-}
-contains() { grep -qF -- "$2" "$1" || fail "$1 lacks: $2"; }
-# Ends the prefix's server, if it still runs.
-stop_wine() { wineserver -k 2>/dev/null || true; }
+source tests/package/check_support.sh
 
 step "files, checksums, version"
 shopt -s nullglob
@@ -60,11 +44,23 @@ IFS=. read -r major minor revision <<<"$component_version"
 assembly_version=$major.$minor.0.$revision
 deb=$dist/orvacct_${version}_$(dpkg --print-architecture).deb
 [ -f "$deb" ] || fail "no $deb"
-[ "$(ls "$dist" | sort | tr '\n' ' ')" = "$(printf '%s\n' SHA256SUMS "${zip##*/}" "${deb##*/}" | sort | tr '\n' ' ')" ] ||
-  fail "dist/ holds other files: $(ls "$dist")"
+msis=("OrvAcctMan-$version-x86.msi" "OrvAcctMan-$version-x64.msi")
+[ "$(ls "$dist" | sort | tr '\n' ' ')" = "$(printf '%s\n' SHA256SUMS "${zip##*/}" "${msis[@]}" "${deb##*/}" | sort | tr '\n' ' ')" ] ||
+  fail "dist/ holds other files than the zip, the two MSIs, the .deb and SHA256SUMS: $(ls "$dist")"
 (cd "$dist" && sha256sum --check --quiet SHA256SUMS) || fail "SHA256SUMS does not match"
-[ "$(wc -l <"$dist/SHA256SUMS")" = 2 ] || fail "SHA256SUMS should name the two packages"
-ok "version $version in both names; SHA256SUMS matches"
+[ "$(wc -l <"$dist/SHA256SUMS")" = 4 ] || fail "SHA256SUMS should name the four packages"
+ok "version $version in every name; SHA256SUMS matches"
+
+# The MSIs in a Wine prefix of their own, and a signed release made and verified, meanwhile: each
+# reports at the end.
+side_checks=(msi signing)
+side_pids=()
+for check in "${side_checks[@]}"; do
+  mkdir -p "$work/$check"
+  bash "tests/package/check_$check.sh" "$dist" "$work/$check" >"$work/$check.log" 2>&1 &
+  side_pids+=($!)
+done
+trap 'for pid in "${side_pids[@]}"; do kill "$pid" 2>/dev/null || true; done' EXIT
 
 # check_changelog FILE WHAT: the release has a dated section of its own, no version has two, and
 # [Unreleased] holds no entries.
@@ -119,6 +115,7 @@ x86_64-w64-mingw32-objdump -f x86/orvacct.exe | grep -q 'file format pei-i386' |
 x86_64-w64-mingw32-objdump -f x64/orvacct.exe | grep -q 'file format pei-x86-64' || fail "x64/orvacct.exe is not 64-bit"
 contains README.txt "OrvAcctMan $version for Windows"
 contains README.txt "Release $version, component $component_version"
+contains README.txt "msiexec /i OrvAcctMan-$version-x64.msi /qn"
 check_changelog CHANGELOG.txt "the zip's CHANGELOG.txt"
 # Scripts cannot see the type library's enumeration: README.txt declares the interface's values
 # for VBScript and JScript, and the VBScript sample declares them the same way.
@@ -155,12 +152,6 @@ register="$zip_windows\\register.cmd"
 unregister="$zip_windows\\unregister.cmd"
 sample="$zip_windows\\samples\\vbscript\\OrvAcctManSample.vbs"
 
-# run_sample LOADER SYSTEM_FOLDER: the VBScript sample under that cscript must pass every check.
-run_sample() {
-  local log=$work/sample.log
-  expect_run 0 "$log" "$1" "$2\\cscript.exe" //nologo "$sample"
-  grep -q "^OrvAcctMan sample: [1-9][0-9]* passed, 0 failed" <(tr -d '\r' <"$log") || fail "the VBScript sample did not pass"
-}
 # server_of PREFIX KEY_PREFIX [SCOPE]: the registered InprocServer32 path of the class, per
 # machine or per user.
 server_of() {
@@ -176,7 +167,7 @@ contains "$work/register32.log" "x86\\OrvAcctMan.dll registered for 32-bit clien
 if grep -q x64 "$work/register32.log"; then fail "register.cmd on 32-bit Windows touched the x64 DLL"; fi
 [ "$(server_of "$WINEPREFIX" "")" = "\"$zip_windows\\x86\\OrvAcctMan.dll\"" ] || fail "the class is not served by x86\\OrvAcctMan.dll"
 bash "$keys" "$WINEPREFIX" machine >"$work/machine-keys.txt"
-run_sample wine 'C:\windows\system32'
+run_sample wine 'C:\windows\system32' "$sample"
 expect_run 0 "$work/unregister32.log" wine cmd /c "$unregister"
 [ -z "$(bash "$keys" "$WINEPREFIX" machine)" ] || fail "unregister.cmd left keys behind"
 # Per user: Wine's COM does not read HKCU\Software\Classes, so only the keys are checked.
@@ -269,8 +260,8 @@ contains "$work/register64.log" "x64\\OrvAcctMan.dll registered for 64-bit clien
 contains "$work/register64.log" "x86\\OrvAcctMan.dll registered for 32-bit clients for every user"
 [ "$(server_of "$WINEPREFIX" "")" = "\"$zip_windows\\x64\\OrvAcctMan.dll\"" ] || fail "64-bit class not served by x64\\OrvAcctMan.dll"
 [ "$(server_of "$WINEPREFIX" 'wow6432node\')" = "\"$zip_windows\\x86\\OrvAcctMan.dll\"" ] || fail "32-bit class not served by x86\\OrvAcctMan.dll"
-run_sample wine 'C:\windows\syswow64'
-run_sample "$wine64" 'C:\windows\system32'
+run_sample wine 'C:\windows\syswow64' "$sample"
+run_sample "$wine64" 'C:\windows\system32' "$sample"
 # README.txt's declarations, pasted into a script as it says: a setting written under
 # HkeyCurrentUser reads back (with an undeclared name it would go nowhere).
 {
@@ -389,5 +380,12 @@ python3 tests/docs/check_tool_docs.py manual "$tool" "$work/zip/README.txt" "The
 
 ok "6 files, copyright, Maintainer, Depends: $(dpkg-deb -f "$deb" Depends); orvacct $version runs from the unpacked root"
 
+for i in "${!side_checks[@]}"; do
+  code=0
+  wait "${side_pids[$i]}" || code=$?
+  cat "$work/${side_checks[$i]}.log"
+  [ "$code" = 0 ] || fail "the ${side_checks[$i]} check failed"
+done
+trap - EXIT
 rm -rf "$work"
 echo "package check passed"

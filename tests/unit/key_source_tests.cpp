@@ -9,9 +9,11 @@
 
 #include <CLI/CLI.hpp>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <thread>
 
+#include "commands.h"
 #include "hidden_prompt.h"
 #include "key_options.h"
 #include "password_batch.h"
@@ -107,11 +109,64 @@ TEST(KeySource, AKeyTypedAtThePromptLeavesNoCopyBehind) {
 TEST(KeySource, RekeyingLeavesNoCopyOfThePasswordBehind) {
   const SecretText stored(u"E27B2098EB3B5B05A5062A5B221DA1BAFC625CD2DDB85E7D55E34EE10AA4EB18D56A6D6056CFB1E6");
   orvacct::PasswordBatch batch(orvacct::PasswordOperation::Rekey, SecretText(u"OrvKey"), SecretText(u"new key"), true);
-  std::u16string rekeyed;
+  SecretText rekeyed;
   const std::vector<std::string> patterns{kKey, bytesOf(kKeyText)};
   EXPECT_EQ(blocksFreedHolding(patterns, [&] { rekeyed = batch.process(stored, "item 1"); }), 0u);
   orvacct::PasswordBatch opened(orvacct::PasswordOperation::Decrypt, SecretText(u"new key"), SecretText(), true);
-  EXPECT_EQ(opened.process(SecretText(rekeyed), "item 1"), kKeyText);
+  EXPECT_EQ(opened.process(rekeyed, "item 1"), kKeyText);
+}
+
+// Whole pwd commands, in-process, from a file to a file: the password ("correct horse battery
+// staple", stored under OrvKey) goes from the input through the cipher and the row writer to the
+// output, or from one key to the other, and no block freed on the way holds it.
+TEST(KeySource, APwdCommandLeavesNoCopyOfThePasswordBehind) {
+  const TempFolder folder;
+  const std::string stored = "E27B2098EB3B5B05A5062A5B221DA1BAFC625CD2DDB85E7D55E34EE10AA4EB18D56A6D6056CFB1E6";
+  writeFile(folder / "lines", stored + "\n");
+  writeFile(folder / "sealed.csv", "Id,Password,Note\r\n1,\"" + stored + "\",x\r\n");
+  writeFile(folder / "plain.csv", std::string("Id,Password\r\n1,") + kKey + "\r\n");
+  ASSERT_EQ(setenv("ORVACCT_TEST_KEY", "OrvKey", 1), 0);
+  ASSERT_EQ(setenv("ORVACCT_TEST_NEW_KEY", "new key", 1), 0);
+  const auto in = [&](const char* name) { return " --input-file '" + (folder / name).string() + "'"; };
+  const std::string out = " --output-file '" + (folder / "out").string() + "' --overwrite";
+  const struct {
+    std::string arguments;
+    std::string written;  // what the output file begins with
+  } cases[] = {
+      {"pwd decrypt --key-env ORVACCT_TEST_KEY" + in("lines") + out, std::string(kKey) + "\n"},
+      {"pwd decrypt --key-env ORVACCT_TEST_KEY --output jsonl" + in("lines") + out, "\"" + std::string(kKey)},
+      {"pwd rekey --key-env ORVACCT_TEST_KEY --new-key-env ORVACCT_TEST_NEW_KEY" + in("lines") + out, ""},
+      {"pwd decrypt --key-env ORVACCT_TEST_KEY --csv-column Password" + in("sealed.csv") + out,
+       "Id,Password,Note\r\n1,\"" + std::string(kKey) + "\",x\r\n"},
+      {"pwd rekey --key-env ORVACCT_TEST_KEY --new-key-env ORVACCT_TEST_NEW_KEY --csv-column 2" + in("sealed.csv") + out,
+       "Id,Password,Note\r\n1,\""},
+      {"pwd encrypt --key-env ORVACCT_TEST_KEY --csv-column Password" + in("plain.csv") + out, "Id,Password\r\n1,"},
+  };
+  const std::vector<std::string> patterns{kKey, bytesOf(kKeyText)};
+  for (const auto& c : cases) {
+    const std::size_t left = blocksFreedHolding(patterns, [&] {
+      CLI::App app;
+      orvacct::addPasswordCommands(app);
+      app.parse(c.arguments, false);
+    });
+    EXPECT_EQ(left, 0u) << c.arguments;
+    EXPECT_TRUE(readFile(folder / "out").starts_with(c.written)) << c.arguments << ": " << readFile(folder / "out");
+  }
+  unsetenv("ORVACCT_TEST_KEY");
+  unsetenv("ORVACCT_TEST_NEW_KEY");
+}
+
+// A key given as --key TEXT passes through the parser, which keeps its own copy: once the key is
+// resolved, that copy is wiped, so none is left when the command's options go.
+TEST(KeySource, AKeyOnTheCommandLineIsWipedFromTheOptionsOnceResolved) {
+  const TempFolder folder;
+  std::optional<CLI::App> app(std::in_place);
+  orvacct::addPasswordCommands(*app);
+  app->parse("pwd encrypt --key '" + std::string(kKey) + "' --output-file '" + (folder / "out").string() + "' abc",
+             false);
+  EXPECT_EQ(readFile(folder / "out").size(), 33u);
+  const std::vector<std::string> patterns{kKey, bytesOf(kKeyText)};
+  EXPECT_EQ(blocksFreedHolding(patterns, [&] { app.reset(); }), 0u);
 }
 
 }  // namespace

@@ -93,8 +93,12 @@ TEST(ToolPrompt, AKeyIsTypedOnceToDecryptAndTwiceToEncrypt) {
        {}},
       {"file decrypt", "file decrypt --key-prompt '" + (folder / "missing").string() + "' -", {{"Key: ", "OrvKey"}}, 1,
        ": No such file or directory\r\n", {}},
+      {"the input ended (Ctrl+D)", "pwd decrypt --key-prompt " + kAbcd, {{"Key: ", "\x04"}}, 1,
+       "orvacct: no key was typed: the input ended\r\n", {}},
+      {"the input ended at the new key", "pwd rekey --key-prompt --new-key-prompt " + kAbcd,
+       {{"Key: ", "OrvKey"}, {"New key: ", "\x04"}}, 1, "orvacct: no new key was typed: the input ended\r\n", {}},
   };
-  const std::vector<std::string> outs = {"abcd\n", "abcd\nabcd\n", "", ""};
+  const std::vector<std::string> outs = {"abcd\n", "abcd\nabcd\n", "", "", "", ""};
   for (std::size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(runAtTerminal(cases[i]), outs[i]) << cases[i].what;
 
   const std::string sealed = runAtTerminal(

@@ -1,5 +1,5 @@
-// Creation through the registry (by CLSID and by ProgID), the interfaces one object answers to,
-// and the server's unload test.
+// Creation through the registry (by CLSID and by ProgID), the type library's keys, the interfaces
+// one object answers to, and the server's unload test.
 #include "com_fixtures.h"
 #include "com/interface_ids.h"
 
@@ -22,6 +22,36 @@ TEST_F(CreationTest, ByClsidAndByProgIdGiveWorkingObjects) {
   Bstr input(L"it's");
   ASSERT_EQ(S_OK, byClsid->DeTick(input.ref(), result.out()));
   EXPECT_EQ(L"it''s", result.text());
+}
+
+std::wstring classesValue(const std::wstring& key) {
+  wchar_t buffer[1024] = {};
+  DWORD size = sizeof(buffer);
+  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) {
+    return L"(missing)";
+  }
+  return buffer;
+}
+
+// Registration writes the type library's name and flags as fixed text (the MSI packages carry the
+// same rows): they must be what the library itself says, as RegisterTypeLib would write them.
+TEST_F(CreationTest, TheTypeLibrarysKeysAreWhatTheLibrarySays) {
+  wchar_t classId[39] = {}, libraryId[39] = {};
+  StringFromGUID2(CLSID_clsOrvAcctMan, classId, 39);
+  StringFromGUID2(LIBID_OrvAcctMan, libraryId, 39);
+  const std::wstring key =
+      std::wstring(L"TypeLib\\") + libraryId + L"\\" + classesValue(std::wstring(L"CLSID\\") + classId + L"\\VERSION");
+  const std::wstring path = classesValue(key + (sizeof(void*) == 8 ? L"\\409\\win64" : L"\\409\\win32"));
+  ComPtr<ITypeLib> library;
+  ASSERT_EQ(S_OK, LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library)) << path;
+  TLIBATTR* attributes = nullptr;
+  ASSERT_EQ(S_OK, library->GetLibAttr(&attributes));
+  const unsigned flags = attributes->wLibFlags;
+  library->ReleaseTLibAttr(attributes);
+  EXPECT_EQ(std::to_wstring(flags), classesValue(key + L"\\FLAGS"));
+  Bstr name;
+  ASSERT_EQ(S_OK, library->GetDocumentation(-1, name.out(), nullptr, nullptr, nullptr));
+  EXPECT_EQ(name.text(), classesValue(key));
 }
 
 TEST_F(CreationTest, EveryInterfaceIdentifierGivesTheOneInterface) {

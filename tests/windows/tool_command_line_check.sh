@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # orvacct.exe as Windows starts it, under Wine: command lines written in a .cmd file reach the tool
 # exactly as cmd passes them, so "C:\Support Logs\" arrives as C:\Support Logs" and must be taken
-# as the folder meant; and a reader that went away (a closed pipe) ends every command that
-# writes to standard output quietly, with 141.
+# as the folder meant; a file is rewritten in place; and a reader that went away (a closed pipe)
+# ends every command that writes to standard output quietly, with 141.
 # usage: tool_command_line_check.sh orvacct.exe
 source "$(dirname "$0")/script_checks.sh"
 tool=$1
@@ -33,6 +33,16 @@ expect "$(in_cmd "purge-logs --dry-run --app-name SampleApp --app-path \"$(win "
 outcome=$(in_cmd "logs summary \"$logs\\\" --by app")
 expect "${outcome%%|*}" "2" "a quoted folder ending in a backslash, then more: a wrong command line"
 expect "$(grep -c 'holds a quote, which no Windows name holds' <<<"$outcome")" "1" "the refusal says why"
+
+# A file rewritten in place from cmd: --input-file reads it with delete sharing and closes it
+# before the new one replaces it (cmd's own "<" would hold it open without that sharing).
+printf 'User,Password\r\nann,C11E6A583229034D46E186A5BA641877\r\n' >"$work/users.csv"
+printf 'User,Password\r\nann,abcd\r\n' >"$work/users-plain.csv"
+users=$(win "$work/users.csv")
+in_place="--csv-column Password --input-file \"$users\" --output-file \"$users\" --overwrite"
+expect "$(in_cmd "pwd rekey --key OrvKey --new-key NewKey $in_place")" "0||" "pwd rekey of a file in place"
+expect "$(in_cmd "pwd decrypt --key NewKey $in_place")" "0||" "pwd decrypt of the rekeyed file in place"
+expect "$(cmp -s "$work/users.csv" "$work/users-plain.csv" && echo same)" "same" "the file in place, rekeyed and read back"
 
 # A pipe whose reader has gone before the tool writes (as after `| head -1`, deterministically).
 closed_pipe() {

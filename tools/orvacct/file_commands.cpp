@@ -80,11 +80,12 @@ std::string describe(const orv::cipher::FileResult& result, const FileOptions& o
   return "cannot write " + destination + ": " + result.detail;
 }
 
-void runFile(Direction direction, const FileOptions& options) {
+void runFile(Direction direction, FileOptions& options) {
   const bool toStandardOutput = options.destination == kStandardStream;
   if (!toStandardOutput) checkDestination(options.destination, options.overwrite);
   clsBlowfish cipher;
   const orv::SecretText key = resolveKey(options.key, direction == Direction::Encrypt ? KeyUse::Encrypt : KeyUse::Decrypt);
+  wipeKeyText(options.key);
   orv::cipher::FileJob job{pathArgument(options.source), pathArgument(options.destination), options.overwrite};
   job.temporaryNames = removeTemporaryOnInterrupt();
 

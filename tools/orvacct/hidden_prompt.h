@@ -16,6 +16,9 @@ bool standardInputIsTerminal();
 // before a line. Interrupted (Ctrl+C), the terminal gets its echo back.
 orv::SecretText readHidden(const std::string& prompt, const std::string& what);
 
+// The failure of a prompt whose input ended before a line: "no key was typed: the input ended".
+std::string nothingTyped(const std::string& what);
+
 // The same twice, refusing two different entries: what encrypts must have been typed as meant.
 orv::SecretText readHiddenTwice(const std::string& prompt, const std::string& again, const std::string& what);
 

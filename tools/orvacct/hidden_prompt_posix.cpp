@@ -79,7 +79,7 @@ orv::SecretBytes readLine(int terminal, const std::string& what) {
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) throw ToolError("cannot read " + what + " from the terminal: " + std::strerror(errno));
     if (got == 0) {
-      if (line.empty()) throw ToolError("no " + what + " typed: the input ended");
+      if (line.empty()) throw ToolError(nothingTyped(what));
       break;
     }
     if (c == '\n') break;

@@ -70,7 +70,7 @@ orv::SecretText readHidden(const std::string& prompt, const std::string& what) {
         throw ToolError("cannot read " + what + " from the console");
       }
       if (got == 0) {
-        if (typed.empty()) throw ToolError("no " + what + " typed: the input ended");
+        if (typed.empty()) throw ToolError(nothingTyped(what));
         break;
       }
       for (DWORD i = 0; i < got && !ended; ++i) {

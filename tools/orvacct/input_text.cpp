@@ -1,6 +1,7 @@
 #include "input_text.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "base/secret.h"
 #include "text/ansi_codepage.h"
@@ -19,16 +20,44 @@ std::string hexByte(unsigned char byte) {
   return text;
 }
 
+// "code page WINDOWS-1252", and what to do when it cannot carry a character.
+std::string codePageNamed() {
+#ifdef _WIN32
+  return orv::text::codePageName() + ", the system's ANSI code page";
+#else
+  return "code page " + orv::text::codePageName();
+#endif
+}
+
+std::string codePageWayOut() {
+#ifdef _WIN32
+  return "Windows sets that code page as the language for non-Unicode programs (Region settings)";
+#else
+  return "choose another code page with ORVACCT_CODEPAGE (an iconv name, such as ORVACCT_CODEPAGE=WINDOWS-1251 for "
+         "Cyrillic)";
+#endif
+}
+
 std::string codePageAdvice() {
 #ifdef _WIN32
-  return orv::text::codePageName() +
-         ", the system's ANSI code page, cannot represent it; Windows sets that code page as the language for "
-         "non-Unicode programs (Region settings)";
+  return codePageNamed() + ", cannot represent it; " + codePageWayOut();
 #else
-  return "code page " + orv::text::codePageName() +
-         " cannot represent it; choose another code page with ORVACCT_CODEPAGE (an iconv name, such as "
-         "ORVACCT_CODEPAGE=WINDOWS-1251 for Cyrillic)";
+  return codePageNamed() + " cannot represent it; " + codePageWayOut();
 #endif
+}
+
+// The place of c in text, counted in characters from 1.
+std::size_t placeOf(std::u16string_view text, char32_t c) {
+  std::size_t place = 1;
+  for (std::size_t i = 0; i < text.size(); ++place) {
+    const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                      text[i + 1] <= 0xDFFF;
+    const char32_t here =
+        pair ? 0x10000 + ((char32_t{text[i]} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00) : char32_t{text[i]};
+    if (here == c) return place;
+    i += pair ? 2 : 1;
+  }
+  return 1;
 }
 
 std::string utf16Advice() {
@@ -72,22 +101,32 @@ CLI::Option* addEncodingOption(CLI::App& command, const std::string& name, ByteE
   return command.add_option(name, encoding, description)->transform(word);
 }
 
+namespace input_text {
+namespace {
+
+// "byte 0xE4 at offset 1", or of a secret "offset 1".
+std::string placeOfByte(std::string_view bytes, std::size_t offset, bool secret) {
+  return (secret ? "" : "byte " + hexByte(static_cast<unsigned char>(bytes[offset])) + " at ") + "offset " +
+         std::to_string(offset);
+}
+
+}  // namespace
+}  // namespace input_text
+
 std::u16string textFromBytes(std::string_view bytes, ByteEncoding encoding, const std::string& what,
-                             const std::string& encodingOption) {
+                             const std::string& encodingOption, bool secret) {
   input_text::refuseUtf16(bytes, what);
   if (encoding == ByteEncoding::Ansi) return orv::text::fromAnsi(bytes);
   if (const auto bad = orv::text::firstInvalidUtf8(bytes)) {
-    throw ToolError(what + " is not UTF-8 (byte " + input_text::hexByte(static_cast<unsigned char>(bytes[*bad])) +
-                    " at offset " + std::to_string(*bad) + "); save it as UTF-8, or give " + encodingOption +
-                    " ansi to take its bytes in the ANSI code page");
+    throw ToolError(what + " is not UTF-8 (" + input_text::placeOfByte(bytes, *bad, secret) + "); save it as UTF-8, or give " +
+                    encodingOption + " ansi to take its bytes in the ANSI code page");
   }
   return orv::text::fromUtf8(bytes);
 }
 
-std::u16string argumentText(const std::string& argument, const std::string& what) {
+std::u16string argumentText(const std::string& argument, const std::string& what, bool secret) {
   if (const auto bad = orv::text::firstInvalidUtf8(argument)) {
-    throw ToolError(what + " is not UTF-8 (byte " + input_text::hexByte(static_cast<unsigned char>(argument[*bad])) +
-                    " at offset " + std::to_string(*bad) + ")");
+    throw ToolError(what + " is not UTF-8 (" + input_text::placeOfByte(argument, *bad, secret) + ")");
   }
   return orv::text::fromUtf8(argument);
 }
@@ -133,13 +172,30 @@ const CLI::Validator& pathAsMeant() {
   return validator;
 }
 
-void requireRepresentable(std::u16string_view text, const std::string& what) {
-  // Nearly every text survives the round trip; it may be a key or a password, so the trip goes
-  // through buffers that are wiped.
+namespace input_text {
+namespace {
+
+// The character the code page cannot carry, if any. Nearly every text survives the round trip;
+// it may be a key or a password, so the trip goes through buffers that are wiped.
+std::optional<char32_t> unrepresentable(std::u16string_view text) {
   const orv::SecretBytes bytes(orv::text::toAnsi(text));
-  if (orv::SecretText(orv::text::fromAnsi(bytes.view())) == text) return;
-  if (const auto c = orv::text::firstUnrepresentable(text)) {
+  if (orv::SecretText(orv::text::fromAnsi(bytes.view())) == text) return std::nullopt;
+  return orv::text::firstUnrepresentable(text);
+}
+
+}  // namespace
+}  // namespace input_text
+
+void requireRepresentable(std::u16string_view text, const std::string& what) {
+  if (const auto c = input_text::unrepresentable(text)) {
     throw ToolError(what + " holds " + describeCharacter(*c) + ", and " + input_text::codePageAdvice());
+  }
+}
+
+void requireRepresentableSecret(std::u16string_view text, const std::string& what) {
+  if (const auto c = input_text::unrepresentable(text)) {
+    throw ToolError(what + "'s character " + std::to_string(input_text::placeOf(text, *c)) +
+                    " cannot be written in " + input_text::codePageNamed() + "; " + input_text::codePageWayOut());
   }
 }
 

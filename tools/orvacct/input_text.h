@@ -20,11 +20,12 @@ CLI::Option* addEncodingOption(CLI::App& command, const std::string& name, ByteE
 // Bytes as text; bytes that are not UTF-8 are refused, naming `what` and the option that
 // would read them as code-page bytes. UTF-16 (a byte order mark, or NUL bytes, as PowerShell
 // and Notepad's "Unicode" write it) is refused in either encoding, saying how to convert it.
+// A secret (a key, a password) is refused without the byte that is not UTF-8, by its offset only.
 std::u16string textFromBytes(std::string_view bytes, ByteEncoding encoding, const std::string& what,
-                             const std::string& encodingOption);
+                             const std::string& encodingOption, bool secret = false);
 
 // A command line argument, UTF-8 on every platform (Windows's wide command line is converted).
-std::u16string argumentText(const std::string& argument, const std::string& what);
+std::u16string argumentText(const std::string& argument, const std::string& what, bool secret = false);
 
 // A file name argument: on Linux the bytes as given, whatever their encoding.
 std::filesystem::path pathArgument(const std::string& argument);
@@ -40,5 +41,9 @@ std::string describeCharacter(char32_t c);
 
 // Refuses text with a character the ANSI code page cannot carry, saying how to choose another.
 void requireRepresentable(std::u16string_view text, const std::string& what);
+
+// The same for a key or a password, of which no message shows a character: it is named by its
+// place ("the key's character 3").
+void requireRepresentableSecret(std::u16string_view text, const std::string& what);
 
 }  // namespace orvacct

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/secure_wipe.h"
 #include "hidden_prompt.h"
 #include "platform/unique_file.h"
 #include "text/utf.h"
@@ -82,7 +83,7 @@ orv::SecretText environmentKey(const KeyOptions& options) {
 #else
   const char* value = std::getenv(options.environmentVariable.c_str());
   if (value == nullptr) throw ToolError(what + " is not set");
-  return orv::SecretText(textFromBytes(value, options.encoding, what, "--" + options.prefix + "key-encoding"));
+  return orv::SecretText(textFromBytes(value, options.encoding, what, "--" + options.prefix + "key-encoding", true));
 #endif
 }
 
@@ -132,14 +133,15 @@ orv::SecretText resolveKey(const KeyOptions& options, KeyUse use) {
     const std::string_view content = options.encoding == ByteEncoding::Utf8 && bytes.view().starts_with(bom)
                                          ? bytes.view().substr(bom.size())
                                          : bytes.view();
-    key = orv::SecretText(textFromBytes(content, options.encoding, what, "--" + options.prefix + "key-encoding"));
+    key = orv::SecretText(
+        textFromBytes(content, options.encoding, what, "--" + options.prefix + "key-encoding", true));
   } else if (options.promptOption->count() > 0) {
     what = "the prompt";
     key = use == KeyUse::Encrypt
               ? readHiddenTwice(promptText(options, false), promptText(options, true), "the " + options.name)
               : readHidden(promptText(options, false), "the " + options.name);
   } else if (options.textOption->count() > 0) {
-    key = orv::SecretText(argumentText(options.text, "the " + options.name));
+    key = orv::SecretText(argumentText(options.text, "the " + options.name, true));
     // Given as such on the command line, an empty key is meant; anywhere else it is a mistake.
     if (key.empty()) warn("the " + options.name + " is empty: " + kEmptyKeyRisk);
   } else {
@@ -152,8 +154,15 @@ orv::SecretText resolveKey(const KeyOptions& options, KeyUse use) {
                                                                 : what + " holds an empty " + options.name;
     throw ToolError(empty + "; " + kEmptyKeyRisk + " (give --" + options.prefix + "key \"\" to mean that)");
   }
-  requireRepresentable(key.view(), "the " + options.name);
+  requireRepresentableSecret(key.view(), "the " + options.name);
   return key;
+}
+
+void wipeKeyText(KeyOptions& options) noexcept {
+  orv::secureWipe(options.text);
+  if (options.textOption == nullptr) return;
+  // The parser's own copy: the only way to it is the view it gives.
+  for (const std::string& result : options.textOption->results()) orv::secureWipe(const_cast<std::string&>(result));
 }
 
 }  // namespace orvacct

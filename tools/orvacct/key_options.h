@@ -37,4 +37,7 @@ enum class KeyUse { Decrypt, Encrypt };
 // carry it, or it is empty without having been given as --key "" (which only warns).
 orv::SecretText resolveKey(const KeyOptions& options, KeyUse use = KeyUse::Decrypt);
 
+// A key given as --key TEXT, wiped from the options and from the parser's copy once resolved.
+void wipeKeyText(KeyOptions& options) noexcept;
+
 }  // namespace orvacct

@@ -114,8 +114,8 @@ void appendJsonString(std::string& out, std::string_view utf8) {
   out += '"';
 }
 
-void appendCsvField(std::string& out, std::string_view utf8, bool alwaysQuoted) {
-  const bool formula = runsAsFormula(utf8);
+void appendCsvField(std::string& out, std::string_view utf8, bool alwaysQuoted, CsvCells cells) {
+  const bool formula = cells == CsvCells::SpreadsheetSafe && runsAsFormula(utf8);
   if (!alwaysQuoted && !formula && utf8.find_first_of(",\"\r\n") == std::string_view::npos) {
     out += utf8;
     return;

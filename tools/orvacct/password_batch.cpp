@@ -39,6 +39,14 @@ struct WipedBytes {
 
 }  // namespace
 
+std::string tooLongItem(PasswordOperation operation) {
+  return operation == PasswordOperation::Encrypt
+             ? "the password is longer than " + std::to_string(kLongestPassword) + " bytes, the longest pwd takes"
+             : "the cipher text is longer than " + std::to_string(kLongestCipherText) +
+                   " hex digits, that of the longest password pwd takes (" + std::to_string(kLongestPassword) +
+                   " bytes)";
+}
+
 PasswordBatch::PasswordBatch(PasswordOperation operation, const orv::SecretText& key, const orv::SecretText& newKey,
                              bool oneLineResults)
     : operation_(operation), oneLineResults_(oneLineResults) {
@@ -46,11 +54,11 @@ PasswordBatch::PasswordBatch(PasswordOperation operation, const orv::SecretText&
   if (operation == PasswordOperation::Rekey) newCipher_.Key(newKey.str());
 }
 
-std::u16string PasswordBatch::process(const orv::SecretText& item, const std::string& where) {
+orv::SecretText PasswordBatch::process(const orv::SecretText& item, const std::string& where) {
   switch (operation_) {
     case PasswordOperation::Encrypt:
-      requireRepresentable(item.view(), where + ": the password");
-      return cipher_.EncryptString(item.str(), u"", true);
+      requireRepresentableSecret(item.view(), where + ": the password");
+      return orv::SecretText(cipher_.EncryptString(item.str(), u"", true));
     case PasswordOperation::Decrypt:
       return decrypt(item, where);
     case PasswordOperation::Rekey:
@@ -59,25 +67,25 @@ std::u16string PasswordBatch::process(const orv::SecretText& item, const std::st
   return {};
 }
 
-std::u16string PasswordBatch::decrypt(const orv::SecretText& item, const std::string& where) {
+orv::SecretText PasswordBatch::decrypt(const orv::SecretText& item, const std::string& where) {
   // No cipher text at all is the empty password, as the component decrypts it.
   if (item.empty()) return {};
   requireCipherText(item.view(), where);
-  const orv::cipher::PasswordDecryption decrypted = cipher_.decryptHexWithOutcome(item.view(), u"");
+  orv::cipher::PasswordDecryption decrypted = cipher_.decryptHexWithOutcome(item.view(), u"");
   if (decrypted.outcome != DecryptOutcome::Plain) throw ToolError(where + kWrongKey);
   if (oneLineResults_ && decrypted.text.view().find_first_of(u"\r\n") != std::u16string::npos) {
     throw ToolError(where +
                     ": the password holds a line break, which one line cannot show; give --output csv or "
                     "--output jsonl");
   }
-  return decrypted.text.str();
+  return std::move(decrypted.text);
 }
 
 // The password's bytes go from one cipher to the other as they are, never through text, so a
 // byte the code page has no character for survives too. Encryption writes the cipher data over
 // the plain bytes in the same buffer (the same password has the same cipher length), and the
 // buffer is wiped after.
-std::u16string PasswordBatch::rekey(const orv::SecretText& item, const std::string& where) {
+orv::SecretText PasswordBatch::rekey(const orv::SecretText& item, const std::string& where) {
   // No cipher text stands for no stored password: it stays none.
   if (item.empty()) return {};
   requireCipherText(item.view(), where);
@@ -88,7 +96,8 @@ std::u16string PasswordBatch::rekey(const orv::SecretText& item, const std::stri
     throw ToolError(where + kWrongKey + "; not re-encrypted");
   }
   newCipher_.EncryptByte(bytes, u"");
-  return orv::cipher::toHexText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  return orv::SecretText(
+      orv::cipher::toHexText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
 }
 
 }  // namespace orvacct

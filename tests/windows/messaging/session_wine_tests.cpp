@@ -365,14 +365,18 @@ std::pair<std::string, DWORD> runTool(const std::wstring& arguments) {
   const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                                       nullptr, &startup, &process);
   CloseHandle(writeEnd);
+  // A minute at the most: a tool that waits for someone to answer a box never ends by itself.
+  DWORD exitCode = 99;
+  if (started && WaitForSingleObject(process.hProcess, 60000) == WAIT_TIMEOUT) {
+    TerminateProcess(process.hProcess, 98);
+    WaitForSingleObject(process.hProcess, INFINITE);
+  }
   std::string output;
   char buffer[4096];
   DWORD read = 0;
   while (started && ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read > 0) output.append(buffer, read);
   CloseHandle(readEnd);
-  DWORD exitCode = 99;
   if (started) {
-    WaitForSingleObject(process.hProcess, INFINITE);
     GetExitCodeProcess(process.hProcess, &exitCode);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
@@ -389,6 +393,28 @@ TEST_F(SessionThroughCom, TheToolOpensAndClosesASession) {
             std::make_pair(std::string("orvacct: error -2147221231: Stand-in failure: Logon (in Create_Session() As "
                                        "Boolean)\norvacct: no messaging session could be made\n"),
                            DWORD{1}));
+}
+
+// For scripts: no box that nobody can answer, the state in the exit code and one line; a
+// messaging system that is not installed said in words.
+TEST_F(SessionThroughCom, TheToolChecksTheStateWithoutABox) {
+  standIns.steer(L"flags=1;storeOffline=true");
+  EXPECT_EQ(runTool(L"session check"), std::make_pair(std::string("True\n"), DWORD{0}));
+  standIns.steer(L"flags=0");
+  EXPECT_EQ(runTool(L"session check"), std::make_pair(std::string("False\n"), DWORD{3}));
+  standIns.steer(L"fail=Logon");
+  EXPECT_EQ(runTool(L"session check"),
+            std::make_pair(std::string("orvacct: error -2147221231: Stand-in failure: Logon (in Create_Session() As "
+                                       "Boolean)\norvacct: no messaging session could be made\n"),
+                           DWORD{1}));
+  standIns.steer(L"fail=Session.create");
+  const auto notInstalled =
+      std::make_pair(std::string("orvacct: no messaging session could be made: no MAPI profile / Outlook is not "
+                                 "installed\n"),
+                     DWORD{1});
+  EXPECT_EQ(runTool(L"session check"), notInstalled);
+  EXPECT_EQ(runTool(L"session open"), notInstalled);
+  standIns.take();
 }
 #endif
 
