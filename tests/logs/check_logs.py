@@ -416,6 +416,9 @@ def check_corpus(tool):
              [f"{p}{n:02}" for p in ("JP", "RU") for n in range(1, 7)])
         code, _, err = run(tool, "logs", "export", "--code-page", "klingon", jp)
         check("an unknown code page: exit 2", code == 2 and "klingon" in err, err)
+        code, out, err = run(tool, "logs", "export", "--code-page", "UTF-7", jp)
+        check("UTF-7, which would read the logs as question marks: exit 2",
+              code == 2 and not out and "UTF-7" in err and "ANSI" in err, err)
         code, _, err = run(tool, "logs", "export", jp, "--code-page", "932")
         check("a code page after every path: exit 2", code == 2 and "after every path" in err, err)
 

@@ -44,6 +44,22 @@ TEST(ToolLogsShare, AFolderThatCannotBeSearchedIsNamedAndTheRestIsRead) {
   EXPECT_NE(run.out.find("1 records, 0 damaged, in 1 file"), std::string::npos) << run.out;
 }
 
+// A folder that opens but whose entries cannot be read (a share gone mid-listing) is named with
+// the system's reason, never taken for an empty folder.
+TEST(ToolLogsShare, AFolderWhoseListingFailsIsNamedAndTheRestIsRead) {
+  testing::TempFolder share;
+  writeLog(share / "PC1/Logs/billing-03052002.log", logRecord(91, "one"));
+  writeLog(share / "PC2/unlistable/billing-03052002.log", logRecord(13, "two"));
+  const auto run = runLogs("summary --by number " + quoted(share.path()),
+                           "timeout -s KILL 60 env LD_PRELOAD='" FAILING_LISTING_PRELOAD
+                           "' ASAN_OPTIONS=verify_asan_link_order=0");
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_NE(run.err.find("cannot read " + (share / "PC2/unlistable").string() + ": Input/output error"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.out.find("1 records, 0 damaged, in 1 file"), std::string::npos) << run.out;
+}
+
 TEST(ToolLogsShare, ALogFarBelowThePathLengthLimitIsRead) {
   testing::TempFolder share;
   writeLog(share / "PC1/Logs/billing-03052002.log", logRecord(91, "near"));
