@@ -30,7 +30,12 @@ set(ORVACCT_INTERFACE_VERSION 1.${ORVACCT_INTERFACE_MINOR})
 #                                      as little-endian 16-bit words (the resource's binary form)
 #   ORVACCT_INTERFACE_ALIASES          the IDL's hidden aliases of the earlier identifiers
 #   ORVACCT_INTERFACE_PROXY_STUBS      the manifest's proxy-stub entries, current identifier first
+#   ORVACCT_INTERFACE_ID_WORDS         the identifiers separated by spaces (a shell's list)
+#   ORVACCT_TYPELIB_ALIASES            the aliases as the type library's dump shows them
+#   ORVACCT_TYPELIB_TYPES              the count of its types: the enum, the interface, the class
+#                                      and an alias for each earlier identifier
 function(orvacct_identity_texts)
+  set(dump_aliases "")
   set(initializers "")
   set(resource "")
   set(aliases "")
@@ -74,12 +79,20 @@ function(orvacct_identity_texts)
     else()
       string(APPEND stubs "${stub}")
       string(APPEND aliases "  typedef [uuid(${id}), version(1.${index}), hidden, public] _clsOrvAcctMan clsOrvAcctMan___v${index};\n")
+      string(APPEND dump_aliases "  alias clsOrvAcctMan___v${index} {${id}} version 1.${index} flags 0x10 funcs 0 vars 0 impltypes 0 vtable 0\n")
+      string(APPEND dump_aliases "    alias of OrvAcctMan._clsOrvAcctMan\n")
     endif()
   endforeach()
   set(ORVACCT_INTERFACE_ID_INITIALIZERS "${initializers}" PARENT_SCOPE)
   set(ORVACCT_INTERFACE_ID_RESOURCE "${resource}" PARENT_SCOPE)
   set(ORVACCT_INTERFACE_ALIASES "${aliases}" PARENT_SCOPE)
   set(ORVACCT_INTERFACE_PROXY_STUBS "${stubs}" PARENT_SCOPE)
+  list(JOIN ORVACCT_INTERFACE_IDS " " words)
+  set(ORVACCT_INTERFACE_ID_WORDS "${words}" PARENT_SCOPE)
+  string(REGEX REPLACE "\n$" "" dump_aliases "${dump_aliases}")  # the template ends the line
+  set(ORVACCT_TYPELIB_ALIASES "${dump_aliases}" PARENT_SCOPE)
+  math(EXPR types "${count} + 2")
+  set(ORVACCT_TYPELIB_TYPES ${types} PARENT_SCOPE)
 endfunction()
 
 # The Windows Installer packages' identities (packaging/windows/msi). Each bitness's package keeps

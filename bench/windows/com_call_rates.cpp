@@ -74,7 +74,7 @@ void deTickRates(_clsOrvAcctMan* object) {
   const double late = rate(kCalls, [&](long) {
     Variant result;
     UINT error = 0;
-    dispatch->Invoke(orv::testing::dispid::kDeTick, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+    dispatch->Invoke(orv::testing::dispid::DeTick, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
                      result.get(), nullptr, &error);
   });
   std::printf("DeTick early bound:  %10.0f calls/s\n", early);

@@ -6,8 +6,10 @@
 #include <optional>
 #include <vector>
 
+#include "base/failure.h"
 #include "cipher/cipher_data.h"
 #include "platform/staged_file.h"
+#include "text/utf.h"
 
 namespace orv::cipher {
 namespace {
@@ -21,7 +23,7 @@ class SourceReader {
       return;
     }
     in_.open(job.source, std::ios::binary);
-    if (!in_) throw std::runtime_error("cannot open the source");
+    if (!in_) throw Failure(error_number::kPathFileAccessError, u"cannot open the source");
   }
 
   // Exactly size bytes, or a failure: the source changed length while it was read.
@@ -33,7 +35,7 @@ class SourceReader {
       in_.read(reinterpret_cast<char*>(into), static_cast<std::streamsize>(size));
       got = static_cast<std::size_t>(in_.gcount());
     }
-    if (got != size) throw std::runtime_error("cannot read the whole source");
+    if (got != size) throw Failure(error_number::kPathFileAccessError, u"cannot read the whole source");
   }
 
   // Before the destination replaces a file: Windows refuses to replace one that is still open,
@@ -60,15 +62,19 @@ class Destination {
   std::optional<platform::StagedFile> staged_;
 };
 
+[[noreturn]] void throwLengthUnreadable() {
+  throw Failure(error_number::kPathFileAccessError, u"cannot read the length of the source");
+}
+
 std::uintmax_t openFileLength(std::FILE* file) {
 #ifdef _WIN32
-  if (_fseeki64(file, 0, SEEK_END) != 0) throw std::runtime_error("cannot read the length of the source");
+  if (_fseeki64(file, 0, SEEK_END) != 0) throwLengthUnreadable();
   const long long length = _ftelli64(file);
 #else
-  if (fseeko(file, 0, SEEK_END) != 0) throw std::runtime_error("cannot read the length of the source");
+  if (fseeko(file, 0, SEEK_END) != 0) throwLengthUnreadable();
   const off_t length = ftello(file);
 #endif
-  if (length < 0) throw std::runtime_error("cannot read the length of the source");
+  if (length < 0) throwLengthUnreadable();
   return static_cast<std::uintmax_t>(length);
 }
 
@@ -184,12 +190,12 @@ template <class Operation>
 FileResult absorbingFailures(Operation operation) noexcept {
   try {
     return operation();
-  } catch (const std::exception& e) {
+  } catch (...) {
+    const CaughtFailure failure = describeCurrentException();
     try {
-      return {FileOutcome::Failed, e.what()};
+      return {FileOutcome::Failed, text::toUtf8(failure.description)};
     } catch (...) {
     }
-  } catch (...) {
   }
   return {FileOutcome::Failed, {}};
 }

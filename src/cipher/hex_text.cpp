@@ -1,5 +1,7 @@
 #include "cipher/hex_text.h"
 
+#include "cipher/blowfish_engine.h"
+
 namespace orv::cipher {
 namespace {
 
@@ -63,5 +65,10 @@ std::optional<std::size_t> firstNonHexDigit(std::u16string_view text) {
   return std::nullopt;
 }
 bool isHexPairs(std::string_view text) { return pairsOnly(text); }
+
+bool isCipherTextLength(std::size_t hexDigits) {
+  constexpr std::size_t kBlockDigits = 2 * kBlockSize;
+  return hexDigits % kBlockDigits == 0 && hexDigits >= 2 * kBlockDigits;
+}
 
 }  // namespace orv::cipher

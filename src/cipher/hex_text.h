@@ -21,6 +21,10 @@ std::string bytesFromHexText(std::string_view text);
 bool isHexPairs(std::u16string_view text);
 bool isHexPairs(std::string_view text);
 
+// True when this many hex digits can be cipher text: cipher data is whole 8-byte blocks, and the
+// random words and the size descriptor alone take more than one.
+bool isCipherTextLength(std::size_t hexDigits);
+
 // Where the first character that is no hex digit stands, or none.
 std::optional<std::size_t> firstNonHexDigit(std::u16string_view text);
 

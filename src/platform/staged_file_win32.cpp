@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/disk_flush_win32.h"
 #include "platform/staged_file.h"
 #include "platform/system_failure_win32.h"
 
@@ -86,7 +87,7 @@ void StagedFile::write(std::span<const std::uint8_t> bytes) {
 }
 
 bool StagedFile::commit(bool mayReplace) {
-  if (!FlushFileBuffers(file_.get())) throwLastError("cannot write the destination");
+  if (!flushToDisk(file_.get())) throwLastError("cannot write the destination");
   // A file marked for deletion cannot be renamed: keep it first, then rename at once.
   if (deletedOnClose_) {
     if (!setDeleteOnClose(file_.get(), false)) throwLastError("cannot keep the destination");

@@ -3,7 +3,6 @@
 // pages go through a table built once (one load per character); UTF-8 through the project's own
 // conversion; other multi-byte code pages through iconv with Windows' additions.
 #include <cstdlib>
-#include <stdexcept>
 #include <string>
 
 #include "text/ansi_codepage.h"
@@ -20,17 +19,18 @@ std::string configuredName() {
 
 // A setting that names no code page is a fault of the installation, not of the text converted:
 // it is told as such, naming the variable to mend.
-template <typename Make>
-auto fromSetting(Make make) {
-  const std::string name = configuredName();
-  try {
-    return make(name);
-  } catch (const ConversionError&) {
-    throw std::runtime_error("unknown code page in ORVACCT_CODEPAGE: " + name);
-  }
+[[noreturn]] void refuseSetting(const std::string& name, CodePageRefusal refusal) {
+  throw ConversionError((refusal == CodePageRefusal::UnknownName ? "unknown code page in ORVACCT_CODEPAGE: "
+                                                                  : "ORVACCT_CODEPAGE names no ANSI code page: ") +
+                        name);
 }
 
-AnyCodePage configuredCodePage() { return fromSetting(makeCodePage); }
+AnyCodePage configuredCodePage() {
+  const std::string name = configuredName();
+  std::variant<AnyCodePage, CodePageRefusal> made = makeCodePage(name);
+  if (const auto* refusal = std::get_if<CodePageRefusal>(&made)) refuseSetting(name, *refusal);
+  return std::move(std::get<AnyCodePage>(made));
+}
 
 const AnyCodePage& codePage() {
   static const AnyCodePage instance = configuredCodePage();
@@ -51,6 +51,11 @@ std::u16string fromAnsi(std::string_view bytes) { return toText(codePage(), byte
 
 std::string codePageName() { return configuredName(); }
 
-std::unique_ptr<CodePage> ansiCodePage() { return fromSetting(codePageNamed); }
+std::unique_ptr<CodePage> ansiCodePage() {
+  const std::string name = configuredName();
+  CodePageLookup found = codePageNamed(name);
+  if (const auto* refusal = std::get_if<CodePageRefusal>(&found)) refuseSetting(name, *refusal);
+  return std::move(std::get<std::unique_ptr<CodePage>>(found));
+}
 
 }  // namespace orv::text

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace orv::text {
 
@@ -17,8 +18,15 @@ class CodePage {
   virtual std::string name() const = 0;
 };
 
-// Throws ConversionError (text/ansi_codepage.h) for a name that is no code page here.
-std::unique_ptr<CodePage> codePageNamed(const std::string& name);
+// Why a name gives no code page: the system knows none by it, or it names one that cannot hold
+// Windows ANSI text. Every ANSI code page Windows writes in reads each ASCII byte as itself (the
+// records' own words are ASCII); UTF-7, UTF-16 or EBCDIC would turn a log into question marks or
+// other letters.
+enum class CodePageRefusal { UnknownName, NotAnAnsiCodePage };
+
+// The code page, or why there is none.
+using CodePageLookup = std::variant<std::unique_ptr<CodePage>, CodePageRefusal>;
+CodePageLookup codePageNamed(const std::string& name);
 
 // The ANSI code page the component's own text goes through (text/ansi_codepage.h).
 std::unique_ptr<CodePage> ansiCodePage();

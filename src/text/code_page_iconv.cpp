@@ -6,9 +6,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <stdexcept>
 
-#include "text/ansi_codepage.h"
+#include "text/ascii_reading.h"
 #include "text/code_page.h"
 #include "text/iconv_code_pages.h"
 #include "text/utf.h"
@@ -45,15 +44,12 @@ std::string iconvName(const std::string& name) {
   return name == "65001" ? "UTF-8" : "CP" + name;
 }
 
-// Decodes every byte alone. A byte that begins a longer sequence (EINVAL: input cut short)
-// marks a multi-byte code page. Bytes a single-byte code page leaves undefined map to the
-// character of the same number, as Windows does for 0x81, 0x8D, 0x8F, 0x90 and 0x9D of code
-// page 1252: every byte value must survive a trip through text, since cipher text travels as text.
-std::optional<std::array<char16_t, 256>> singleByteDecoding(const std::string& name) {
-  iconv_t cd = iconv_open("UTF-16LE", name.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    throw ConversionError("unknown code page: " + name);
-  }
+// Decodes every byte alone through cd (the code page to UTF-16LE). A byte that begins a longer
+// sequence (EINVAL: input cut short) marks a multi-byte code page. Bytes a single-byte code page
+// leaves undefined map to the character of the same number, as Windows does for 0x81, 0x8D, 0x8F,
+// 0x90 and 0x9D of code page 1252: every byte value must survive a trip through text, since cipher
+// text travels as text.
+std::optional<std::array<char16_t, 256>> singleByteDecoding(iconv_t cd) {
   std::array<char16_t, 256> table{};
   bool singleByte = true;
   for (int b = 0; b < 256 && singleByte; ++b) {
@@ -69,19 +65,35 @@ std::optional<std::array<char16_t, 256>> singleByteDecoding(const std::string& n
     const bool oneUnit = rc != static_cast<std::size_t>(-1) && inLeft == 0 && sizeof out - outLeft == 2;
     table[b] = oneUnit ? static_cast<char16_t>(out[0] | (out[1] << 8)) : static_cast<char16_t>(b);
   }
-  iconv_close(cd);
   if (!singleByte) return std::nullopt;
   return table;
 }
 
-}  // namespace
-
-AnyCodePage makeCodePage(const std::string& name) {
+std::optional<AnyCodePage> knownCodePage(const std::string& name) {
   const std::optional<int> number = windowsNumber(name);
   if (number == 65001) return Utf8CodePage{};
   const std::string iconv = iconvName(name);
-  if (auto table = singleByteDecoding(iconv)) return AnyCodePage(std::in_place_type<SingleByteTable>, *table);
+  const iconv_t cd = iconv_open("UTF-16LE", iconv.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  const std::optional<std::array<char16_t, 256>> table = singleByteDecoding(cd);
+  iconv_close(cd);
+  if (table) return AnyCodePage(std::in_place_type<SingleByteTable>, *table);
+  // Decoding and encoding are opened apart: a name may be known one way only.
+  const iconv_t back = iconv_open(iconv.c_str(), "UTF-16LE");
+  if (back == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  iconv_close(back);
   return AnyCodePage(std::in_place_type<IconvCodePage>, iconv, number);
+}
+
+}  // namespace
+
+std::variant<AnyCodePage, CodePageRefusal> makeCodePage(const std::string& name) {
+  std::optional<AnyCodePage> page = knownCodePage(name);
+  if (!page) return CodePageRefusal::UnknownName;
+  if (!readsAsciiAsItself([&](std::string_view bytes) { return toText(*page, bytes); })) {
+    return CodePageRefusal::NotAnAnsiCodePage;
+  }
+  return std::move(*page);
 }
 
 
@@ -101,7 +113,7 @@ namespace {
 
 class NamedCodePage final : public CodePage {
  public:
-  explicit NamedCodePage(const std::string& name) : name_(name), page_(makeCodePage(name)) {}
+  NamedCodePage(const std::string& name, AnyCodePage page) : name_(name), page_(std::move(page)) {}
   std::u16string toText(std::string_view bytes) const override { return text::toText(page_, bytes); }
   std::string name() const override { return name_; }
 
@@ -112,6 +124,10 @@ class NamedCodePage final : public CodePage {
 
 }  // namespace
 
-std::unique_ptr<CodePage> codePageNamed(const std::string& name) { return std::make_unique<NamedCodePage>(name); }
+CodePageLookup codePageNamed(const std::string& name) {
+  std::variant<AnyCodePage, CodePageRefusal> made = makeCodePage(name);
+  if (const auto* refusal = std::get_if<CodePageRefusal>(&made)) return *refusal;
+  return std::make_unique<NamedCodePage>(name, std::move(std::get<AnyCodePage>(made)));
+}
 
 }  // namespace orv::text

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 #include "text/ansi_codepage.h"
+#include "text/ascii_reading.h"
 #include "text/code_page.h"
 #include "text/windows_code_pages_win32.h"
 
@@ -16,8 +18,8 @@ std::string upper(std::string text) {
   return text;
 }
 
-// "1251", "CP1251", "WINDOWS-1251", "UTF-8".
-UINT numberOf(const std::string& name) {
+// "1251", "CP1251", "WINDOWS-1251", "UTF-8"; none for a name the system has no code page by.
+std::optional<UINT> numberOf(const std::string& name) {
   const std::string n = upper(name);
   if (n == "UTF-8" || n == "UTF8") return CP_UTF8;
   for (std::string_view prefix : {"WINDOWS-", "CP", ""}) {
@@ -30,7 +32,17 @@ UINT numberOf(const std::string& name) {
     const auto number = static_cast<UINT>(std::stoul(std::string(rest)));
     if (IsValidCodePage(number)) return number;
   }
-  throw ConversionError("unknown code page: " + name);
+  return std::nullopt;
+}
+
+bool readsAnsiText(UINT number) {
+  return readsAsciiAsItself([number](std::string_view bytes) {
+    try {
+      return fromCodePage(number, bytes);
+    } catch (const ConversionError&) {
+      return std::u16string();
+    }
+  });
 }
 
 class WindowsCodePage final : public CodePage {
@@ -46,8 +58,11 @@ class WindowsCodePage final : public CodePage {
 
 }  // namespace
 
-std::unique_ptr<CodePage> codePageNamed(const std::string& name) {
-  return std::make_unique<WindowsCodePage>(numberOf(name));
+CodePageLookup codePageNamed(const std::string& name) {
+  const std::optional<UINT> number = numberOf(name);
+  if (!number) return CodePageRefusal::UnknownName;
+  if (!readsAnsiText(*number)) return CodePageRefusal::NotAnAnsiCodePage;
+  return std::make_unique<WindowsCodePage>(*number);
 }
 
 std::unique_ptr<CodePage> ansiCodePage() { return std::make_unique<WindowsCodePage>(GetACP()); }

@@ -3,7 +3,9 @@
 #include <iconv.h>
 
 #include <cerrno>
-#include <stdexcept>
+#include <system_error>
+
+#include "text/ansi_codepage.h"
 
 namespace orv::text {
 namespace {
@@ -30,7 +32,7 @@ struct IconvCodePage::Descriptors {
     name = codePage;
     toBytes = iconv_open(codePage.c_str(), "UTF-16LE");
     toText = iconv_open("UTF-16LE", codePage.c_str());
-    if (toBytes == kNotOpen || toText == kNotOpen) throw std::runtime_error("unknown code page: " + codePage);
+    if (toBytes == kNotOpen || toText == kNotOpen) throw ConversionError("cannot open code page " + codePage + ": " + std::generic_category().message(errno));
   }
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <variant>
 
+#include "text/code_page.h"
 #include "text/iconv_code_page.h"
 #include "text/single_byte_table.h"
 
@@ -16,8 +17,8 @@ using AnyCodePage = std::variant<SingleByteTable, IconvCodePage, Utf8CodePage>;
 // The Windows code page a name stands for: "932", "CP932", "WINDOWS-932", "UTF-8".
 std::optional<int> windowsNumber(const std::string& name);
 
-// Throws ConversionError for a name iconv does not know.
-AnyCodePage makeCodePage(const std::string& name);
+// The code page, or why the name gives none.
+std::variant<AnyCodePage, CodePageRefusal> makeCodePage(const std::string& name);
 
 void appendBytes(const AnyCodePage& page, std::string& out, std::u16string_view text);
 std::u16string toText(const AnyCodePage& page, std::string_view bytes);

@@ -1,20 +1,24 @@
 // libFuzzer target for what reads logs gathered from anywhere: arbitrary bytes as a log file
 // (through the file reader and the record reader) and as a file name, and every way their text
-// leaves the tool (JSON, CSV, HTML, a terminal). Beyond the sanitizers, it checks the promises:
-// the reader's line numbers only grow and stay within the file, texts stay within their bound,
-// and every quoting gives back exactly what it was given, in a form its reader cannot mistake.
+// leaves the tool (JSON, CSV, HTML, a terminal, a whole report page). Beyond the sanitizers, it
+// checks the promises: the reader's line numbers only grow and stay within the file, texts stay
+// within their bound, every quoting gives back exactly what it was given, in a form its reader
+// cannot mistake, and no markup in a log becomes an element of the report's page.
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "log/error_log.h"
 #include "log/record_reader.h"
 #include "logs/log_text.h"
+#include "logs/report.h"
 #include "output_quoting.h"
 #include "platform/readable_file.h"
 #include "text/utf.h"
@@ -151,6 +155,82 @@ void readAsLog(const std::uint8_t* data, std::size_t size) {
   reader.read(file, sink);
 }
 
+// The elements of a page in order, as a browser's tokenizer opens them: a tag begins with `<`
+// and a letter or `/`, its quoted attribute values are passed over, and the text of script and
+// style is theirs alone.
+std::vector<std::string> elementsOf(std::string_view page) {
+  std::vector<std::string> elements;
+  const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+  std::size_t i = 0;
+  while (i + 1 < page.size()) {
+    if (page[i] != '<' || !(letter(page[i + 1]) || page[i + 1] == '/')) {
+      ++i;
+      continue;
+    }
+    std::size_t end = i + 1 + (page[i + 1] == '/' ? 1 : 0);
+    while (end < page.size() && (letter(page[end]) || (page[end] >= '0' && page[end] <= '9'))) ++end;
+    std::string name(page.substr(i + 1, end - i - 1));
+    for (char quote = 0; end < page.size() && (quote != 0 || page[end] != '>'); ++end) {
+      if (quote == 0 && (page[end] == '"' || page[end] == '\'')) {
+        quote = page[end];
+      } else if (page[end] == quote) {
+        quote = 0;
+      }
+    }
+    i = end;
+    if (name == "script" || name == "style") i = std::min(page.size(), page.find("</" + name, i));
+    elements.push_back(std::move(name));
+  }
+  return elements;
+}
+
+// The report page of the bytes read as one log file.
+std::string reportOf(std::string_view bytes) {
+  const int fd = memfd_create("log", 0);
+  check(fd >= 0);
+  check(bytes.empty() || ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()));
+  ::lseek(fd, 0, SEEK_SET);
+  orv::platform::ReadableFile file{orv::platform::UniqueFd(fd)};
+  orvacct::logs::ReportData data;
+  orvacct::logs::ReportBuilder builder(data);
+  const orvacct::logs::LogFile log{"share/PC1/billing-03052002.log", "share/PC1", "billing", "PC1", 11751, nullptr};
+  class Sink final : public orv::log::RecordSink {
+   public:
+    Sink(orvacct::logs::ReportBuilder& builder, const orvacct::logs::LogFile& log) : builder_(builder), log_(log) {}
+    void record(const orv::log::ReadRecord& record) override { builder_.record(log_, record); }
+    void problem(const orv::log::ReadProblem& problem) override {
+      if (problem.losesRecord()) builder_.damaged(log_, problem);
+      if (problem.kind == orv::log::Damage::NotText) builder_.notRead(log_.pathText + ": binary data");
+    }
+
+   private:
+    orvacct::logs::ReportBuilder& builder_;
+    const orvacct::logs::LogFile& log_;
+  } sink(builder, log);
+  builder.beginFile(log);
+  static orv::log::LogFileReader reader;
+  reader.read(file, sink);
+  builder.endFile(log);
+  return orvacct::logs::reportHtml(data, orvacct::logs::ReportScope{}, orvacct::logs::ScanCounts{});
+}
+
+// The page of the bytes has the elements of the page of the same bytes with each character
+// that can make markup (< > & " ') replaced by a control byte the bytes do not hold (one byte
+// in every code page, so no text changes its length): nothing the log says becomes an element.
+void checkReport(std::string_view bytes) {
+  static constexpr std::string_view kMarkup = "<>&\"'";
+  std::string standIns;
+  for (char c = 1; c < 0x20 && standIns.size() < kMarkup.size(); ++c) {
+    if (c != '\t' && c != '\n' && c != '\r' && bytes.find(c) == std::string_view::npos) standIns += c;
+  }
+  if (standIns.size() < kMarkup.size()) return;
+  std::string plain(bytes);
+  for (char& c : plain) {
+    if (const std::size_t at = kMarkup.find(c); at != std::string_view::npos) c = standIns[at];
+  }
+  check(elementsOf(reportOf(bytes)) == elementsOf(reportOf(plain)));
+}
+
 void readAsName(std::string_view bytes) {
   const std::u16string name = orv::text::fromUtf8(bytes);
   const auto parts = orv::log::parseLogFileName(name);
@@ -165,8 +245,9 @@ void readAsName(std::string_view bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // The first byte chooses: a file name; a log file's bytes; or those bytes with the one in
-  // their middle repeated into a line longer than the reader's buffer.
+  // The first byte chooses: a file name; a log file's bytes (read, and made into a report page);
+  // or those bytes with the one in their middle repeated into a line longer than the reader's
+  // buffer.
   if (size == 0) return 0;
   switch (data[0] % 4) {
     case 0:
@@ -181,6 +262,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       readAsLog(bytes.data(), bytes.size());
       break;
     }
+    case 1:
+      // A page is slower to make than a reading: one input in four makes one.
+      readAsLog(data + 1, size - 1);
+      checkReport({reinterpret_cast<const char*>(data + 1), size - 1});
+      break;
     default:
       readAsLog(data + 1, size - 1);
   }

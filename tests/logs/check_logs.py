@@ -14,6 +14,7 @@ Prints "N passed, N failed" and exits non-zero on any failure.
 import collections
 import csv
 import datetime
+import html
 import io
 import json
 import os
@@ -385,6 +386,15 @@ def check_corpus(tool):
         page = open(report, encoding="utf-8").read()
         check("report: markup from the logs shown as text",
               "<script>alert" not in page and "&lt;script&gt;alert(1)&lt;/script&gt; &amp; &lt;b&gt;" in page)
+        check("report: a module's markup shown as text in every list of records",
+              "<modWeb>" not in page and page.count("&lt;modWeb&gt;") >= 3)
+        # Every file and folder not read is named on the page in the words of standard error.
+        told = [line.removeprefix("orvacct: ") for line in err.splitlines()
+                if (line.startswith("orvacct: ") and "report written" not in line) or KINDS["binary"] in line]
+        notread = re.search(r'<div class="notread" id="notread">(.*?)</div>', page)
+        shown = [html.unescape(item) for item in re.findall(r"<li>(.*?)</li>", notread[1])] if notread else []
+        same("report: what was not read, named as on standard error", shown, told)
+        check("report: the corpus has a file not read", len(told) > 0)
 
     # A double-byte code page: Japanese descriptions, file names and Date lines with 午後.
     with tempfile.TemporaryDirectory() as work:
@@ -406,6 +416,9 @@ def check_corpus(tool):
              [f"{p}{n:02}" for p in ("JP", "RU") for n in range(1, 7)])
         code, _, err = run(tool, "logs", "export", "--code-page", "klingon", jp)
         check("an unknown code page: exit 2", code == 2 and "klingon" in err, err)
+        code, out, err = run(tool, "logs", "export", "--code-page", "UTF-7", jp)
+        check("UTF-7, which would read the logs as question marks: exit 2",
+              code == 2 and not out and "UTF-7" in err and "ANSI" in err, err)
         code, _, err = run(tool, "logs", "export", jp, "--code-page", "932")
         check("a code page after every path: exit 2", code == 2 and "after every path" in err, err)
 
@@ -446,7 +459,7 @@ def check_drill_down(seen, records, root):
         got = collections.Counter()
         for item in section["items"]:
             text, count = item.rsplit(" ", 1)
-            got[text] = int(count)
+            got[text] = int(count.replace(",", ""))
         same(f"drill-down: {name} with their counts", got, wanted.get(name))
         same(f"drill-down: {name} counted", section["heading"], f"{name} ({len(wanted.get(name, {}))})")
     same("drill-down: four lists", len(drill["lists"]), 4)
@@ -470,6 +483,59 @@ def check_drill_down(seen, records, root):
     check("drill-down: a bar for each day of the error", drill["bars"] == len({r["time"][:10] for r in mine}),
           drill["bars"])
     check("drill-down: shown on the page", drill["visible"])
+    check("drill-down: across the whole row", drill["widthOfTable"] > 0.95, drill["widthOfTable"])
+    # Its busiest day (the latest among equals) with its records, up to 20, the rest counted.
+    per_day = collections.Counter(r["time"][:10] for r in mine)
+    busiest, most = max(per_day.items(), key=lambda item: (item[1], item[0]))
+    busy = drill["busiest"]
+    same("drill-down: the busiest day named", busy["heading"],
+         f"Records of its busiest day, {busiest} ({most:,} record{'s' if most != 1 else ''})")
+    same("drill-down: the busiest day's records listed", len(busy["records"]), min(20, most))
+    same("drill-down: the rest counted", busy["more"].split(" more")[0] if busy["more"] else "",
+         f"and {most - 20:,}" if most > 20 else "")
+    listed = []
+    for item in busy["records"]:
+        file, line = item["at"].rsplit(":", 1)
+        record = next((r for r in mine if r["file"] == os.path.join(os.path.dirname(root), file) and
+                       r["line"] == int(line)), None)
+        check(f"drill-down: {item['at']} is a record of the busiest day", record and record["time"][:10] == busiest)
+        if record:
+            listed.append(moment_of(record))
+            check(f"drill-down: {item['at']} shown with what the record says",
+                  item["line"].endswith(f"{record['machine']} \u00b7 {record['app']} \u00b7 {record['module']} \u00b7 "
+                                        f"{record['procedure']}") and item["description"] == record["description"])
+    same("drill-down: the busiest day's records in time order", listed, sorted(listed))
+    check("drill-down: its chart labels the busiest day", f"{busiest}: {most:,}" in drill["labels"], drill["labels"])
+    same("drill-down: no label of its chart overlaps another", drill["overlaps"], [])
+
+
+def check_days(seen, records):
+    """Clicks on bars of the chart: each shows its day's top errors and machines below the chart."""
+    same("days: none shown before a click", seen["days"]["before"], [])
+    for shown in seen["days"]["clicked"]:
+        check("days: a click shows one day", len(shown) == 1, shown)
+        if len(shown) != 1:
+            continue
+        day = shown[0]
+        date, _ = day["heading"].split(": ")
+        mine = [r for r in records if r["time"][:10] == date]
+        same(f"days: {date} with its records", day["heading"], f"{date}: {len(mine):,} records")
+        check(f"days: {date} shown below the chart", day["visible"] and day["belowChart"])
+        # The 100 busiest days in full (the latest among equals), the others counted.
+        per_day = collections.Counter(r["time"][:10] for r in records)
+        if date not in sorted(per_day, key=lambda d: (per_day[d], d), reverse=True)[:100]:
+            same(f"days: {date} counted, not detailed", (day["lists"], "Only the 100 busiest" in day["note"]), ([], True))
+            continue
+        for heading, key in (("Top errors", lambda r: r["number"]), ("Machines", lambda r: r["machine"])):
+            counts = collections.Counter(key(r) for r in mine)
+            want = sorted(counts.items(), key=lambda item: (-item[1], item[0]))[:10]
+            section = next((s for s in day["lists"] if s["heading"] == heading), {"items": []})
+            got = []
+            for item in section["items"]:
+                name, count = item.split(" ", 1)[0] if heading == "Top errors" else item.rsplit(" ", 1)[0], \
+                    item.rsplit(" ", 1)[1]
+                got.append((int(name) if heading == "Top errors" else name, int(count.replace(",", ""))))
+            same(f"days: {date}: {heading.lower()} with their records", got, want)
 
 
 def check_browser(tool, screenshot, node, chromium):
@@ -491,8 +557,8 @@ def check_browser(tool, screenshot, node, chromium):
         same("requests: the page alone", seen["requests"], ["file://" + report])
         same("no errors in the console", seen["problems"], [])
         check("chart: one bar piece per day and application drawn", seen["bars"] >= 30, seen["bars"])
-        same("totals: records", seen["totals"][0], str(len(records)))
-        same("totals: damaged records", seen["totals"][1], str(sum(p["lost"] for p in problems)))
+        same("totals: records, grouped", seen["totals"][0], f"{len(records):,}")
+        same("totals: damaged records", seen["totals"][1], f"{sum(p['lost'] for p in problems):,}")
         counts = collections.Counter(r["number"] for r in records)
         top = sorted(counts.items(), key=lambda item: (-item[1], item[0]))
         same("errors: largest count first", [int(n) for n in seen["numbers"]["initial"]], [n for n, _ in top])
@@ -506,6 +572,10 @@ def check_browser(tool, screenshot, node, chromium):
         apps = {file_app(name) for _, _, files in os.walk(root) for name in files if is_log(name)}
         same("applications: a click on Application sorts by name", seen["apps"], sorted(apps, key=lambda app: (app.lower(), app)))
         check_drill_down(seen, records, root)
+        check_days(seen, records)
+        same("chart: no label overlaps another", seen["chartOverlaps"], [])
+        days = sorted({r["time"][:10] for r in records if r["time"][:4] == "2002"})
+        check("chart: the last day labelled", days[-1] in seen["chartLabels"], seen["chartLabels"])
         check("screenshot saved", os.path.getsize(screenshot) > 10000)
 
 
@@ -554,8 +624,17 @@ def check_monitor(tool, promtool, node_exporter, prometheus):
         textfiles = os.path.join(work, "textfiles")
         os.makedirs(textfiles)
         prom = os.path.join(textfiles, "orvacct.prom")
-        code, _, err = run(tool, "logs", "metrics", "--output", prom, root)
+        old_umask = os.umask(0o022)
+        try:
+            code, _, err = run(tool, "logs", "metrics", "--output", prom, root)
+        finally:
+            os.umask(old_umask)
         same("metrics exit status", code, 0)
+        # node_exporter commonly runs as a user of its own, so the file is made readable by others.
+        same("the metrics file's mode under umask 022", oct(os.stat(prom).st_mode & 0o777), oct(0o644))
+        before = open(some_log, "rb").read()
+        code, _, err = run(tool, "logs", "metrics", "--output", some_log, root)
+        same("a log the run reads is never replaced by its metrics", (code, open(some_log, "rb").read()), (1, before))
         checked = subprocess.run([promtool, "check", "metrics"], stdin=open(prom, "rb"), capture_output=True, timeout=60)
         same("promtool check metrics accepts the file", (checked.returncode, checked.stdout + checked.stderr), (0, b""))
         _, out, _ = run(tool, "logs", "summary", "--by", "app", "--format", "jsonl", root)

@@ -1,8 +1,9 @@
 // Opens an orvacct logs report in headless Chromium, driven through the DevTools protocol on a
 // pipe (no network port, no npm package), and prints as JSON what a person would meet: every
-// request the page made, console errors, the chart's bars, the totals, and the rows of the
-// tables before and after real mouse clicks on their headings. Saves a screenshot of the page
-// as it opens.
+// request the page made, console errors, the chart's bars, the totals, the rows of the tables
+// before and after real mouse clicks on their headings, what clicks on the chart's bars show,
+// an error's drill-down, and any two labels of a chart that overlap. Saves a screenshot of the
+// page as it opens.
 // usage: node report_in_browser.js REPORT.html SCREENSHOT.png CHROMIUM
 'use strict';
 const { spawn } = require('child_process');
@@ -127,7 +128,7 @@ async function main() {
       await page('Input.dispatchMouseEvent', { type, x: box.x, y: box.y, button: 'left', clickCount: 1 });
     }
   };
-  const column = (table, index, attribute) => value(`Array.from(document.querySelectorAll('#${table} tbody tr'))
+  const column = (table, index, attribute) => value(`Array.from(document.querySelectorAll('#${table} tbody tr:not(.drill)'))
     .map((row) => ${attribute ? `row.cells[${index}].getAttribute('data-v')` : `row.cells[${index}].textContent`})`);
   const sortState = (table, index) =>
     value(`document.querySelectorAll('#${table} thead th')[${index}].getAttribute('aria-sort')`);
@@ -146,21 +147,63 @@ async function main() {
   await click('#apps thead th:nth-child(1)');
   seen.apps = await column('apps', 0, false);
 
+  // Any two texts of one chart whose boxes overlap, as drawn.
+  const overlaps = (svgs) => value(`Array.from(document.querySelectorAll(${JSON.stringify(svgs)})).flatMap((svg) => {
+      const boxes = Array.from(svg.querySelectorAll('text')).map((t) => ({ text: t.textContent, box: t.getBoundingClientRect() }));
+      const found = [];
+      boxes.forEach((a, i) => boxes.slice(i + 1).forEach((b) => {
+        if (a.box.right > b.box.left && b.box.right > a.box.left && a.box.bottom > b.box.top && b.box.bottom > a.box.top) {
+          found.push([a.text, b.text]);
+        }
+      }));
+      return found; })`);
+  seen.chartLabels = await value("Array.from(document.querySelectorAll('svg.chart text')).map((t) => t.textContent)");
+  seen.chartOverlaps = await overlaps('svg.chart');
+
+  // Bars of the chart clicked, the busiest and the last: each shows its day below the chart.
+  const shownDays = () => value(`Array.from(document.querySelectorAll('section.day')).filter((s) => !s.hidden)
+    .map((s) => ({ heading: s.querySelector('h3').textContent, note: (s.querySelector('p.note') || { textContent: '' }).textContent, visible: s.getBoundingClientRect().height > 0,
+      belowChart: s.getBoundingClientRect().top >= document.querySelector('svg.chart').getBoundingClientRect().bottom,
+      lists: Array.from(s.querySelectorAll('.lists section')).map((section) => ({
+        heading: section.querySelector('h4').textContent,
+        items: Array.from(section.querySelectorAll('li')).map((li) => li.textContent) })) }))`);
+  seen.days = { before: await shownDays(), clicked: [] };
+  const busiestBar = await value(`(() => { let best = null, most = -1;
+    document.querySelectorAll('svg.chart g.bar').forEach((g) => {
+      const height = Array.from(g.querySelectorAll('rect:not(.hit)')).reduce((sum, r) => sum + Number(r.getAttribute('height')), 0);
+      if (height >= most) { most = height; best = g.getAttribute('data-bar'); } });
+    return best; })()`);
+  for (const bar of [busiestBar, await value("Array.from(document.querySelectorAll('svg.chart g.bar')).pop().getAttribute('data-bar')")]) {
+    await click(`svg.chart g.bar[data-bar="${bar}"] rect.hit`);
+    seen.days.clicked.push(await shownDays());
+  }
+
   // The most frequent error opened, as a person opens it: a click on its description.
   await click('#errors thead th:nth-child(3)');  // by count, the largest first
-  const drill = '#errors tbody tr:first-child details.drill';
-  seen.drill = { openBefore: await value(`document.querySelector('${drill}').open`) };
-  await click(`${drill} > summary`);
-  seen.drill.openAfter = await value(`document.querySelector('${drill}').open`);
-  seen.drill.number = await value("document.querySelector('#errors tbody tr:first-child').cells[0].getAttribute('data-v')");
-  seen.drill.lists = await value(`Array.from(document.querySelectorAll('${drill} .lists section')).map((section) => ({
+  const body = "document.querySelector('#errors tbody')";
+  const drill = `${body}.querySelector('details.drill')`;
+  const row = `${body}.querySelector('tr.drill')`;
+  seen.drill = { openBefore: await value(`${drill}.open && ${row}.getBoundingClientRect().height > 0`) };
+  await click('#errors tbody details.drill > summary');
+  seen.drill.openAfter = await value(`${drill}.open`);
+  seen.drill.number = await value(`${body}.rows[0].cells[0].getAttribute('data-v')`);
+  seen.drill.lists = await value(`Array.from(${row}.querySelectorAll('.lists section')).map((section) => ({
       heading: section.querySelector('h4').textContent,
       items: Array.from(section.querySelectorAll('li')).map((li) => li.textContent) }))`);
-  seen.drill.recent = await value(`Array.from(document.querySelectorAll('${drill} ol.recent li')).map((li) => ({
+  const records = (list) => value(`Array.from(${row}.querySelectorAll('ol.${list} li')).map((li) => ({
       head: li.firstChild.textContent, line: li.textContent.slice(0, li.textContent.indexOf(li.querySelector('pre').textContent)),
       description: li.querySelector('pre').textContent, at: li.querySelector('code').textContent }))`);
-  seen.drill.bars = await value(`document.querySelectorAll('${drill} svg.small rect').length`);
-  seen.drill.visible = await value(`document.querySelector('${drill} ol.recent').getBoundingClientRect().height > 0`);
+  seen.drill.recent = await records('latest');
+  seen.drill.busiest = {
+    heading: await value(`${row}.querySelector('h4.busiest').textContent`),
+    records: await records('busiest'),
+    more: await value(`(${row}.querySelector('p.more') || { textContent: '' }).textContent`),
+  };
+  seen.drill.bars = await value(`${row}.querySelectorAll('svg.small rect').length`);
+  seen.drill.labels = await value(`Array.from(${row}.querySelectorAll('svg.small text')).map((t) => t.textContent)`);
+  seen.drill.overlaps = await overlaps('#errors tbody:first-of-type svg.small');
+  seen.drill.visible = await value(`${row}.querySelector('ol.latest').getBoundingClientRect().height > 0`);
+  seen.drill.widthOfTable = await value(`${row}.getBoundingClientRect().width / document.querySelector('#errors').getBoundingClientRect().width`);
   seen.loadMilliseconds = loadMilliseconds;
   seen.requests = requests;
   seen.problems = problems;

@@ -220,6 +220,15 @@ TEST(DecryptByteFailures, NegativeSizeDescriptorIsDamagedDataLikeAnyOther) {
   }
 }
 
+// Cipher data is whole 8-byte blocks, two at least (8 random bytes and the 4-byte size
+// descriptor need more than one): 32, 48, 64 ... hex digits.
+TEST(HexText, CipherTextLengths) {
+  const std::pair<std::size_t, bool> cases[] = {{0, false},  {2, false},  {15, false}, {16, false}, {17, false},
+                                                {24, false}, {31, false}, {32, true},   {33, false}, {40, false},
+                                                {48, true},  {64, true},  {4096, true}, {4104, false}};
+  for (const auto& [digits, can] : cases) EXPECT_EQ(isCipherTextLength(digits), can) << digits;
+}
+
 TEST(HexText, UpperCasePairsAndTheLenientReading) {
   EXPECT_EQ(toHexText("abc"), u"616263");
   EXPECT_EQ(toHexText(std::string("\x00\x0F\xFF", 3)), u"000FFF");

@@ -221,7 +221,8 @@ TEST(RecordReader, TheTimeOfDayInEveryRegionalForm) {
       {"3/5/2002 25:07:09", -1, nullptr},
   };
   for (const Case& c : cases) {
-    const auto codePage = c.codePage != nullptr ? text::codePageNamed(c.codePage) : nullptr;
+    const auto codePage =
+        c.codePage != nullptr ? std::get<std::unique_ptr<text::CodePage>>(text::codePageNamed(c.codePage)) : nullptr;
     EXPECT_EQ(secondOfDay(c.date, codePage.get()), c.second) << c.date;
   }
 }

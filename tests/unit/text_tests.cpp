@@ -2,10 +2,13 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "text/ansi_codepage.h"
+#include "text/code_page.h"
 #include "text/strict_text.h"
 #include "text/utf.h"
 #include "support/code_page_table.h"
@@ -98,6 +101,30 @@ TEST(AnsiCodePage, DoubleByteCodePagesKeepTheirCharactersWhole) {
         std::exit(whole ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");
+}
+
+// A log read in a code page that is none of Windows' ANSI ones would come out as question marks
+// or other letters: UTF-7 cannot read '+' or '~' alone, UTF-16 no byte alone, EBCDIC reads 0x41
+// as a non-breaking space.
+TEST(CodePageNamed, RefusesWhatCannotHoldWindowsAnsiText) {
+  struct Case {
+    const char* name;
+    std::optional<CodePageRefusal> refusal;
+  };
+  const std::vector<Case> cases = {
+      {"1252", std::nullopt},         {"WINDOWS-1251", std::nullopt},
+      {"874", std::nullopt},          {"932", std::nullopt},
+      {"936", std::nullopt},          {"949", std::nullopt},
+      {"950", std::nullopt},          {"65001", std::nullopt},
+      {"ISO-8859-5", std::nullopt},   {"UTF-7", CodePageRefusal::NotAnAnsiCodePage},
+      {"UTF-16", CodePageRefusal::NotAnAnsiCodePage},
+      {"IBM037", CodePageRefusal::NotAnAnsiCodePage}, {"klingon", CodePageRefusal::UnknownName},
+  };
+  for (const Case& c : cases) {
+    const CodePageLookup found = codePageNamed(c.name);
+    const auto* refusal = std::get_if<CodePageRefusal>(&found);
+    EXPECT_EQ(refusal != nullptr ? std::optional(*refusal) : std::nullopt, c.refusal) << c.name;
+  }
 }
 
 TEST(Utf8, RoundTripsEveryPlane) {

@@ -143,18 +143,20 @@ TEST(ToolCsvColumn, AFileIsRewrittenInPlaceThroughInputFile) {
   EXPECT_EQ(missing.err, "orvacct: cannot read " + (folder / "none").string() + ": No such file or directory\n");
 }
 
+// `pwd COMMAND` over CSV written to a file of the folder first.
+SeparateToolRun runOnCsv(const TempFolder& folder, const std::string& command, const std::string& csv) {
+  writeFile(folder / "input.csv", csv);
+  return runToolApart(command + " --input-file '" + (folder / "input.csv").string() + "'");
+}
+
 // The tool's CSV is data read back, not a sheet: a password that a spreadsheet would take for a
 // formula comes back as it was, in every direction.
 TEST(ToolCsvColumn, PasswordsThatLookLikeFormulasComeBackExactly) {
   const TempFolder folder;
   const std::string plain = "Id,Password\r\n1,=1+1\r\n2,+44\r\n3,-secret\r\n4,@home\r\n5,\ttab\r\n6,\"\rcr\"\r\n";
-  writeFile(folder / "plain.csv", plain);
-  const auto sealed =
-      runToolApart("pwd encrypt --key k --csv-column Password --input-file '" + (folder / "plain.csv").string() + "'");
+  const auto sealed = runOnCsv(folder, "pwd encrypt --key k --csv-column Password", plain);
   ASSERT_EQ(sealed.exitCode, 0) << sealed.err;
-  writeFile(folder / "sealed.csv", sealed.out);
-  const auto opened =
-      runToolApart("pwd decrypt --key k --csv-column Password --input-file '" + (folder / "sealed.csv").string() + "'");
+  const auto opened = runOnCsv(folder, "pwd decrypt --key k --csv-column Password", sealed.out);
   EXPECT_EQ(opened.exitCode, 0) << opened.err;
   EXPECT_EQ(opened.out, plain);
   // One cipher text a line, and back as CSV: quoted, and nothing added.

@@ -12,33 +12,18 @@
 #include <string_view>
 #include <vector>
 
+#include "interface_methods.h"
 #include "orvacctman_idl.h"
 
 namespace orv::testing {
 
 using Microsoft::WRL::ComPtr;
 
-// The DISPIDs every late-bound client has been compiled against.
+// The DISPIDs every late-bound client has been compiled against, by method name.
 namespace dispid {
-inline constexpr DISPID kDeCryptPwd = 0x6003000A;
-inline constexpr DISPID kEnCryptPwd = 0x6003000B;
-inline constexpr DISPID kCreateGuid = 0x6003000C;
-inline constexpr DISPID kRegDeleteValue = 0x6003000F;
-inline constexpr DISPID kRegDeleteKey = 0x60030010;
-inline constexpr DISPID kRegCreateKey = 0x60030011;
-inline constexpr DISPID kRegGetSettingString = 0x60030012;
-inline constexpr DISPID kRegSaveSettingString = 0x60030013;
-inline constexpr DISPID kDeTick = 0x60030014;
-inline constexpr DISPID kLogErrors = 0x60030015;
-inline constexpr DISPID kPurgeLogs = 0x60030016;
-inline constexpr DISPID kCreateSession = 0x60030019;
-inline constexpr DISPID kCloseSession = 0x6003001A;
-inline constexpr DISPID kShowAbout = 0x6003001B;
-inline constexpr DISPID kRegGetSettingDWord = 0x6003001C;
-inline constexpr DISPID kRegSaveSettingDWord = 0x6003001D;
-inline constexpr DISPID kRegGetSettingBinary = 0x6003001E;
-inline constexpr DISPID kRegSaveSettingBinary = 0x6003001F;
-inline constexpr DISPID kCheckState = 0x60030020;
+#define ORVACCT_DISPID(name, id, arguments, parameters) inline constexpr DISPID name = id;
+ORVACCT_INTERFACE_METHODS(ORVACCT_DISPID)
+#undef ORVACCT_DISPID
 }  // namespace dispid
 
 // The interface's methods in vtable order, each with its DISPID and the arguments a caller
@@ -48,27 +33,11 @@ struct Method {
   DISPID id;
   int parameters;
 };
-inline constexpr Method kMethods[] = {
-    {L"DeCrypt_Pwd", dispid::kDeCryptPwd, 2},
-    {L"EnCrypt_Pwd", dispid::kEnCryptPwd, 2},
-    {L"CreateGUID", dispid::kCreateGuid, 0},
-    {L"Reg_DeleteValue", dispid::kRegDeleteValue, 3},
-    {L"Reg_DeleteKey", dispid::kRegDeleteKey, 2},
-    {L"Reg_CreateKey", dispid::kRegCreateKey, 2},
-    {L"Reg_GetSettingString", dispid::kRegGetSettingString, 4},
-    {L"Reg_SaveSettingString", dispid::kRegSaveSettingString, 4},
-    {L"DeTick", dispid::kDeTick, 1},
-    {L"LogErrors", dispid::kLogErrors, 9},
-    {L"PurgeLogs", dispid::kPurgeLogs, 2},
-    {L"Create_Session", dispid::kCreateSession, 0},
-    {L"Close_Session", dispid::kCloseSession, 0},
-    {L"ShowAbout", dispid::kShowAbout, 2},
-    {L"Reg_GetSettingDWord", dispid::kRegGetSettingDWord, 4},
-    {L"Reg_SaveSettingDWord", dispid::kRegSaveSettingDWord, 4},
-    {L"Reg_GetSettingBinary", dispid::kRegGetSettingBinary, 3},
-    {L"Reg_SaveSettingBinary", dispid::kRegSaveSettingBinary, 4},
-    {L"CheckState", dispid::kCheckState, 0},
-};
+#define ORVACCT_WIDE_TEXT(text) L##text
+#define ORVACCT_METHOD_ROW(name, id, arguments, parameters) {ORVACCT_WIDE_TEXT(#name), id, arguments},
+inline constexpr Method kMethods[] = {ORVACCT_INTERFACE_METHODS(ORVACCT_METHOD_ROW)};
+#undef ORVACCT_METHOD_ROW
+#undef ORVACCT_WIDE_TEXT
 inline constexpr int kMethodCount = static_cast<int>(std::size(kMethods));
 
 inline void check(HRESULT hr, const char* what) {

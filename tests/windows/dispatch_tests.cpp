@@ -17,7 +17,7 @@ using DispatchTest = ObjectTest;
 TEST_F(DispatchTest, NamesGiveTheirFixedDispids) {
   std::vector<std::pair<const wchar_t*, DISPID>> expected;
   for (const Method& method : kMethods) expected.emplace_back(method.name, method.id);
-  expected.emplace_back(L"detick", dispid::kDeTick);  // names are found in any case
+  expected.emplace_back(L"detick", dispid::DeTick);  // names are found in any case
   for (const auto& [name, id] : expected) {
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     DISPID found = 0;
@@ -49,7 +49,7 @@ TEST_F(DispatchTest, TypedByReferenceArgumentsAreReadAndLeftAlone) {
   BSTR variable = SysAllocString(L"don't");
   const BSTR original = variable;
   Variant result;
-  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kDeTick, {byRefBstr(&variable)}, result.get()));
+  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::DeTick, {byRefBstr(&variable)}, result.get()));
   EXPECT_EQ(L"don''t", result.text());
   EXPECT_EQ(original, variable);  // unchanged text keeps the caller's own BSTR
   SysFreeString(variable);
@@ -58,7 +58,7 @@ TEST_F(DispatchTest, TypedByReferenceArgumentsAreReadAndLeftAlone) {
 TEST_F(DispatchTest, ArgumentsAreConvertedToTheDeclaredType) {
   Variant number(static_cast<LONG>(12345));
   Variant result;
-  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kDeTick, {byRefVariant(number)}, result.get()));
+  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::DeTick, {byRefVariant(number)}, result.get()));
   EXPECT_EQ(L"12345", result.text());
   EXPECT_EQ(VT_I4, (*number).vt);  // the caller's variable keeps its type
 
@@ -67,7 +67,7 @@ TEST_F(DispatchTest, ArgumentsAreConvertedToTheDeclaredType) {
   Variant name(L"Converted");
   Variant numberAsText(L"-42");
   Variant text(L"d");
-  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kLogErrors,
+  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::LogErrors,
                          {byValue(path), byValue(name), byRefVariant(numberAsText), byValue(text), byValue(text),
                           byValue(text), omittedArgument(), byValue(text)}));
   std::ifstream in(folder.path() / "Logs" / (L"converted-" + todayStamp() + L".log"), std::ios::binary);
@@ -82,7 +82,7 @@ TEST_F(DispatchTest, ArgumentsAreConvertedToTheDeclaredType) {
   Variant unsignedNumber;
   unsignedNumber.get()->vt = VT_R8;
   unsignedNumber.get()->dblVal = 2147500037.0;
-  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kLogErrors,
+  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::LogErrors,
                          {byValue(path), byValue(unsignedName), byValue(unsignedNumber), byValue(text), byValue(text),
                           byValue(text)}));
   std::ifstream unsignedLog(folder.path() / "Logs" / (L"unsigned-" + todayStamp() + L".log"), std::ios::binary);
@@ -93,7 +93,7 @@ TEST_F(DispatchTest, ArgumentsAreConvertedToTheDeclaredType) {
   Variant tooBig;
   tooBig.get()->vt = VT_R8;
   tooBig.get()->dblVal = 4294967296.0;
-  EXPECT_EQ(DISP_E_TYPEMISMATCH, invoke(dispatch_.Get(), dispid::kLogErrors,
+  EXPECT_EQ(DISP_E_TYPEMISMATCH, invoke(dispatch_.Get(), dispid::LogErrors,
                                         {byValue(path), byValue(name), byValue(tooBig), byValue(text), byValue(text),
                                          byValue(text)}));
 }
@@ -101,9 +101,9 @@ TEST_F(DispatchTest, ArgumentsAreConvertedToTheDeclaredType) {
 TEST_F(DispatchTest, CallerMistakesAreAnsweredAsAutomationErrors) {
   Variant text(L"x");
   UINT argumentError = 99;
-  EXPECT_EQ(DISP_E_BADPARAMCOUNT, invoke(dispatch_.Get(), dispid::kDeTick, {byValue(text), byValue(text)}));
-  EXPECT_EQ(DISP_E_PARAMNOTOPTIONAL, invoke(dispatch_.Get(), dispid::kDeTick, {}));
-  EXPECT_EQ(DISP_E_PARAMNOTOPTIONAL, invoke(dispatch_.Get(), dispid::kDeTick, {omittedArgument()}));
+  EXPECT_EQ(DISP_E_BADPARAMCOUNT, invoke(dispatch_.Get(), dispid::DeTick, {byValue(text), byValue(text)}));
+  EXPECT_EQ(DISP_E_PARAMNOTOPTIONAL, invoke(dispatch_.Get(), dispid::DeTick, {}));
+  EXPECT_EQ(DISP_E_PARAMNOTOPTIONAL, invoke(dispatch_.Get(), dispid::DeTick, {omittedArgument()}));
   EXPECT_EQ(DISP_E_MEMBERNOTFOUND, invoke(dispatch_.Get(), 0x60030099, {}));
 
   VARIANT unknown;
@@ -111,7 +111,7 @@ TEST_F(DispatchTest, CallerMistakesAreAnsweredAsAutomationErrors) {
   unknown.vt = VT_UNKNOWN;
   unknown.punkVal = nullptr;
   EXPECT_EQ(DISP_E_TYPEMISMATCH,
-            invoke(dispatch_.Get(), dispid::kPurgeLogs, {byValue(text), unknown}, nullptr, &argumentError));
+            invoke(dispatch_.Get(), dispid::PurgeLogs, {byValue(text), unknown}, nullptr, &argumentError));
   EXPECT_EQ(0u, argumentError);  // rgvarg position of the second argument
 
   DISPID named = 0;
@@ -119,7 +119,7 @@ TEST_F(DispatchTest, CallerMistakesAreAnsweredAsAutomationErrors) {
   DISPPARAMS params{&argument, &named, 1, 1};
   UINT error = 0;
   EXPECT_EQ(DISP_E_NONAMEDARGS,
-            dispatch_->Invoke(dispid::kDeTick, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+            dispatch_->Invoke(dispid::DeTick, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
                               nullptr, &error));
 }
 
@@ -128,10 +128,10 @@ TEST_F(DispatchTest, PropertyGetStyleCallsReachMethodsWithoutArguments) {
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   Variant result;
   UINT error = 0;
-  ASSERT_EQ(S_OK, dispatch_->Invoke(dispid::kCreateGuid, IID_NULL, LOCALE_USER_DEFAULT,
+  ASSERT_EQ(S_OK, dispatch_->Invoke(dispid::CreateGUID, IID_NULL, LOCALE_USER_DEFAULT,
                                     DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none, result.get(), nullptr, &error));
   EXPECT_EQ(38u, result.text().size());
-  EXPECT_EQ(DISP_E_MEMBERNOTFOUND, dispatch_->Invoke(dispid::kCreateGuid, IID_NULL, LOCALE_USER_DEFAULT,
+  EXPECT_EQ(DISP_E_MEMBERNOTFOUND, dispatch_->Invoke(dispid::CreateGUID, IID_NULL, LOCALE_USER_DEFAULT,
                                                      DISPATCH_PROPERTYPUT, &none, nullptr, nullptr, &error));
 }
 

@@ -95,10 +95,10 @@ TEST_F(ForcedFailureTest, AnInvokeThatRunsOutOfMemoryConvertingArgumentsSaysSoAn
 
   const VariantList arguments{textArgument(L"it's")};
   Variant result;
-  EXPECT_EQ(E_OUTOFMEMORY, invoke(dispatch.Get(), dispid::kDeTick, arguments.values(), result.get()));
+  EXPECT_EQ(E_OUTOFMEMORY, invoke(dispatch.Get(), dispid::DeTick, arguments.values(), result.get()));
   EXPECT_EQ(VT_EMPTY, (*result).vt);
 
-  EXPECT_EQ(S_OK, invoke(dispatch.Get(), dispid::kCloseSession, {}));
+  EXPECT_EQ(S_OK, invoke(dispatch.Get(), dispid::Close_Session, {}));
   Bstr ticked(L"it's"), detick;
   EXPECT_EQ(S_OK, object->DeTick(ticked.ref(), detick.out()));
   EXPECT_EQ(L"it''s", detick.text());

@@ -22,7 +22,7 @@ class MethodTest : public ObjectTest {
   std::wstring deTickLate(const wchar_t* text) {
     Variant input(text);
     Variant result;
-    EXPECT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kDeTick, {byRefVariant(input)}, result.get()));
+    EXPECT_EQ(S_OK, invoke(dispatch_.Get(), dispid::DeTick, {byRefVariant(input)}, result.get()));
     EXPECT_EQ(VT_BSTR, (*result).vt);
     EXPECT_EQ(text, input.text());
     return result.text();
@@ -60,7 +60,7 @@ TEST_F(MethodTest, CreateGuidGivesNewRegistryFormTextBothWays) {
   Bstr early;
   ASSERT_EQ(S_OK, object_->CreateGUID(early.out()));
   Variant late;
-  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kCreateGuid, {}, late.get()));
+  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::CreateGUID, {}, late.get()));
   EXPECT_TRUE(isGuidText(early.text())) << early.text().size();
   EXPECT_TRUE(isGuidText(late.text()));
   EXPECT_NE(early.text(), late.text());
@@ -94,7 +94,7 @@ TEST_F(MethodTest, LogErrorsWritesOneRecordPerErrorBothWays) {
   Variant lateDescription(L"Custom failure");
   Variant lateModule(L"modLate");
   Variant lateProcedure(L"Run()");
-  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kLogErrors,
+  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::LogErrors,
                          {byRefVariant(latePath), byRefVariant(lateName), byValue(lateNumber),
                           byRefVariant(lateDescription), byValue(lateModule), byValue(lateProcedure)}));
   const std::string late = readAll(folder.path() / "Logs" / (L"lateapp-" + todayStamp() + L".log"));
@@ -118,7 +118,7 @@ TEST_F(MethodTest, PurgeLogsDeletesOnlyOldFilesBothWays) {
   touch(L"app-02022020.log");
   Variant latePath(folder.path().wstring().c_str());
   Variant lateName(L"App");
-  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kPurgeLogs, {byValue(latePath), byValue(lateName)}));
+  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::PurgeLogs, {byValue(latePath), byValue(lateName)}));
   EXPECT_FALSE(std::filesystem::exists(logs / L"app-02022020.log"));
   EXPECT_TRUE(std::filesystem::exists(logs / (L"app-" + todayStamp() + L".log")));
 }
@@ -128,9 +128,9 @@ TEST_F(MethodTest, ShowAboutAcceptsNoneOrBothArguments) {
   Bstr version(L"1.2");
   EXPECT_EQ(S_OK, object_->ShowAbout(name.ref(), version.ref()));
   EXPECT_EQ(S_OK, object_->ShowAbout(nullptr, nullptr));
-  EXPECT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kShowAbout, {}));
+  EXPECT_EQ(S_OK, invoke(dispatch_.Get(), dispid::ShowAbout, {}));
   Variant lateName(L"Client");
-  EXPECT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kShowAbout, {byValue(lateName)}));
+  EXPECT_EQ(S_OK, invoke(dispatch_.Get(), dispid::ShowAbout, {byValue(lateName)}));
 }
 
 }  // namespace

@@ -28,12 +28,12 @@ TEST_F(PasswordTest, EarlyAndLateBoundInvertEachOther) {
       Variant cipherVariable(cipher.c_str());
       Variant keyVariable(key);
       Variant plain;
-      ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kDeCryptPwd, {byRefVariant(cipherVariable), byRefVariant(keyVariable)},
+      ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::DeCrypt_Pwd, {byRefVariant(cipherVariable), byRefVariant(keyVariable)},
                              plain.get()));
       EXPECT_EQ(password, plain.text());
 
       Variant late;
-      ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kEnCryptPwd, {byValue(plain), byValue(keyVariable)}, late.get()));
+      ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::EnCrypt_Pwd, {byValue(plain), byValue(keyVariable)}, late.get()));
       Bstr lateCipher(late.text().c_str());
       Bstr keyText(key);
       Bstr again;
@@ -63,7 +63,7 @@ TEST_F(PasswordTest, DecryptWritesTheDecodedTextBackIntoEveryKindOfVariable) {
   Variant script(cipher.c_str());  // VBScript: VT_BYREF|VT_VARIANT
   Variant keyVariable(L"k");
   Variant result;
-  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kDeCryptPwd, {byRefVariant(script), byRefVariant(keyVariable)},
+  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::DeCrypt_Pwd, {byRefVariant(script), byRefVariant(keyVariable)},
                          result.get()));
   EXPECT_EQ(VT_BSTR, (*script).vt);
   EXPECT_EQ(early.text(), script.text());
@@ -71,14 +71,14 @@ TEST_F(PasswordTest, DecryptWritesTheDecodedTextBackIntoEveryKindOfVariable) {
 
   BSTR typed = SysAllocString(cipher.c_str());  // VB: VT_BYREF|VT_BSTR
   Variant typedResult;
-  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kDeCryptPwd, {byRefBstr(&typed), byValue(keyVariable)},
+  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::DeCrypt_Pwd, {byRefBstr(&typed), byValue(keyVariable)},
                          typedResult.get()));
   EXPECT_EQ(early.text(), fromBstr(typed));
   SysFreeString(typed);
 
   Variant literal(cipher.c_str());  // an expression: nothing to write back into
   Variant literalResult;
-  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kDeCryptPwd, {byValue(literal), byValue(keyVariable)},
+  ASSERT_EQ(S_OK, invoke(dispatch_.Get(), dispid::DeCrypt_Pwd, {byValue(literal), byValue(keyVariable)},
                          literalResult.get()));
   EXPECT_EQ(L"secret", literalResult.text());
   EXPECT_EQ(cipher, literal.text());

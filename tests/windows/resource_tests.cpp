@@ -64,18 +64,20 @@ TEST_F(ResourceTest, TypeLibraryIsResourceOne) {
   EXPECT_EQ(0, std::memcmp(library.data(), "MSFT", 4));
 }
 
-TEST_F(ResourceTest, InterfaceIdentifierListHoldsTheSevenOldestFirst) {
+// A 32-bit byte count, then each identifier's 16 bytes, the oldest first and the current last.
+TEST_F(ResourceTest, InterfaceIdentifierListHoldsEveryIdentifierOldestFirst) {
   const std::vector<unsigned char> list = resource(MAKEINTRESOURCEW(10) /* RT_RCDATA */, L"_IID_CLSORVACCTMAN");
-  ASSERT_EQ(4u + 7u * 16u, list.size());
+  const std::size_t identifiers = com::kInterfaceIds.size();
+  ASSERT_EQ(4u + identifiers * 16u, list.size());
   std::uint32_t count = 0;
   std::memcpy(&count, list.data(), 4);
-  EXPECT_EQ(112u, count);
-  for (std::size_t i = 0; i < 7; ++i) {
+  EXPECT_EQ(identifiers * 16u, count);
+  for (std::size_t i = 0; i < identifiers; ++i) {
     GUID stored{};
     std::memcpy(&stored, list.data() + 4 + i * 16, 16);
     EXPECT_TRUE(IsEqualGUID(com::kInterfaceIds[i], stored)) << i;
   }
-  EXPECT_TRUE(IsEqualGUID(IID__clsOrvAcctMan, com::kInterfaceIds[6]));
+  EXPECT_TRUE(IsEqualGUID(IID__clsOrvAcctMan, com::kInterfaceIds.back()));
 }
 
 }  // namespace

@@ -13,8 +13,10 @@ echo "-- 64-bit client"
 bash "$here/run_script_client.sh" 'C:\windows\system32' "$client"
 wine regsvr32 /u /s "$dll32" || { echo "regsvr32 /u of the 32-bit DLL failed"; exit 1; }
 echo "-- the 32-bit keys are gone"
-for key in 'HKCR\CLSID\{85391336-700C-4414-9D10-8DB84C045EAA}' 'HKCR\Interface\{3D795EF2-BBF3-40FE-8990-BE402A115AD7}' \
-  'HKCR\TypeLib\{2B7521CF-AD3F-4FED-9777-1FBBD4994E23}\4.6\409\win32'; do
+# shellcheck source=identities.sh.in
+source "$ORVACCT_IDENTITIES"
+for key in "HKCR\\CLSID\\{$class_id}" "HKCR\\Interface\\{$interface_id}" \
+  "HKCR\\TypeLib\\{$library_id}\\$library_version\\409\\win32"; do
   if wine 'C:\windows\syswow64\reg.exe' query "$key" >/dev/null 2>&1; then echo "still there: $key"; exit 1; fi
 done
 echo "-- 64-bit registration after the 32-bit one is gone"

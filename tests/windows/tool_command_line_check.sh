@@ -65,4 +65,10 @@ status=0
 "$wine" "$tool" guid >/dev/full 2>/dev/null || status=$?
 expect "$status" "1" "standard output on a full disk"
 
+# UTF-7 (65000) is a code page Windows knows, but no ANSI one: logs read in it would be question marks.
+status=0
+"$wine" "$tool" logs export --code-page 65000 "$logs" >/dev/null 2>"$work/utf7" || status=$?
+expect "$status" "2" "logs in UTF-7: a wrong command line"
+expect "$(grep -c 'cannot be a Windows ANSI code page' "$work/utf7")" "1" "the refusal says why"
+
 checks_done

@@ -90,28 +90,29 @@ std::vector<std::string> filterWords(const LogsOptions& options) {
   return words;
 }
 
-std::shared_ptr<const orv::text::CodePage> codePageArgument(const std::string& name) {
-  try {
-    return orv::text::codePageNamed(name);
-  } catch (const orv::text::ConversionError&) {
-    throw UsageError("--code-page: '" + name +
-                     "' is no code page here (a Windows number such as 1251, 932 or 65001, or a name such as "
-                     "WINDOWS-1251)");
+// Why a name gives no code page, in the words of the tool's messages.
+std::string refusalText(const std::string& name, orv::text::CodePageRefusal refusal) {
+  if (refusal == orv::text::CodePageRefusal::NotAnAnsiCodePage) {
+    return "'" + name + "' cannot be a Windows ANSI code page (it does not read ASCII as ASCII)";
   }
+  return "'" + name + "' is no code page here";
+}
+
+std::shared_ptr<const orv::text::CodePage> codePageArgument(const std::string& name) {
+  orv::text::CodePageLookup found = orv::text::codePageNamed(name);
+  if (auto* page = std::get_if<std::unique_ptr<orv::text::CodePage>>(&found)) return std::move(*page);
+  throw UsageError("--code-page: " + refusalText(name, std::get<orv::text::CodePageRefusal>(found)) +
+                   " (a Windows number such as 1251, 932 or 65001, or a name such as WINDOWS-1251)");
 }
 
 // The logs' code page where the command line gives none: ORVACCT_CODEPAGE, also on Windows, or
 // the system's ANSI code page.
 std::shared_ptr<const orv::text::CodePage> defaultCodePage() {
   const char* named = std::getenv("ORVACCT_CODEPAGE");
-  if (named != nullptr && *named != '\0') {
-    try {
-      return orv::text::codePageNamed(named);
-    } catch (const orv::text::ConversionError&) {
-      throw ToolError(std::string("ORVACCT_CODEPAGE: '") + named + "' is no code page here");
-    }
-  }
-  return orv::text::ansiCodePage();
+  if (named == nullptr || *named == '\0') return orv::text::ansiCodePage();
+  orv::text::CodePageLookup found = orv::text::codePageNamed(named);
+  if (auto* page = std::get_if<std::unique_ptr<orv::text::CodePage>>(&found)) return std::move(*page);
+  throw ToolError("ORVACCT_CODEPAGE: " + refusalText(named, std::get<orv::text::CodePageRefusal>(found)));
 }
 
 // Each path with the code page given before it (--code-page applies to the paths after it).
@@ -377,12 +378,14 @@ void addLogsCommands(CLI::App& app) {
     const ReadProgressLine progress(measured->quiet);
     const logs_::Filters filters = filtersOf(*measured);
     checkDestination(measured->output, true);
+    checkNotRead(measured->output, measured->paths);
     logs_::MetricsCounter counter;
     const logs_::ScanCounts counts = logs_::scanLogs(rootsOf(*measured), filters, counter, measured->threads);
     counter.figures().filesRead = counts.filesRead;
     counter.figures().readProblems = counts.notRead;
     const double now = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
-    OutputFile file(measured->output);
+    // Read by a collector that runs as another user: made as a shell's redirection would make it.
+    OutputFile file(measured->output, orv::platform::NewFileAccess::AsUmaskAllows);
     file.write(logs_::metricsExposition(counter.figures(), {measured->top, std::floor(now), secondsOf}));
     file.commit(true);
     if (!counts.allRead) throw FailureAlreadyReported();

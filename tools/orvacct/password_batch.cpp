@@ -19,7 +19,7 @@ void requireCipherText(std::u16string_view item, const std::string& where) {
     throw ToolError(where + ": not hexadecimal cipher text: " + describeCharacter(item[*bad]) + " at character " +
                     std::to_string(*bad + 1));
   }
-  if (item.size() % 16 != 0 || item.size() < 32) {
+  if (!orv::cipher::isCipherTextLength(item.size())) {
     throw ToolError(where + ": cipher text too short or cut (" + std::to_string(item.size()) +
                     " hex digits); cipher text has a multiple of 16 hex digits, at least 32");
   }

@@ -107,7 +107,7 @@ TEST_F(AboutBoxTest, TextsReuseOfTheShownBoxAndReloadAfterOk) {
   SetWindowTextW(GetDlgItem(box, kIdTitle), L"changed since load");
   ComPtr<IDispatch> late;
   ASSERT_EQ(S_OK, object_.As(&late));
-  EXPECT_EQ(S_OK, invoke(late.Get(), dispid::kShowAbout, {}));
+  EXPECT_EQ(S_OK, invoke(late.Get(), dispid::ShowAbout, {}));
   ASSERT_EQ(std::vector<HWND>{box}, aboutBoxes());
   EXPECT_EQ(L"", windowText(GetDlgItem(box, kIdAppName)));
   EXPECT_EQ(L"VER ", windowText(GetDlgItem(box, kIdAppVer)));

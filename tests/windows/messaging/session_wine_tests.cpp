@@ -196,7 +196,7 @@ class SessionThroughCom : public ObjectTest {
   }
   bool checkStateByDispid() {
     Variant result;
-    EXPECT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kCheckState, {}, result.get()));
+    EXPECT_EQ(S_OK, invoke(dispatch_.Get(), dispid::CheckState, {}, result.get()));
     EXPECT_EQ(VT_BOOL, (*result).vt);
     return (*result).boolVal == VARIANT_TRUE;
   }
@@ -214,7 +214,7 @@ TEST_F(SessionThroughCom, OpensKeepsAndClosesInOrderWithoutQuittingOutlook) {
   EXPECT_EQ(S_OK, object_->Close_Session());
   EXPECT_EQ(standIns.take("call"), kClosing);
   EXPECT_EQ(0, standIns.alive());
-  EXPECT_EQ(S_OK, invoke(dispatch_.Get(), dispid::kCloseSession, {}));
+  EXPECT_EQ(S_OK, invoke(dispatch_.Get(), dispid::Close_Session, {}));
   EXPECT_EQ(standIns.take(), Lines{});
   EXPECT_EQ("", log.added());
 }

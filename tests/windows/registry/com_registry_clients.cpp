@@ -86,46 +86,46 @@ class LateBoundClient final : public RegistryClient {
   LateBoundClient() { check(createComponent().As(&object_), "QueryInterface"); }
 
   void DeleteValue(std::int32_t hive, const std::wstring& path, const std::wstring& name) override {
-    call(dispid::kRegDeleteValue, {number(hive), text(path), text(name)});
+    call(dispid::Reg_DeleteValue, {number(hive), text(path), text(name)});
   }
   void DeleteKey(std::int32_t hive, const std::wstring& path) override {
-    call(dispid::kRegDeleteKey, {number(hive), text(path)});
+    call(dispid::Reg_DeleteKey, {number(hive), text(path)});
   }
   void CreateKey(std::int32_t hive, const std::wstring& path) override {
-    call(dispid::kRegCreateKey, {number(hive), text(path)});
+    call(dispid::Reg_CreateKey, {number(hive), text(path)});
   }
   std::wstring GetString(std::int32_t hive, const std::wstring& path, const std::wstring& name,
                          const std::optional<std::wstring>& fallback) override {
     Arguments args{number(hive), text(path), text(name)};
     if (fallback) args.push_back(text(*fallback));
     Result result;
-    call(dispid::kRegGetSettingString, args, &result);
+    call(dispid::Reg_GetSettingString, args, &result);
     return result.text();
   }
   void SaveString(std::int32_t hive, const std::wstring& path, const std::wstring& name,
                   const std::wstring& data) override {
-    call(dispid::kRegSaveSettingString, {number(hive), text(path), text(name), text(data)});
+    call(dispid::Reg_SaveSettingString, {number(hive), text(path), text(name), text(data)});
   }
   std::int32_t GetDWord(std::int32_t hive, const std::wstring& path, const std::wstring& name,
                         std::optional<std::int32_t> fallback) override {
     Arguments args{number(hive), text(path), text(name)};
     if (fallback) args.push_back(number(*fallback));
     Result result;
-    call(dispid::kRegGetSettingDWord, args, &result);
+    call(dispid::Reg_GetSettingDWord, args, &result);
     if ((*result).vt != VT_I4) throw std::runtime_error("Reg_GetSettingDWord did not return a Long");
     return (*result).lVal;
   }
   void SaveDWord(std::int32_t hive, const std::wstring& path, const std::wstring& name, std::int32_t data) override {
-    call(dispid::kRegSaveSettingDWord, {number(hive), text(path), text(name), number(data)});
+    call(dispid::Reg_SaveSettingDWord, {number(hive), text(path), text(name), number(data)});
   }
   std::wstring GetBinary(std::int32_t hive, const std::wstring& path, const std::wstring& name) override {
     Result result;
-    call(dispid::kRegGetSettingBinary, {number(hive), text(path), text(name)}, &result);
+    call(dispid::Reg_GetSettingBinary, {number(hive), text(path), text(name)}, &result);
     return result.text();
   }
   void SaveBinary(std::int32_t hive, const std::wstring& path, const std::wstring& name,
                   const std::wstring& data) override {
-    call(dispid::kRegSaveSettingBinary, {number(hive), text(path), text(name), text(data)});
+    call(dispid::Reg_SaveSettingBinary, {number(hive), text(path), text(name), text(data)});
   }
 
  private:

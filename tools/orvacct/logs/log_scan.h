@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "log/record_reader.h"
@@ -49,6 +50,9 @@ class LogConsumer {
   // A record lost to damage (its number, say, cannot be trusted: only its file is known).
   virtual void damaged(const LogFile& file, const orv::log::ReadProblem& problem) = 0;
   virtual void endFile(const LogFile& file) = 0;
+  // Something under the roots not read, or not read to its end, in the words standard error has
+  // for it: "cannot read PATH: REASON", "PATH: not read: a link ...".
+  virtual void notRead(std::string_view /*what*/) {}
 
  protected:
   ~LogConsumer() = default;

@@ -129,4 +129,10 @@ void appendHtml(std::string& out, std::string_view utf8) {
   }
 }
 
+std::string countText(std::uint64_t count) {
+  std::string digits = std::to_string(count);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, ',');
+  return digits;
+}
+
 }  // namespace orvacct::logs

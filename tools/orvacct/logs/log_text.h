@@ -64,4 +64,7 @@ int monthStart(int days);
 // Text for HTML element content and attribute values.
 void appendHtml(std::string& out, std::string_view utf8);
 
+// A count as a person reads it: "1,200,000".
+std::string countText(std::uint64_t count);
+
 }  // namespace orvacct::logs

@@ -91,11 +91,13 @@ class Delivery {
     consumer_.record(file, record);
   }
   void problem(const LogFile& file, const ReadProblem& problem) {
-    reportAt(file.pathText, problem.line, orv::log::describe(problem));
+    const std::string what = orv::log::describe(problem);
+    reportAt(file.pathText, problem.line, what);
     // A file under a log's name that holds no record was not read as a log.
     if (problem.kind == orv::log::Damage::NotText) {
       counts_.allRead = false;
       ++counts_.notRead;
+      consumer_.notRead(file.pathText + ":" + std::to_string(problem.line) + ": " + what);
     }
     if (!problem.losesRecord()) return;
     ++counts_.damaged;
@@ -268,8 +270,13 @@ void OrderedReading::file(LogFile file, orv::platform::ReadableFile handle) {
 void OrderedReading::problem(std::string message) {
   counts_.allRead = false;
   ++counts_.notRead;
-  if (pending_.empty()) return reportProblem(message);
+  if (pending_.empty()) return tellNotRead(message);
   pending_.emplace_back(std::move(message));
+}
+
+void OrderedReading::tellNotRead(const std::string& message) {
+  reportProblem(message);
+  consumer_.notRead(message);
 }
 
 void OrderedReading::finish() {
@@ -290,14 +297,14 @@ void OrderedReading::readHere(const LogFile& file, orv::platform::ReadableFile& 
   } catch (const std::system_error& e) {
     counts_.allRead = false;
     ++counts_.notRead;
-    reportProblem("cannot read " + file.pathText + ": " + e.code().message());
+    tellNotRead("cannot read " + file.pathText + ": " + e.code().message());
   }
   consumer_.endFile(file);
   if (progress_ != nullptr) progress_->read(handle.sizeWhenOpened());
 }
 
 void OrderedReading::handOn(Item& item) {
-  if (const auto* message = std::get_if<std::string>(&item)) return reportProblem(*message);
+  if (const auto* message = std::get_if<std::string>(&item)) return tellNotRead(*message);
   Job& job = *std::get<std::shared_ptr<Job>>(item);
   ++counts_.filesRead;
   consumer_.beginFile(job.file);
@@ -334,7 +341,7 @@ void OrderedReading::handOn(Item& item) {
   if (!job.failure.empty()) {
     counts_.allRead = false;
     ++counts_.notRead;
-    reportProblem("cannot read " + job.file.pathText + ": " + job.failure);
+    tellNotRead("cannot read " + job.file.pathText + ": " + job.failure);
   }
   consumer_.endFile(job.file);
   if (progress_ != nullptr) progress_->read(job.handle.sizeWhenOpened());

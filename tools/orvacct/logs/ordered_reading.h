@@ -35,6 +35,8 @@ class OrderedReading {
  private:
   using Item = std::variant<std::string, std::shared_ptr<Job>>;
 
+  // On standard error and to the consumer.
+  void tellNotRead(const std::string& message);
   void readHere(const LogFile& file, orv::platform::ReadableFile& handle);
   void handOn(Item& item);
   void work();

@@ -1,9 +1,11 @@
 #pragma once
 // orvacct logs report: one HTML file that needs nothing beside it (no network, no script, style
 // sheet or font from elsewhere), to open from a USB stick: what it covers (roots, filters, when it
-// was made), the period and totals, records per day per application as an SVG chart, the top
-// errors (each opening to where it happens, its days and its latest records), the applications
-// and machines in tables sorted by clicking their headings, and the first damaged records.
+// was made), what under the roots was not read and why, the period and totals, records per day
+// per application as an SVG chart whose bars open to their top errors and machines, the top
+// errors (each opening to where it happens, its days, the records of its busiest day and its
+// latest records), the applications and machines in tables sorted by clicking their headings,
+// and the first damaged records.
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -62,5 +64,19 @@ void appendChart(std::string& out, const ReportData& data, const ChartPeriod& pe
 // One error's records per bar, small, for its drill-down.
 void appendSmallChart(std::string& out, const std::unordered_map<int, std::uint64_t>& perDay,
                       const ChartPeriod& period);
+
+// A bar of the chart as a click shows it: its records and, for the `detailed` busiest bars, its
+// `listed` largest error numbers and machines with their records in the bar, the rest counted.
+struct BarFigures {
+  std::size_t bar = 0;
+  std::uint64_t records = 0;
+  bool detailed = false;
+  std::vector<std::pair<std::int32_t, std::uint64_t>> errors;  // the most records first
+  std::size_t moreErrors = 0;                                   // numbers in the bar not listed
+  std::vector<std::pair<std::string, std::uint64_t>> machines;
+  std::size_t moreMachines = 0;
+};
+std::vector<BarFigures> barFigures(const ReportData& data, const ChartPeriod& period, std::size_t detailed,
+                                   std::size_t listed);
 
 }  // namespace orvacct::logs

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <numeric>
 
+#include "logs/chart_labels.h"
 #include "logs/report.h"
 
 namespace orvacct::logs {
@@ -70,36 +71,26 @@ std::size_t barsBetween(ChartPeriod::Unit unit, int first, int last) {
   return bars;
 }
 
-// Label width in the chart's font, so labels never overlap.
-double labelWidth(ChartPeriod::Unit unit) {
-  switch (unit) {
-    case ChartPeriod::Unit::Day:
-      return 66;
-    case ChartPeriod::Unit::Week:
-      return 56;
-    case ChartPeriod::Unit::Month:
-      return 48;
-    case ChartPeriod::Unit::Year:
-      return 32;
-  }
-  return 66;
+void appendLabel(std::string& out, const ChartLabel& label, double y, const char* cssClass = "axis") {
+  static constexpr const char* kAnchors[] = {"start", "middle", "end"};
+  out += std::string("<text class=\"") + cssClass + "\" x=\"" + number(label.x) + "\" y=\"" + number(y) +
+         "\" text-anchor=\"" + kAnchors[static_cast<int>(label.anchor)] + "\">";
+  appendHtml(out, label.text);
+  out += "</text>\n";
 }
 
-// The bars and their labels along the bottom: every bar ticked, every k-th labelled counting
-// back from the last, so the last is always labelled.
+// The bars' ticks along the bottom, and as many of their labels as fit (the last always).
 void appendTimeAxis(std::string& out, const ChartPeriod& period, double slot) {
   const std::size_t bars = period.starts.size();
-  const auto every = static_cast<std::size_t>(std::max(1.0, std::ceil(labelWidth(period.unit) / slot)));
+  std::vector<std::string> texts;
   for (std::size_t bar = 0; bar < bars; ++bar) {
     const double x = kLeft + slot * (static_cast<double>(bar) + 0.5);
     out += "<line class=\"tick\" x1=\"" + number(x) + "\" x2=\"" + number(x) + "\" y1=\"" +
            number(kHeight - kBottom) + "\" y2=\"" + number(kHeight - kBottom + 4) + "\"/>";
-    if ((bars - 1 - bar) % every != 0) continue;
-    // The last label ends at the plot's edge rather than running past it.
-    const bool last = bar + 1 == bars && slot < labelWidth(period.unit);
-    out += "<text class=\"axis\" x=\"" + number(last ? kWidth - kRight : x) + "\" y=\"" +
-           number(kHeight - kBottom + 16) + "\" text-anchor=\"" + (last ? "end" : "middle") + "\">" +
-           period.label(bar) + "</text>\n";
+    texts.push_back(period.label(bar));
+  }
+  for (const ChartLabel& label : timeAxisLabels(texts, kLeft, slot, kWidth - kRight)) {
+    appendLabel(out, label, kHeight - kBottom + 16);
   }
 }
 
@@ -250,12 +241,17 @@ void appendChart(std::string& out, const ReportData& data, const ChartPeriod& pe
     out += "<line class=\"grid\" x1=\"" + number(kLeft) + "\" x2=\"" + number(kWidth - kRight) + "\" y1=\"" +
            number(at) + "\" y2=\"" + number(at) + "\"/>";
     out += "<text class=\"axis\" x=\"" + number(kLeft - 6) + "\" y=\"" + number(at + 4) + "\" text-anchor=\"end\">" +
-           std::to_string(value) + "</text>\n";
+           countText(value) + "</text>\n";
   }
   appendTimeAxis(out, period, slot);
   for (std::size_t b = 0; b < bars; ++b) {
+    if (totals[b] == 0) continue;
     double base = 0;
     const std::string when = period.label(b);
+    // The whole height of its slot answers a click, not only its coloured part.
+    out += "<g class=\"bar\" data-bar=\"" + std::to_string(b) + "\" tabindex=\"0\"><rect class=\"hit\" x=\"" +
+           number(kLeft + slot * static_cast<double>(b)) + "\" y=\"" + number(kTop) + "\" width=\"" + number(slot) +
+           "\" height=\"" + number(kPlotHeight) + "\"/>";
     for (std::size_t s = 0; s < names.size(); ++s) {
       const std::uint64_t count = stacks[b][s];
       if (count == 0) continue;
@@ -264,9 +260,10 @@ void appendChart(std::string& out, const ReportData& data, const ChartPeriod& pe
              number(bar) + "\" height=\"" + number(y(base) - upper) + "\" fill=\"" + names[s].second + "\"><title>" +
              when + " ";
       appendHtml(out, names[s].first);
-      out += ": " + std::to_string(count) + "</title></rect>\n";
+      out += ": " + countText(count) + "</title></rect>\n";
       base += static_cast<double>(count);
     }
+    out += "</g>\n";
   }
   out += "</svg>\n<ul class=\"legend\">";
   for (const auto& [name, colour] : names) {
@@ -283,38 +280,67 @@ void appendChart(std::string& out, const ReportData& data, const ChartPeriod& pe
   if (!period.outside.empty()) {
     std::uint64_t records = 0;
     for (const auto& [day, count] : period.outside) records += count;
-    out += "<p class=\"note\" id=\"outside\">Not drawn: " + std::to_string(records) +
+    out += "<p class=\"note\" id=\"outside\">Not drawn: " + countText(records) +
            (records == 1 ? " record" : " records") + " on days far from all the others (a machine's clock?): ";
     constexpr std::size_t kNamed = 5;
     for (std::size_t i = 0; i < period.outside.size() && i < kNamed; ++i) {
       if (i > 0) out += ", ";
-      out += dateText(period.outside[i].first) + " (" + std::to_string(period.outside[i].second) + ")";
+      out += dateText(period.outside[i].first) + " (" + countText(period.outside[i].second) + ")";
     }
-    if (period.outside.size() > kNamed) out += " and " + std::to_string(period.outside.size() - kNamed) + " more days";
+    if (period.outside.size() > kNamed) out += " and " + countText(period.outside.size() - kNamed) + " more days";
     out += ". They are counted everywhere else.</p>\n";
   }
 }
 
 void appendSmallChart(std::string& out, const std::unordered_map<int, std::uint64_t>& perDay,
                       const ChartPeriod& period) {
-  constexpr double kSmallWidth = 320, kSmallHeight = 48;
+  // The plot, with room on the left for the value axis, above for the busiest bar's label and
+  // below for the period's ends.
+  constexpr double kSmallWidth = 640, kSmallHeight = 92, kPlotLeft = 44, kPlotRight = 632, kPlotTop = 18,
+                   kPlotBottom = 70;
   const std::size_t bars = period.starts.size();
   if (bars == 0) return;
   std::vector<std::uint64_t> counts(bars, 0);
   for (const auto& [day, count] : perDay) {
     if (const std::size_t bar = period.barOf(day); bar < bars) counts[bar] += count;
   }
-  const std::uint64_t highest = std::max<std::uint64_t>(1, *std::max_element(counts.begin(), counts.end()));
-  const double slot = kSmallWidth / static_cast<double>(bars);
+  // The busiest, the latest among equals.
+  std::size_t busiest = 0;
+  for (std::size_t b = 0; b < bars; ++b) {
+    if (counts[b] >= counts[busiest]) busiest = b;
+  }
+  const std::uint64_t highest = std::max<std::uint64_t>(1, counts[busiest]);
+  const double slot = (kPlotRight - kPlotLeft) / static_cast<double>(bars);
+  const double plotHeight = kPlotBottom - kPlotTop;
   out += "<svg class=\"small\" viewBox=\"0 0 " + number(kSmallWidth) + " " + number(kSmallHeight) +
-         "\" role=\"img\" aria-label=\"Records per bar, highest " + std::to_string(highest) + "\">";
+         "\" role=\"img\" aria-label=\"Records per bar, highest " + countText(highest) + "\">";
+  out += "<line class=\"axis-line\" x1=\"" + number(kPlotLeft) + "\" x2=\"" + number(kPlotRight) + "\" y1=\"" +
+         number(kPlotBottom) + "\" y2=\"" + number(kPlotBottom) + "\"/><line class=\"axis-line\" x1=\"" +
+         number(kPlotLeft) + "\" x2=\"" + number(kPlotLeft) + "\" y1=\"" + number(kPlotTop) + "\" y2=\"" +
+         number(kPlotBottom) + "\"/>";
+  for (const std::uint64_t value : {std::uint64_t{0}, highest}) {
+    const double y = kPlotBottom - static_cast<double>(value) / static_cast<double>(highest) * plotHeight;
+    appendLabel(out, {countText(value), kPlotLeft - 6, ChartLabel::Anchor::End}, y + 4);
+  }
   for (std::size_t b = 0; b < bars; ++b) {
     if (counts[b] == 0) continue;
-    const double height = static_cast<double>(counts[b]) / static_cast<double>(highest) * (kSmallHeight - 2);
-    out += "<rect x=\"" + number(slot * static_cast<double>(b)) + "\" y=\"" + number(kSmallHeight - height) +
+    const double height = static_cast<double>(counts[b]) / static_cast<double>(highest) * plotHeight;
+    out += "<rect" + std::string(b == busiest ? " class=\"busiest\"" : "") + " x=\"" +
+           number(kPlotLeft + slot * static_cast<double>(b)) + "\" y=\"" + number(kPlotBottom - height) +
            "\" width=\"" + number(slot > 2 ? slot - 0.5 : slot) + "\" height=\"" + number(height) + "\"><title>" +
-           period.label(b) + ": " + std::to_string(counts[b]) + "</title></rect>";
+           period.label(b) + ": " + countText(counts[b]) + "</title></rect>";
   }
+  // The busiest bar named above the plot; the period's first and last bars below it.
+  const double centre = kPlotLeft + slot * (static_cast<double>(busiest) + 0.5);
+  const std::vector<ChartLabel> top =
+      placeLabels({{period.label(busiest) + ": " + countText(counts[busiest]), centre, ChartLabel::Anchor::Middle},
+                   {period.label(busiest) + ": " + countText(counts[busiest]), kPlotLeft, ChartLabel::Anchor::Start},
+                   {period.label(busiest) + ": " + countText(counts[busiest]), kPlotRight, ChartLabel::Anchor::End}},
+                  kPlotLeft, kPlotRight);
+  if (!top.empty()) appendLabel(out, top.front(), kPlotTop - 6, "axis busiest");
+  std::vector<ChartLabel> ends{{period.label(0), kPlotLeft, ChartLabel::Anchor::Start}};
+  if (bars > 1) ends.push_back({period.label(bars - 1), kPlotRight, ChartLabel::Anchor::End});
+  for (const ChartLabel& label : placeLabels(ends, 0, kSmallWidth)) appendLabel(out, label, kPlotBottom + 16);
   out += "</svg>";
 }
 

@@ -64,8 +64,20 @@ struct RecentRecord {
   std::uint8_t cutLines = 0;
 };
 
+// Records of one day of an error, for its drill-down.
+struct DayRecords {
+  int day = 0;
+  std::vector<RecentRecord> records;  // the earliest first
+};
+
 struct ErrorFigures {
   static constexpr std::size_t kRecent = 3;
+  // A day's records listed, and the days whose records are kept while the logs are read: a day
+  // takes the place of the held day with the fewest records (the earliest among equals) once it
+  // has as many, so the day with the most records is always among them at the end (what it had
+  // before it was held is counted, not listed).
+  static constexpr std::size_t kDayListed = 20;
+  static constexpr std::size_t kDaysHeld = 4;
   // Enough for the machines of a site, and bounded: each name is kept to kTallyText bytes.
   static constexpr std::size_t kTallied = 64;
   static constexpr std::size_t kTallyText = 128;
@@ -75,7 +87,11 @@ struct ErrorFigures {
   Tally machines{kTallied}, apps{kTallied}, versions{kTallied};
   std::unordered_map<int, std::uint64_t> perDay;
   std::vector<RecentRecord> recent;  // the latest first
+  std::vector<DayRecords> days;      // at most kDaysHeld
 };
+
+// The day with the most records of the error, the latest among equals; null without records.
+const DayRecords* busiestDay(const ErrorFigures& error);
 
 struct DamagedRecord {
   std::string file;  // UTF-8
@@ -96,6 +112,43 @@ struct ReportData {
   std::uint64_t files = 0;
   std::uint64_t folders = 0;
   std::vector<DamagedRecord> damagedListed;  // the first ones
+  static constexpr std::size_t kNotReadListed = 1000;
+  std::uint64_t notRead = 0;               // files and folders under the roots not read
+  std::vector<std::string> notReadListed;  // the first ones, as standard error tells them
+};
+
+// Gathers the report's figures from what a scan gives.
+class ReportBuilder final : public LogConsumer {
+ public:
+  explicit ReportBuilder(ReportData& data) : data_(data) {}
+
+  void beginFile(const LogFile& file) override;
+  void record(const LogFile& file, const orv::log::ReadRecord& record) override;
+  void damaged(const LogFile& file, const orv::log::ReadProblem& problem) override;
+  void endFile(const LogFile& file) override;
+  void notRead(std::string_view what) override;
+
+ private:
+  // What one file adds to its application's and its machine's figures, gathered while it is read
+  // and added when it ends: the file's records all share both.
+  struct FileFigures {
+    // Past what a place counts, more numbers would change nothing it shows.
+    static constexpr std::size_t kNumbersKept = DistinctCount::kBound + 1;
+    Seen records;
+    std::uint64_t damaged = 0;
+    std::vector<std::int32_t> numbers;  // distinct, the first kNumbersKept
+  };
+
+  void addPlace(PlaceFigures& place, const LogFile& file, const std::string& other);
+  void addError(const LogFile& file, const orv::log::ReadRecord& record, const Moment& moment);
+
+  ReportData& data_;
+  FileFigures file_;
+  PlaceFigures* app_ = nullptr;  // the file's, from beginFile to endFile
+  PlaceFigures* machine_ = nullptr;
+  std::string folder_;
+  std::string text_;
+  int days_ = 0;
 };
 
 // Reads the logs.
