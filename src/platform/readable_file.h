@@ -42,6 +42,8 @@ class ReadableFile {
   // Its size when it was opened (a log may grow while it is read).
   std::uint64_t sizeWhenOpened() const { return sizeWhenOpened_; }
 
+  const Native& native() const { return handle_; }
+
  private:
   Native handle_;
   std::uint64_t sizeWhenOpened_ = 0;

@@ -22,6 +22,7 @@
 #include "logs/log_metrics.h"
 #include "logs/log_summary.h"
 #include "logs/report.h"
+#include "logs/state_scan.h"
 #include "output_file.h"
 #include "platform/local_time.h"
 #include "read_progress.h"
@@ -46,6 +47,8 @@ struct LogsOptions {
   std::size_t top = 0;
   bool overwrite = false;
   bool quiet = false;
+  std::string state;
+  bool rebuildState = false;
   unsigned threads = 0;
   CLI::App* command = nullptr;
   CLI::Option* pathOption = nullptr;
@@ -232,6 +235,48 @@ logs_::PluginRange rangeArgument(const std::string& text, const std::string& wha
   throw ExitStatus(static_cast<int>(logs_::PluginState::Unknown));
 }
 
+// --state FILE for a run: locked and read before the logs are, saved when they have been.
+class StateRun {
+ public:
+  explicit StateRun(const LogsOptions& options) : path_(options.state) {
+    if (path_.empty()) {
+      if (options.rebuildState) throw UsageError("--rebuild-state goes with --state FILE");
+      return;
+    }
+    try {
+      state_.emplace(pathArgument(path_), options.rebuildState);
+    } catch (const logs_::StateBusy& e) {
+      throw ToolError(path_ + " " + e.what() + "; try again when it has ended");
+    } catch (const logs_::StateRefused& e) {
+      throw ToolError(path_ + " " + e.what() + "; give --rebuild-state, or delete it, to start again");
+    } catch (const std::system_error& e) {
+      throw ToolError("cannot read " + path_ + ": " + e.code().message());
+    }
+    scope_.emplace(*state_);
+  }
+
+  void save() {
+    if (!state_) return;
+    OutputFile file(path_);
+    file.write(state_->serialized());
+    file.commit(true);
+  }
+
+ private:
+  std::string path_;
+  std::optional<logs_::ScanState> state_;
+  std::optional<logs_::ScanStateScope> scope_;
+};
+
+void stateOptions(CLI::App* command, LogsOptions& options) {
+  command
+      ->add_option("--state", options.state,
+                   "Remember what was read in this file, and read next time only what is new (kept beside: "
+                   "FILE.lock)")
+      ->transform(pathAsMeant());
+  command->add_flag("--rebuild-state", options.rebuildState, "Start the --state file anew, whatever it holds");
+}
+
 void runCheck(const LogsOptions& given) {
   logs_::Filters filters = filtersOf(given);
   std::optional<logs_::Moment> from;
@@ -248,7 +293,10 @@ void runCheck(const LogsOptions& given) {
   if (!given.critical.empty()) critical = rangeArgument(given.critical, "--critical");
   const std::vector<logs_::GroupBy> by = given.by.empty() ? std::vector<logs_::GroupBy>() : groupKeysOf(given.by);
   logs_::CheckCounter counter(from, by);
-  const logs_::ScanCounts counts = logs_::scanLogs(rootsOf(given), filters, counter, given.threads);
+  const std::vector<logs_::Root> roots = rootsOf(given);
+  StateRun state(given);
+  const logs_::ScanCounts counts = logs_::scanLogs(roots, filters, counter, given.threads);
+  state.save();
   const logs_::CheckFigures figures = counter.figures(5);
   logs_::CheckReport report{logs_::PluginState::Unknown, window, given.warning, given.critical, !by.empty(),
                             counts.notRead};
@@ -326,6 +374,7 @@ void addLogsCommands(CLI::App& app) {
   summary->add_option("--format", summarized->format, "table (default), jsonl or csv")
       ->check(CLI::IsMember({"table", "jsonl", "csv"}));
   summary->add_option("--top", summarized->top, "The N largest groups only")->check(CLI::PositiveNumber);
+  stateOptions(summary, *summarized);
   summary->callback([summarized] {
     const ReadProgressLine progress(summarized->quiet);
     const logs_::Filters filters = filtersOf(*summarized);
@@ -338,13 +387,17 @@ void addLogsCommands(CLI::App& app) {
     options.threads = summarized->threads;
     const std::vector<logs_::Root> roots = rootsOf(*summarized);
     binaryMode(stdout);  // CSV's CR LF would otherwise become CR CR LF
-    finish(*summarized, logs_::summarizeLogs(roots, filters, options));
+    StateRun state(*summarized);
+    const logs_::ScanCounts counts = logs_::summarizeLogs(roots, filters, options);
+    state.save();
+    finish(*summarized, counts);
   });
 
   auto reported = std::make_shared<LogsOptions>();
   CLI::App* report = verb(*logs, "report", "One self-contained HTML file: totals, a chart, sortable tables", *reported);
   report->add_option("--output", reported->output, "The HTML file to write")->required()->transform(pathAsMeant());
   report->add_flag("--overwrite", reported->overwrite, "Replace the output file when it exists");
+  stateOptions(report, *reported);
   report->callback([reported] {
     const ReadProgressLine progress(reported->quiet);
     const logs_::Filters filters = filtersOf(*reported);
@@ -355,9 +408,11 @@ void addLogsCommands(CLI::App& app) {
     page.write({});  // made before the logs are read, so a page that cannot be written fails at once
     logs_::ReportScope scope{rootsOf(*reported), filterWords(*reported), filters.since, filters.until, madeNow(),
                              reported->threads};
+    StateRun state(*reported);
     logs_::ScanCounts counts;
     page.write(logs_::reportPage(scope, filters, counts));
     page.commit(reported->overwrite);
+    state.save();
     reportProblem("report written to " + reported->output);
     finish(*reported, counts);
   });
@@ -374,13 +429,16 @@ void addLogsCommands(CLI::App& app) {
                    "At most N series of records by error number, the largest; the rest summed as number=\"other\" "
                    "(default 500)")
       ->check(CLI::PositiveNumber);
+  stateOptions(metrics, *measured);
   metrics->callback([measured] {
     const ReadProgressLine progress(measured->quiet);
     const logs_::Filters filters = filtersOf(*measured);
     checkDestination(measured->output, true);
     checkNotRead(measured->output, measured->paths);
     logs_::MetricsCounter counter;
-    const logs_::ScanCounts counts = logs_::scanLogs(rootsOf(*measured), filters, counter, measured->threads);
+    const std::vector<logs_::Root> roots = rootsOf(*measured);
+    StateRun state(*measured);
+    const logs_::ScanCounts counts = logs_::scanLogs(roots, filters, counter, measured->threads);
     counter.figures().filesRead = counts.filesRead;
     counter.figures().readProblems = counts.notRead;
     const double now = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
@@ -388,6 +446,7 @@ void addLogsCommands(CLI::App& app) {
     OutputFile file(measured->output, orv::platform::NewFileAccess::AsUmaskAllows);
     file.write(logs_::metricsExposition(counter.figures(), {measured->top, std::floor(now), secondsOf}));
     file.commit(true);
+    state.save();
     if (!counts.allRead) throw FailureAlreadyReported();
   });
 
@@ -403,6 +462,7 @@ void addLogsCommands(CLI::App& app) {
                     "Hold the largest group to the thresholds, grouped by these keys (as summary --by)");
   check->add_option("--warning", checked->warning, "WARNING when the count is outside this range (10, 10:, ~:10, @10:20)");
   check->add_option("--critical", checked->critical, "CRITICAL when the count is outside this range");
+  stateOptions(check, *checked);
   check->callback([checked] {
     const ReadProgressLine progress(checked->quiet);
     try {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <system_error>
 
+#include "logs/state_scan.h"
 #include "tool_output.h"
 
 namespace orvacct::logs {
@@ -127,6 +128,7 @@ struct OrderedReading::Job {
   LogFile file;
   orv::platform::ReadableFile handle;
   SpareBatches& spares;
+  std::shared_ptr<StatefulFileReading> stateful;  // with --state
 
   std::mutex mutex;
   std::condition_variable changed;
@@ -219,7 +221,11 @@ struct OrderedReading::Queue {
 };
 
 OrderedReading::OrderedReading(unsigned threads, const Filters& filters, LogConsumer& consumer, ScanCounts& counts)
-    : filters_(filters), consumer_(consumer), counts_(counts), progress_(currentScanProgress()) {
+    : filters_(filters),
+      consumer_(consumer),
+      counts_(counts),
+      progress_(currentScanProgress()),
+      state_(currentScanState()) {
   if (threads == 0) threads = std::thread::hardware_concurrency();
   threads = std::min(threads, kMostThreads);
   if (threads <= 1) return;
@@ -253,8 +259,10 @@ void OrderedReading::stopWorkers() noexcept {
 
 void OrderedReading::file(LogFile file, orv::platform::ReadableFile handle) {
   if (progress_ != nullptr) progress_->found(handle.sizeWhenOpened());
-  if (!queue_) return readHere(file, handle);
+  std::shared_ptr<StatefulFileReading> stateful = state_ != nullptr ? state_->reading(file) : nullptr;
+  if (!queue_) return readHere(file, handle, stateful.get());
   auto job = std::make_shared<Job>(std::move(file), std::move(handle), queue_->spares);
+  job->stateful = std::move(stateful);
   {
     const std::lock_guard lock(queue_->mutex);
     queue_->waiting.push_back(job);
@@ -288,12 +296,17 @@ void OrderedReading::finish() {
   if (progress_ != nullptr) progress_->finished();
 }
 
-void OrderedReading::readHere(const LogFile& file, orv::platform::ReadableFile& handle) {
+void OrderedReading::readHere(const LogFile& file, orv::platform::ReadableFile& handle,
+                              StatefulFileReading* stateful) {
   ++counts_.filesRead;
   consumer_.beginFile(file);
   DirectSink sink(file, Delivery(filters_, consumer_, counts_));
   try {
-    reader_.read(handle, sink, file.codePage);
+    if (stateful != nullptr) {
+      stateful->read(reader_, handle, sink);
+    } else {
+      reader_.read(handle, sink, file.codePage);
+    }
   } catch (const std::system_error& e) {
     counts_.allRead = false;
     ++counts_.notRead;
@@ -364,7 +377,11 @@ void OrderedReading::work() {
       BatchSink sink(*job);
       // Caught as readHere catches it: what was read before it still goes on.
       try {
-        reader.read(job->handle, sink, job->file.codePage);
+        if (job->stateful) {
+          job->stateful->read(reader, job->handle, sink);
+        } else {
+          reader.read(job->handle, sink, job->file.codePage);
+        }
       } catch (const std::system_error& e) {
         failure = e.code().message();
       }

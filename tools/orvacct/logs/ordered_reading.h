@@ -15,6 +15,9 @@
 
 namespace orvacct::logs {
 
+class ScanState;
+class StatefulFileReading;
+
 class OrderedReading {
  public:
   // threads: how many files are read at once (0: one per processor; 1: as they are given).
@@ -37,7 +40,7 @@ class OrderedReading {
 
   // On standard error and to the consumer.
   void tellNotRead(const std::string& message);
-  void readHere(const LogFile& file, orv::platform::ReadableFile& handle);
+  void readHere(const LogFile& file, orv::platform::ReadableFile& handle, StatefulFileReading* stateful);
   void handOn(Item& item);
   void work();
   void stopWorkers() noexcept;
@@ -46,6 +49,7 @@ class OrderedReading {
   LogConsumer& consumer_;
   ScanCounts& counts_;
   ScanProgress* progress_;  // null when nobody is told
+  ScanState* state_;        // null without --state
   orv::log::LogFileReader reader_;  // for reading on this thread
 
   struct Queue;
