@@ -1,0 +1,344 @@
+// The log commands with a state (--state): after every change a share of logs goes through, in
+// several orders, what each command gives with the state is byte for byte what it gives without,
+// standard error included; and a state that is not one, of another version, damaged, hostile or
+// in use is refused.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "log/error_log.h"
+#include "logs/log_check.h"
+#include "logs/log_metrics.h"
+#include "logs/log_state.h"
+#include "logs/log_summary.h"
+#include "logs/report.h"
+#include "logs/state_bytes.h"
+#include "logs/state_scan.h"
+#include "platform/file_lock.h"
+#include "support/log_tree.h"
+#include "text/code_page.h"
+
+namespace orvacct::logs {
+namespace {
+
+namespace fs = std::filesystem;
+using orv::testing::readFile;
+using orv::testing::TempFolder;
+using orv::testing::writeFile;
+
+std::string record(int number, const std::string& description, const std::string& module, const std::string& time) {
+  return "+++++++++++++++++++++++++++++++++++++++++\r\nError Description: " + description +
+         "\r\nError Number: " + std::to_string(number) + "\r\nModule Name: " + module +
+         "\r\nProcedure Name: Sub Main()\r\nVersion Number: 1.2.3\r\nDate: 01.12.2026 " + time + "\r\n\r\n";
+}
+
+// Records whose descriptions vary more than a group's description slots hold, so the one shown
+// hangs on the order the records came in.
+std::string records(int count, int seed) {
+  std::string text;
+  for (int i = 0; i < count; ++i) {
+    const int n = (i * 7 + seed) % 13;
+    const std::string time = "1" + std::to_string(i % 10) + ":0" + std::to_string((seed + i) % 10) + ":00";
+    text += record(n % 3 == 0 ? 5 : 11 + n % 4, "failure " + std::to_string(n), n % 2 ? "modA" : "modB", time);
+  }
+  return text;
+}
+
+void append(const fs::path& file, const std::string& bytes) { writeFile(file, readFile(file) + bytes); }
+
+struct Share {
+  TempFolder folder;
+  fs::path root = folder / "share";
+  fs::path state = folder / "state";
+
+  fs::path log(const std::string& machine, const std::string& name) const { return root / machine / "Logs" / name; }
+
+  Share() {
+    orv::testing::writeLog(log("PC01", "billing-11302026.log"), records(30, 1));
+    orv::testing::writeLog(log("PC01", "stock-11302026.log"), records(12, 2));
+    orv::testing::writeLog(log("PC02", "billing-11302026.log"), records(3, 3));
+    orv::testing::writeLog(log("PC02", "stock-12012026.log"), records(20, 4) + "junk between records\r\n" + records(2, 5));
+    orv::testing::writeLog(log("PC02", "binary-12012026.log"), std::string("\x01\x02\x03\n", 4));
+  }
+};
+
+// What a share goes through, one change at a time.
+struct Step {
+  const char* name;
+  std::function<void(Share&)> change;
+};
+
+const std::string kHalf = record(7, "cut at the end", "modC", "09:00:00");
+
+std::vector<Step> steps() {
+  return {
+      {"records appended", [](Share& s) { append(s.log("PC01", "billing-11302026.log"), records(5, 6)); }},
+      {"a record cut short at the end",
+       [](Share& s) { append(s.log("PC02", "stock-12012026.log"), kHalf.substr(0, kHalf.size() / 2)); }},
+      {"the cut record completed",
+       [](Share& s) { append(s.log("PC02", "stock-12012026.log"), kHalf.substr(kHalf.size() / 2) + records(1, 7)); }},
+      {"a file added", [](Share& s) { orv::testing::writeLog(s.log("PC03", "billing-12022026.log"), records(9, 8)); }},
+      {"a file removed", [](Share& s) { fs::remove(s.log("PC01", "stock-11302026.log")); }},
+      {"a file rewritten with its size and time kept",
+       [](Share& s) {
+         const fs::path file = s.log("PC02", "billing-11302026.log");
+         const auto time = fs::last_write_time(file);
+         std::string text = readFile(file);
+         const std::size_t at = text.find("Error Number: 1");
+         text[at + 15] = text[at + 15] == '2' ? '3' : '2';
+         writeFile(file, text);
+         fs::last_write_time(file, time);
+       }},
+      {"a damaged record and stray lines appended",
+       [](Share& s) {
+         append(s.log("PC01", "billing-11302026.log"),
+                "stray\r\n+++++++++++++++++++++++++++++++++++++++++\r\nError Description: lost\r\nError Number: 3\r\n" +
+                    records(2, 9));
+       }},
+  };
+}
+
+// One command as a user would give it, in-process.
+struct Command {
+  const char* name;
+  std::function<std::string(const std::vector<Root>&)> run;
+};
+
+std::string countsText(const ScanCounts& counts) {
+  return "\nread " + std::to_string(counts.filesRead) + " " + std::to_string(counts.recordsRead) + " " +
+         std::to_string(counts.recordsKept) + " " + std::to_string(counts.damaged) + " " +
+         std::to_string(counts.notRead) + (counts.allRead ? " all" : " not all") + "\n";
+}
+
+Command summary(const char* name, std::vector<GroupBy> by, Filters filters, unsigned threads,
+                std::optional<std::size_t> top = {}) {
+  return {name, [=](const std::vector<Root>& roots) {
+            SummaryOptions options;
+            options.by = by;
+            options.top = top;
+            options.threads = threads;
+            ScanCounts counts;
+            const std::string text = summaryText(roots, filters, options, counts);
+            return text + countsText(counts);
+          }};
+}
+
+std::vector<Command> commands() {
+  Filters billing;
+  billing.apps = {u"billing"};
+  Filters since;
+  since.since = orv::log::dayNumber({2026, 12, 1});
+  Filters number;
+  number.numbers = {5};
+  return {
+      summary("summary --by number", {GroupBy::Number}, {}, 1),
+      summary("summary --by app,machine,day", {GroupBy::App, GroupBy::Machine, GroupBy::Day}, {}, 2),
+      summary("summary --by module,procedure,version --number 5",
+              {GroupBy::Module, GroupBy::Procedure, GroupBy::Version}, number, 2),
+      summary("summary --by number,machine --top 2", {GroupBy::Number, GroupBy::Machine}, {}, 1, 2),
+      summary("summary --app billing", {GroupBy::Number}, billing, 2),
+      summary("summary --since 2026-12-01 --by week", {GroupBy::Week}, since, 1),
+      {"report", [](const std::vector<Root>& roots) {
+         ScanCounts counts;
+         const ReportData data = gatherReport(roots, {}, counts, 2);
+         return reportHtml(data, ReportScope{roots, {}, {}, {}, "2026-12-08 07:00", 2}, counts) + countsText(counts);
+       }},
+      {"metrics", [](const std::vector<Root>& roots) {
+         MetricsCounter counter;
+         const ScanCounts counts = scanLogs(roots, {}, counter, 1);
+         counter.figures().filesRead = counts.filesRead;
+         counter.figures().readProblems = counts.notRead;
+         const auto seconds = [](const Moment& m) { return m.days * 86400.0 + m.second; };
+         return metricsExposition(counter.figures(), {2, 0, seconds}) + countsText(counts);
+       }},
+      {"check --last --by machine", [](const std::vector<Root>& roots) {
+         CheckCounter counter(Moment{orv::log::dayNumber({2026, 11, 30}), 12 * 3600}, {GroupBy::Machine});
+         const ScanCounts counts = scanLogs(roots, {}, counter, 2);
+         return pluginOutput(counter.figures(5), CheckReport{PluginState::Ok, "in the last 1d", "", "", true, 0}) +
+                countsText(counts);
+       }},
+  };
+}
+
+std::vector<Root> rootsOf(const Share& share) {
+  auto page = std::get<std::unique_ptr<orv::text::CodePage>>(orv::text::codePageNamed("1252"));
+  return {Root{share.root.string(), std::move(page)}};
+}
+
+// Standard output's text and standard error's, as the command gave them.
+std::string runCaptured(const Command& command, const std::vector<Root>& roots) {
+  ::testing::internal::CaptureStderr();
+  std::string out = command.run(roots);
+  return out + "\n-- standard error --\n" + ::testing::internal::GetCapturedStderr();
+}
+
+std::string runWithState(const Command& command, const std::vector<Root>& roots, const fs::path& state) {
+  ScanState scanState(state, false);
+  const ScanStateScope scope(scanState);
+  std::string out = runCaptured(command, roots);
+  writeFile(state, scanState.serialized());
+  return out;
+}
+
+void expectSameWithState(Share& share, const std::string& after) {
+  const std::vector<Root> roots = rootsOf(share);
+  for (const Command& command : commands()) {
+    const std::string without = runCaptured(command, roots);
+    EXPECT_EQ(runWithState(command, roots, share.state), without) << command.name << " after " << after;
+    // Once more over the state just saved: nothing changed, nothing read.
+    EXPECT_EQ(runWithState(command, roots, share.state), without) << command.name << " again after " << after;
+  }
+}
+
+void runInOrder(const std::vector<std::size_t>& order) {
+  Share share;
+  expectSameWithState(share, "the first run");
+  const std::vector<Step> all = steps();
+  std::string done;
+  for (const std::size_t index : order) {
+    all[index].change(share);
+    done += std::string(done.empty() ? "" : ", ") + all[index].name;
+    expectSameWithState(share, done);
+  }
+}
+
+TEST(LogState, EveryCommandGivesWhatAFullReadingGivesAsTheShareChanges) { runInOrder({0, 1, 2, 3, 4, 5, 6}); }
+
+TEST(LogState, TheSameInOtherOrders) {
+  // The cut record is completed after it was cut; everything else in any order.
+  for (const auto& order : std::vector<std::vector<std::size_t>>{
+           {6, 5, 4, 3, 1, 2, 0}, {3, 1, 5, 0, 2, 6, 4}, {1, 2, 1, 2, 5, 5, 0}, {4, 6, 0, 0, 1, 3, 2}}) {
+    runInOrder(order);
+  }
+}
+
+TEST(LogState, FilesLeftOutByAFilterAreKeptAndThoseGoneAreDropped) {
+  Share share;
+  Filters billing;
+  billing.apps = {u"billing"};
+  const Command all = summary("all", {GroupBy::Number}, {}, 1);
+  const Command some = summary("billing", {GroupBy::Number}, billing, 1);
+  const std::vector<Root> roots = rootsOf(share);
+  runWithState(all, roots, share.state);
+  runWithState(some, roots, share.state);
+  fs::remove(share.log("PC02", "stock-12012026.log"));
+  runWithState(some, roots, share.state);
+  std::vector<std::string> kept;
+  for (const auto& file : parseLogState(readFile(share.state))) kept.push_back(fs::path(file->path).filename().string());
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(kept, (std::vector<std::string>{"billing-11302026.log", "billing-11302026.log", "binary-12012026.log",
+                                             "stock-11302026.log"}));
+}
+
+std::string savedState(const Share& share) {
+  runWithState(commands().front(), rootsOf(share), share.state);
+  return readFile(share.state);
+}
+
+std::string refusal(std::string_view bytes) {
+  try {
+    parseLogState(bytes);
+  } catch (const StateRefused& e) {
+    return e.what();
+  }
+  return "taken";
+}
+
+TEST(LogStateFile, OneNotOfThisToolOrOfAnotherVersionIsRefused) {
+  EXPECT_EQ(refusal(""), "is not a state of orvacct logs");
+  EXPECT_EQ(refusal("count,first,last\n1,2,3\n"), "is not a state of orvacct logs");
+  EXPECT_EQ(refusal("orvacct log state 2\nxxxxxxxx"), "is a state of another version of orvacct (its format 2, this one's 1)");
+  EXPECT_EQ(refusal("orvacct log state 1"), "is a state of another version of orvacct (its format , this one's 1)");
+}
+
+TEST(LogStateFile, EveryTruncationAndAnyChangedByteIsRefused) {
+  Share share;
+  const std::string bytes = savedState(share);
+  ASSERT_EQ(refusal(bytes), "taken");
+  for (std::size_t size = 0; size < bytes.size(); size += 1 + size / 64) {
+    EXPECT_NE(refusal(bytes.substr(0, size)), "taken") << size;
+  }
+  for (std::size_t at = std::string(kStateMagic).size() + 2; at < bytes.size(); at += 97) {
+    std::string changed = bytes;
+    changed[at] = static_cast<char>(changed[at] ^ 0x20);
+    EXPECT_NE(refusal(changed), "taken") << at;
+  }
+}
+
+// Bytes that hold together (their checksum is right) but say what cannot be.
+std::string forged(std::string_view rest) {
+  std::string out = std::string(kStateMagic) + "1\n";
+  putFixed(out, bytesChecksum(rest));
+  return out + std::string(rest);
+}
+
+TEST(LogStateFile, AHostileStateIsRefusedWithoutFollowingWhatItSays) {
+  std::string huge;
+  putNumber(huge, std::uint64_t{1} << 60);
+  EXPECT_EQ(refusal(forged(huge)), "is damaged (a count past its end)");
+  const auto oneFile = [](const std::string& events, std::uint64_t eventCount) {
+    FileState file;
+    file.path = "x";
+    file.contribution.bodies.push_back({5, 0, "d", "m", "p", "v"});
+    file.contribution.events = events;
+    file.contribution.eventCount = eventCount;
+    return serializedLogState({std::make_shared<const FileState>(std::move(file))});
+  };
+  // A record of the second text, of which there is one; a problem of a kind there is not.
+  EXPECT_EQ(refusal(oneFile(std::string("\x02\x02\x02", 3), 1)), "is damaged (a record of no known text)");
+  EXPECT_EQ(refusal(oneFile(std::string("\x7F\x02\x00\x00\x00", 5), 1)), "is damaged (a problem of no known kind)");
+  EXPECT_EQ(refusal(oneFile(std::string("\x00\x02\x02", 3), 1000)), "is damaged (more events than bytes)");
+  EXPECT_EQ(refusal(oneFile(std::string("\x00\x02\x02\x00", 4), 1)), "is damaged (bytes after a file's events)");
+  EXPECT_EQ(refusal(oneFile(std::string("\x00\x02\x02", 3), 1)), "taken");
+}
+
+TEST(LogStateFile, ASecondRunOnAStateInUseIsRefusedAndTheFirstGoesOn) {
+  Share share;
+  std::optional<ScanState> first(std::in_place, share.state, false);
+  EXPECT_THROW(ScanState(share.state, false), StateBusy);
+  first.reset();
+  EXPECT_NO_THROW(ScanState(share.state, false));
+}
+
+// The tool itself: what it says of a state it refuses, and that --rebuild-state starts anew.
+TEST(LogStateTool, ARefusedStateIsNamedWithTheWayOutAndRebuildingIt) {
+  Share share;
+  writeFile(share.state, "not a state\n");
+  const std::string arguments = "summary --state " + orv::testing::quoted(share.state) + " " + orv::testing::quoted(share.root);
+  const auto refused = orv::testing::runLogs(arguments);
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_EQ(refused.err, "orvacct: " + share.state.string() +
+                             " is not a state of orvacct logs; give --rebuild-state, or delete it, to start again\n");
+  const auto plain = orv::testing::runLogs("summary " + orv::testing::quoted(share.root));
+  const auto rebuilt = orv::testing::runLogs(arguments + " --rebuild-state");
+  EXPECT_EQ(rebuilt.out, plain.out);
+  EXPECT_EQ(rebuilt.exitCode, plain.exitCode);
+  EXPECT_EQ(refusal(readFile(share.state)), "taken");
+  EXPECT_EQ(orv::testing::runLogs(arguments).out, plain.out);
+}
+
+TEST(LogStateTool, ARunOnAStateAnotherRunHoldsIsRefusedAndLeavesItAsItWas) {
+  Share share;
+  const std::string before = savedState(share);
+  fs::path lock = share.state;
+  lock += ".lock";
+  const auto held = orv::platform::FileLock::tryTake(lock);
+  ASSERT_TRUE(held);
+  const auto run = orv::testing::runLogs("metrics --output " + orv::testing::quoted(share.folder / "m.prom") +
+                                         " --state " + orv::testing::quoted(share.state) + " " +
+                                         orv::testing::quoted(share.root));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "orvacct: " + share.state.string() + " is in use by another run (its lock " + lock.string() +
+                         " is held); try again when it has ended\n");
+  EXPECT_FALSE(fs::exists(share.folder / "m.prom"));
+  EXPECT_EQ(readFile(share.state), before);
+}
+
+}  // namespace
+}  // namespace orvacct::logs
