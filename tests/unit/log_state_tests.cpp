@@ -185,13 +185,23 @@ std::string runWithState(const Command& command, const std::vector<Root>& roots,
   return out;
 }
 
+// Where two outputs part, with a little of each around it; empty when they are the same.
+std::string difference(const std::string& with, const std::string& without) {
+  if (with == without) return {};
+  const auto parted = std::mismatch(with.begin(), with.end(), without.begin(), without.end());
+  const std::size_t at = static_cast<std::size_t>(parted.first - with.begin());
+  const std::size_t from = at < 200 ? 0 : at - 200;
+  return "with the state: ..." + with.substr(from, 400) + "\nwithout: ..." + without.substr(from, 400);
+}
+
 void expectSameWithState(Share& share, const std::string& after) {
   const std::vector<Root> roots = rootsOf(share);
   for (const Command& command : commands()) {
     const std::string without = runCaptured(command, roots);
-    EXPECT_EQ(runWithState(command, roots, share.state), without) << command.name << " after " << after;
+    EXPECT_EQ(difference(runWithState(command, roots, share.state), without), "") << command.name << " after " << after;
     // Once more over the state just saved: nothing changed, nothing read.
-    EXPECT_EQ(runWithState(command, roots, share.state), without) << command.name << " again after " << after;
+    EXPECT_EQ(difference(runWithState(command, roots, share.state), without), "")
+        << command.name << " again after " << after;
   }
 }
 
