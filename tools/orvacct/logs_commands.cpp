@@ -256,9 +256,10 @@ class StateRun {
   }
 
   void save() {
-    if (!state_) return;
+    const std::optional<std::string> bytes = state_ ? state_->serialized() : std::nullopt;
+    if (!bytes) return;
     OutputFile file(path_);
-    file.write(state_->serialized());
+    file.write(*bytes);
     file.commit(true);
   }
 

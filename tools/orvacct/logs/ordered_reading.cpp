@@ -129,6 +129,7 @@ struct OrderedReading::Job {
   orv::platform::ReadableFile handle;
   SpareBatches& spares;
   std::shared_ptr<StatefulFileReading> stateful;  // with --state
+  bool replayHere = false;  // as the state holds it: given from there on the consumer's thread
 
   std::mutex mutex;
   std::condition_variable changed;
@@ -263,7 +264,10 @@ void OrderedReading::file(LogFile file, orv::platform::ReadableFile handle) {
   if (!queue_) return readHere(file, handle, stateful.get());
   auto job = std::make_shared<Job>(std::move(file), std::move(handle), queue_->spares);
   job->stateful = std::move(stateful);
-  {
+  // Nothing to read: batches for a worker would only copy what the state holds.
+  job->replayHere = job->stateful && job->stateful->unchanged(job->handle);
+  job->done = job->replayHere;
+  if (!job->replayHere) {
     const std::lock_guard lock(queue_->mutex);
     queue_->waiting.push_back(job);
     queue_->changed.notify_one();
@@ -322,6 +326,10 @@ void OrderedReading::handOn(Item& item) {
   ++counts_.filesRead;
   consumer_.beginFile(job.file);
   Delivery delivery(filters_, consumer_, counts_);
+  if (job.replayHere) {
+    DirectSink sink(job.file, delivery);
+    job.stateful->read(reader_, job.handle, sink);
+  }
   for (;;) {
     Batch batch;
     {

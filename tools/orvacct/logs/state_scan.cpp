@@ -138,21 +138,37 @@ thread_local ScanState* scanState = nullptr;
 
 }  // namespace
 
-void StatefulFileReading::read(orv::log::LogFileReader& reader, ReadableFile& handle, orv::log::RecordSink& sink) {
-  const FileIdentity identity = orv::platform::identityOf(handle);
-  const std::string codePage = codePage_ != nullptr ? codePage_->name() : std::string();
-  const FileState* previous = previous_.get();
-  if (previous != nullptr && previous->codePage == codePage && previous->identity.sameFile(identity) &&
-      identity.size >= previous->identity.size && headHash(handle, previous->identity.size) == previous->headHash) {
-    if (identity == previous->identity && hashBefore(handle, identity.size) == previous->endHash) {
-      EventDecoder decoder(previous->contribution);
-      while (decoder.next(sink)) {
-      }
-      result_ = previous_;
-      return;
+bool StatefulFileReading::unchanged(ReadableFile& handle) {
+  if (!unchanged_) {
+    const FileState* previous = previous_.get();
+    try {
+      const FileIdentity identity = orv::platform::identityOf(handle);
+      unchanged_ = previous != nullptr && previous->codePage == codePageName() && identity == previous->identity &&
+                   headHash(handle, identity.size) == previous->headHash &&
+                   hashBefore(handle, identity.size) == previous->endHash;
+    } catch (const std::system_error&) {
+      unchanged_ = false;  // read, and failing there, told as any reading's failure is
     }
+  }
+  return *unchanged_;
+}
+
+std::string StatefulFileReading::codePageName() const { return codePage_ != nullptr ? codePage_->name() : std::string(); }
+
+void StatefulFileReading::read(orv::log::LogFileReader& reader, ReadableFile& handle, orv::log::RecordSink& sink) {
+  if (unchanged(handle)) {
+    EventDecoder decoder(previous_->contribution);
+    while (decoder.next(sink)) {
+    }
+    result_ = previous_;
+    return;
+  }
+  const FileIdentity identity = orv::platform::identityOf(handle);
+  const FileState* previous = previous_.get();
+  if (previous != nullptr && previous->codePage == codePageName() && previous->identity.sameFile(identity) &&
+      identity.size > previous->identity.size && headHash(handle, previous->identity.size) == previous->headHash) {
     const auto& restart = previous->restart;
-    if (identity.size > previous->identity.size && restart && hashBefore(handle, restart->offset) == restart->hash) {
+    if (restart && hashBefore(handle, restart->offset) == restart->hash) {
       auto state = std::make_shared<FileState>();
       state->contribution.bodies = previous->contribution.bodies;
       state->contribution.events = previous->contribution.events;
@@ -177,7 +193,7 @@ void StatefulFileReading::settle(orv::log::LogFileReader& reader, ReadableFile& 
   // A file that changed while it was read is read again next time.
   if (!(orv::platform::identityOf(handle) == identity)) return;
   state->path = path_;
-  state->codePage = codePage_ != nullptr ? codePage_->name() : std::string();
+  state->codePage = codePageName();
   state->identity = identity;
   state->headHash = headHash(handle, identity.size);
   state->endHash = hashBefore(handle, identity.size);
@@ -187,7 +203,7 @@ void StatefulFileReading::settle(orv::log::LogFileReader& reader, ReadableFile& 
   result_ = std::move(state);
 }
 
-ScanState::ScanState(const fs::path& path, bool rebuild) {
+ScanState::ScanState(const fs::path& path, bool rebuild) : rebuild_(rebuild) {
   fs::path lockPath = path;
   lockPath += ".lock";
   lock_ = orv::platform::FileLock::tryTake(lockPath);
@@ -221,7 +237,7 @@ std::shared_ptr<StatefulFileReading> ScanState::reading(const LogFile& file) {
   return reading;
 }
 
-std::string ScanState::serialized() const {
+std::optional<std::string> ScanState::serialized() const {
   std::vector<std::shared_ptr<const FileState>> files;
   std::unordered_set<std::string> seen;
   for (auto reading = readings_.rbegin(); reading != readings_.rend(); ++reading) {
@@ -233,6 +249,7 @@ std::string ScanState::serialized() const {
     std::error_code error;
     if (!seen.contains(file->path) && fs::is_regular_file(nativePath(file->path), error)) files.push_back(file);
   }
+  if (files == previous_ && !rebuild_) return std::nullopt;
   return serializedLogState(files);
 }
 

@@ -26,6 +26,9 @@ class StatefulFileReading {
   StatefulFileReading(const LogFile& file, std::shared_ptr<const FileState> previous)
       : path_(file.pathText), codePage_(file.codePage), previous_(std::move(previous)) {}
 
+  // Whether the file is as the state holds it (its identity, size, time and hashed bytes), so
+  // that read() reads nothing. False when that cannot be told.
+  bool unchanged(orv::platform::ReadableFile& handle);
   // What the file gives, to the sink, as reader.read would give it. Throws as it does.
   void read(orv::log::LogFileReader& reader, orv::platform::ReadableFile& handle, orv::log::RecordSink& sink);
   // What to keep of the file: null unless it was read to its end and did not change meanwhile.
@@ -36,11 +39,13 @@ class StatefulFileReading {
   void settle(orv::log::LogFileReader& reader, orv::platform::ReadableFile& handle,
               const orv::platform::FileIdentity& identity, std::shared_ptr<FileState> state,
               const std::vector<EventCursor>& lastCursors);
+  std::string codePageName() const;
 
   std::string path_;
   const orv::text::CodePage* codePage_;
   std::shared_ptr<const FileState> previous_;
   std::shared_ptr<const FileState> result_;
+  std::optional<bool> unchanged_;
 };
 
 class ScanState {
@@ -52,11 +57,12 @@ class ScanState {
   // For a file about to be read, on the thread that gives the files.
   std::shared_ptr<StatefulFileReading> reading(const LogFile& file);
   // The state to save: the files read now, and those left out of this run (by its paths or
-  // filters) that are still there.
-  std::string serialized() const;
+  // filters) that are still there; nullopt when that is what was read, unchanged.
+  std::optional<std::string> serialized() const;
 
  private:
   std::optional<orv::platform::FileLock> lock_;
+  bool rebuild_;
   std::vector<std::shared_ptr<const FileState>> previous_;
   std::unordered_map<std::string, std::shared_ptr<const FileState>> byPath_;
   std::vector<std::shared_ptr<StatefulFileReading>> readings_;
