@@ -31,14 +31,7 @@ void putFile(std::string& out, const FileState& file) {
   }
   const Contribution& contribution = file.contribution;
   putNumber(out, contribution.bodies.size());
-  for (const RecordBody& body : contribution.bodies) {
-    putSigned(out, body.number);
-    out += static_cast<char>(body.cutLines);
-    putText(out, body.description);
-    putText(out, body.module);
-    putText(out, body.procedure);
-    putText(out, body.version);
-  }
+  for (const RecordBody& body : contribution.bodies) putBody(out, recordOf(body));
   putNumber(out, contribution.eventCount);
   putText(out, contribution.events);
 }

@@ -15,17 +15,9 @@ using orv::log::ReadRecord;
 // Past a day and a leap second: no time of day the reader gives.
 constexpr std::int64_t kLatestSecond = 2 * 86400;
 
-void appendBodyKey(std::string& key, const ReadRecord& record) {
-  key.clear();
-  putSigned(key, record.number);
-  key += static_cast<char>(record.cutLines);
-  putText(key, record.description);
-  putText(key, record.module);
-  putText(key, record.procedure);
-  putText(key, record.version);
-}
+}  // namespace
 
-std::string bodyKey(const RecordBody& body) {
+ReadRecord recordOf(const RecordBody& body) {
   ReadRecord record;
   record.number = body.number;
   record.cutLines = body.cutLines;
@@ -33,12 +25,17 @@ std::string bodyKey(const RecordBody& body) {
   record.module = body.module;
   record.procedure = body.procedure;
   record.version = body.version;
-  std::string key;
-  appendBodyKey(key, record);
-  return key;
+  return record;
 }
 
-}  // namespace
+void putBody(std::string& out, const ReadRecord& record) {
+  putSigned(out, record.number);
+  out += static_cast<char>(record.cutLines);
+  putText(out, record.description);
+  putText(out, record.module);
+  putText(out, record.procedure);
+  putText(out, record.version);
+}
 
 bool EventDecoder::next(orv::log::RecordSink& sink) {
   if (cursor_.events == contribution_.eventCount) return false;
@@ -50,15 +47,8 @@ bool EventDecoder::next(orv::log::RecordSink& sink) {
     if (index >= contribution_.bodies.size()) throw StateDamaged("a record of no known text");
     const std::int64_t second = cursor_.second + in.signedNumber();
     if (second < -1 || second >= kLatestSecond) throw StateDamaged("a time of day out of range");
-    const RecordBody& body = contribution_.bodies[static_cast<std::size_t>(index)];
-    ReadRecord record;
+    ReadRecord record = recordOf(contribution_.bodies[static_cast<std::size_t>(index)]);
     record.line = line;
-    record.number = body.number;
-    record.cutLines = body.cutLines;
-    record.description = body.description;
-    record.module = body.module;
-    record.procedure = body.procedure;
-    record.version = body.version;
     record.secondOfDay = static_cast<int>(second);
     cursor_.second = second;
     sink.record(record);
@@ -87,7 +77,11 @@ ContributionRecorder::ContributionRecorder(Contribution& into, EventCursor from,
     : into_(into), cursor_(from), next_(next), lineShift_(lineShift) {
   into_.events.resize(from.at);
   into_.eventCount = from.events;
-  for (std::size_t i = 0; i < into_.bodies.size(); ++i) bodyIndex_.emplace(bodyKey(into_.bodies[i]), static_cast<std::uint32_t>(i));
+  for (std::size_t i = 0; i < into_.bodies.size(); ++i) {
+    key_.clear();
+    putBody(key_, recordOf(into_.bodies[i]));
+    bodyIndex_.emplace(key_, static_cast<std::uint32_t>(i));
+  }
 }
 
 void ContributionRecorder::mark() {
@@ -99,7 +93,8 @@ void ContributionRecorder::record(const ReadRecord& given) {
   ReadRecord record = given;
   record.line += lineShift_;
   mark();
-  appendBodyKey(key_, record);
+  key_.clear();
+  putBody(key_, record);
   auto [found, added] = bodyIndex_.try_emplace(key_, static_cast<std::uint32_t>(into_.bodies.size()));
   if (added) {
     into_.bodies.push_back({record.number, record.cutLines, std::string(record.description), std::string(record.module),

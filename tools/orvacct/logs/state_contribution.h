@@ -20,6 +20,11 @@ struct RecordBody {
   std::string description, module, procedure, version;
 };
 
+// A record of the body's texts, its line and time of day still to be given.
+orv::log::ReadRecord recordOf(const RecordBody& body);
+// A body as the state holds it: its number, its cut lines, its texts after their lengths.
+void putBody(std::string& out, const orv::log::ReadRecord& record);
+
 struct Contribution {
   std::vector<RecordBody> bodies;
   std::string events;  // encoded one after the other
