@@ -151,4 +151,25 @@ rm -f "$drive"
 expect "$code" 1 "drive root: exit status (the link and the pipe are still told)"
 expect "$(tr -d '\r' <"$work/drive.txt" | awk '$1 == "wineorders" { print $2 }')" "2" "drive root: its records counted"
 
+# --state: a summary with it is the summary without it, on the first run and after a log grew; its
+# lock holds between processes (Wine takes LockFileEx as a POSIX lock, as Python's lockf is).
+state="$work/logs.state"
+for round in first grown; do
+  orvacct en_US.UTF-8 logs summary --by app,number "$(win "$work/us")" >"$work/plain.txt" || true
+  orvacct en_US.UTF-8 logs summary --by app,number --state "$(win "$state")" "$(win "$work/us")" >"$work/stated.txt" || true
+  expect "$(cat "$work/stated.txt")" "$(cat "$work/plain.txt")" "state: the $round run as without it"
+  head -c 600 "$log" >>"$log"
+done
+code=0
+python3 -c 'import fcntl, subprocess, sys
+held = open(sys.argv[1], "a+")
+fcntl.lockf(held, fcntl.LOCK_EX | fcntl.LOCK_NB, 1, 0)
+sys.exit(subprocess.run(sys.argv[2:]).returncode)' "$state.lock" \
+  env LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 "$wine" "$tool" logs summary --state "$(win "$state")" "$(win "$work/us")" \
+  >/dev/null 2>"$work/stderr" || code=$?
+expect "$code" 1 "state: a run on a state in use, refused"
+expect "$(tr -d '\r' <"$work/stderr")" \
+  "orvacct: $(win "$state") is in use by another run (its lock $(win "$state").lock is held); try again when it has ended" \
+  "state: in use, told"
+
 checks_done
