@@ -359,9 +359,9 @@ TEST(LogStateTool, EachCommandWritesWithItsStateWhatItWritesWithout) {
   const std::string stateOption = " --state " + orv::testing::quoted(share.state);
   const std::string out = orv::testing::quoted(share.folder / "out");
   const auto unstamped = [](std::string text) {
-    for (const std::string mark : {" made ", "orvacct_log_scrape_timestamp_seconds "}) {
+    for (const std::string mark : {" made ", "\norvacct_log_scrape_timestamp_seconds "}) {
       const std::size_t at = text.find(mark);
-      if (at != std::string::npos) text.erase(at, text.find_first_of("<\n", at) - at);
+      if (at != std::string::npos) text.erase(at, text.find_first_of("<\n", at + 1) - at);
     }
     return text;
   };
