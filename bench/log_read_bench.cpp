@@ -18,8 +18,8 @@
 
 #include "log/error_log.h"
 #include "log/record_reader.h"
-#include "logs/log_summary.h"
-#include "logs/report.h"
+#include "log_reading/log_summary.h"
+#include "log_reading/report.h"
 #include "platform/readable_file.h"
 #include "platform/unique_file.h"
 #include "text/code_page.h"

@@ -1,0 +1,36 @@
+#pragma once
+// orvacct logs summary: records counted per group of one or more keys (application, machine,
+// error number, module, procedure, version, day, week, month), as they are read; nothing of a
+// record is kept but its group's figures. With --top only the largest groups are kept, in
+// bounded memory.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "log_reading/log_scan.h"
+
+namespace orvacct::logs {
+
+enum class GroupBy { App, Machine, Number, Module, Procedure, Version, Day, Week, Month };
+enum class SummaryFormat { Table, Jsonl, Csv };
+
+// The keys' names as --by takes them, in the order they are listed.
+const std::vector<std::string>& groupByNames();
+std::optional<GroupBy> groupByNamed(std::string_view name);
+
+struct SummaryOptions {
+  std::vector<GroupBy> by = {GroupBy::Number};
+  SummaryFormat format = SummaryFormat::Table;
+  std::optional<std::size_t> top;  // the largest groups only
+  unsigned threads = 0;
+};
+
+// Reads and prints.
+ScanCounts summarizeLogs(const std::vector<Root>& roots, const Filters& filters, const SummaryOptions& options);
+
+// The text that summarizeLogs prints; notes (counts that are estimates) go to standard error.
+std::string summaryText(const std::vector<Root>& roots, const Filters& filters, const SummaryOptions& options,
+                        ScanCounts& counts);
+
+}  // namespace orvacct::logs
