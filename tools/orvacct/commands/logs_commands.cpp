@@ -25,6 +25,7 @@
 #include "output_files/output_file.h"
 #include "platform/local_time.h"
 #include "output/read_progress.h"
+#include "output/standard_error_problems.h"
 #include "text/ansi_codepage.h"
 #include "text/lower_case.h"
 #include "output/standard_streams.h"
@@ -167,6 +168,18 @@ std::string madeNow() {
 }
 
 
+// What the scans of one command tell: problems on standard error, progress on a terminal.
+class ScanTelling {
+ public:
+  explicit ScanTelling(const LogsOptions& options) : progress_(options.quiet), threads_(options.threads) {}
+  logs_::ScanSettings settings() { return {problems_, threads_, progress_.shown()}; }
+
+ private:
+  StandardErrorProblems problems_;
+  ReadProgressLine progress_;
+  unsigned threads_;
+};
+
 // Says when filters matched nothing, so an empty result is not taken for empty logs.
 void finish(const LogsOptions& options, const logs_::ScanCounts& counts) {
   finishOutput();
@@ -232,7 +245,7 @@ logs_::PluginRange rangeArgument(const std::string& text, const std::string& wha
   throw ExitStatus(static_cast<int>(logs_::PluginState::Unknown));
 }
 
-void runCheck(const LogsOptions& given) {
+void runCheck(const LogsOptions& given, const logs_::ScanSettings& settings) {
   logs_::Filters filters = filtersOf(given);
   std::optional<logs_::Moment> from;
   std::string window = "in all the logs";
@@ -248,7 +261,7 @@ void runCheck(const LogsOptions& given) {
   if (!given.critical.empty()) critical = rangeArgument(given.critical, "--critical");
   const std::vector<logs_::GroupBy> by = given.by.empty() ? std::vector<logs_::GroupBy>() : groupKeysOf(given.by);
   logs_::CheckCounter counter(from, by);
-  const logs_::ScanCounts counts = logs_::scanLogs(rootsOf(given), filters, counter, given.threads);
+  const logs_::ScanCounts counts = logs_::scanLogs(rootsOf(given), filters, counter, settings);
   const logs_::CheckFigures figures = counter.figures(5);
   logs_::CheckReport report{logs_::PluginState::Unknown, window, given.warning, given.critical, !by.empty(),
                             counts.notRead};
@@ -308,13 +321,13 @@ void addLogsCommands(CLI::App& app) {
                    "day's records at once)")
       ->check(CLI::IsMember({"file", "time"}));
   exportCommand->callback([exported] {
-    const ReadProgressLine progress(exported->quiet);
+    ScanTelling scan(*exported);
     const logs_::Filters filters = filtersOf(*exported);
     const std::vector<logs_::Root> roots = rootsOf(*exported);
     binaryMode(stdout);  // CSV's CR LF would otherwise become CR CR LF
     const auto format = exported->format == "csv" ? logs_::ExportFormat::Csv : logs_::ExportFormat::Jsonl;
     const auto order = exported->sort == "time" ? logs_::ExportOrder::Time : logs_::ExportOrder::File;
-    finish(*exported, logs_::exportRecords(roots, filters, format, exported->threads, order));
+    finish(*exported, logs_::exportRecords(roots, filters, format, order, scan.settings(), writeOutput));
   });
 
   auto summarized = std::make_shared<LogsOptions>();
@@ -327,7 +340,7 @@ void addLogsCommands(CLI::App& app) {
       ->check(CLI::IsMember({"table", "jsonl", "csv"}));
   summary->add_option("--top", summarized->top, "The N largest groups only")->check(CLI::PositiveNumber);
   summary->callback([summarized] {
-    const ReadProgressLine progress(summarized->quiet);
+    ScanTelling scan(*summarized);
     const logs_::Filters filters = filtersOf(*summarized);
     logs_::SummaryOptions options;
     options.by = groupKeysOf(summarized->by);
@@ -335,10 +348,9 @@ void addLogsCommands(CLI::App& app) {
                      : summarized->format == "csv" ? logs_::SummaryFormat::Csv
                                                    : logs_::SummaryFormat::Table;
     if (summarized->top > 0) options.top = summarized->top;
-    options.threads = summarized->threads;
     const std::vector<logs_::Root> roots = rootsOf(*summarized);
     binaryMode(stdout);  // CSV's CR LF would otherwise become CR CR LF
-    finish(*summarized, logs_::summarizeLogs(roots, filters, options));
+    finish(*summarized, logs_::summarizeLogs(roots, filters, options, scan.settings(), writeOutput));
   });
 
   auto reported = std::make_shared<LogsOptions>();
@@ -346,17 +358,16 @@ void addLogsCommands(CLI::App& app) {
   report->add_option("--output", reported->output, "The HTML file to write")->required()->transform(pathAsMeant());
   report->add_flag("--overwrite", reported->overwrite, "Replace the output file when it exists");
   report->callback([reported] {
-    const ReadProgressLine progress(reported->quiet);
+    ScanTelling scan(*reported);
     const logs_::Filters filters = filtersOf(*reported);
     checkDestination(reported->output, reported->overwrite);
     checkNotRead(reported->output, reported->paths);
     // A page to share: made as a shell's redirection would make it, not private as a secret is.
     OutputFile page(reported->output, orv::platform::NewFileAccess::AsUmaskAllows);
     page.write({});  // made before the logs are read, so a page that cannot be written fails at once
-    logs_::ReportScope scope{rootsOf(*reported), filterWords(*reported), filters.since, filters.until, madeNow(),
-                             reported->threads};
+    logs_::ReportScope scope{rootsOf(*reported), filterWords(*reported), filters.since, filters.until, madeNow()};
     logs_::ScanCounts counts;
-    page.write(logs_::reportPage(scope, filters, counts));
+    page.write(logs_::reportPage(scope, filters, scan.settings(), counts));
     page.commit(reported->overwrite);
     reportProblem("report written to " + reported->output);
     finish(*reported, counts);
@@ -375,12 +386,12 @@ void addLogsCommands(CLI::App& app) {
                    "(default 500)")
       ->check(CLI::PositiveNumber);
   metrics->callback([measured] {
-    const ReadProgressLine progress(measured->quiet);
+    ScanTelling scan(*measured);
     const logs_::Filters filters = filtersOf(*measured);
     checkDestination(measured->output, true);
     checkNotRead(measured->output, measured->paths);
     logs_::MetricsCounter counter;
-    const logs_::ScanCounts counts = logs_::scanLogs(rootsOf(*measured), filters, counter, measured->threads);
+    const logs_::ScanCounts counts = logs_::scanLogs(rootsOf(*measured), filters, counter, scan.settings());
     counter.figures().filesRead = counts.filesRead;
     counter.figures().readProblems = counts.notRead;
     const double now = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
@@ -404,9 +415,9 @@ void addLogsCommands(CLI::App& app) {
   check->add_option("--warning", checked->warning, "WARNING when the count is outside this range (10, 10:, ~:10, @10:20)");
   check->add_option("--critical", checked->critical, "CRITICAL when the count is outside this range");
   check->callback([checked] {
-    const ReadProgressLine progress(checked->quiet);
+    ScanTelling scan(*checked);
     try {
-      runCheck(*checked);
+      runCheck(*checked, scan.settings());
     } catch (const ExitStatus&) {
       throw;
     } catch (const std::exception& e) {

@@ -73,7 +73,7 @@ class ResultWriter {
   ResultWriter(RowFormat form, const std::string& outputFile)
       : file_(outputFile.empty() ? std::nullopt : std::optional<OutputFile>(std::in_place, outputFile)),
         rows_(form, {""}, file_ ? RowWriter::Sink([this](std::string_view rows) { file_->write(rows); })
-                                : RowWriter::Sink(),
+                                : RowWriter::Sink(writeOutput),
               CsvCells::Exact) {}
 
   void add(const orv::SecretText& text) {

@@ -13,8 +13,8 @@ using orv::log::RecordLine;
 
 class Exporter final : public LogConsumer {
  public:
-  explicit Exporter(ExportFormat format)
-      : out_(format == ExportFormat::Csv ? RowFormat::Csv : RowFormat::Jsonl, exportFields()) {}
+  Exporter(ExportFormat format, const RowWriter::Sink& output)
+      : out_(format == ExportFormat::Csv ? RowFormat::Csv : RowFormat::Jsonl, exportFields(), output) {}
 
   void beginFile(const LogFile& file) override {
     // What every record of the file shares, quoted once.
@@ -127,16 +127,16 @@ const std::vector<std::string>& exportFields() {
 }
 
 ScanCounts exportRecords(const std::vector<Root>& roots, const Filters& filters, ExportFormat format,
-                         unsigned threads, ExportOrder order) {
-  Exporter exporter(format);
+                         ExportOrder order, const ScanSettings& settings, const RowWriter::Sink& output) {
+  Exporter exporter(format, output);
   if (order == ExportOrder::Time) {
     DayInTimeOrder inOrder(exporter);
-    const ScanCounts counts = scanLogsByDay(roots, filters, inOrder, threads);
+    const ScanCounts counts = scanLogsByDay(roots, filters, inOrder, settings);
     inOrder.finish();
     exporter.flush();
     return counts;
   }
-  const ScanCounts counts = scanLogs(roots, filters, exporter, threads);
+  const ScanCounts counts = scanLogs(roots, filters, exporter, settings);
   exporter.flush();
   return counts;
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "log_reading/log_scan.h"
+#include "rows/row_writer.h"
 
 namespace orvacct::logs {
 
@@ -15,7 +16,8 @@ enum class ExportOrder { File, Time };
 // The fields of a record, in their order.
 const std::vector<std::string>& exportFields();
 
+// The rows go to the output in large pieces.
 ScanCounts exportRecords(const std::vector<Root>& roots, const Filters& filters, ExportFormat format,
-                         unsigned threads = 0, ExportOrder order = ExportOrder::File);
+                         ExportOrder order, const ScanSettings& settings, const RowWriter::Sink& output);
 
 }  // namespace orvacct::logs

@@ -224,12 +224,6 @@ bool listed(const std::vector<std::u16string>& lowered, std::u16string_view text
 
 }  // namespace
 
-thread_local ScanProgress* scanProgress = nullptr;
-
-ScanProgressScope::ScanProgressScope(ScanProgress& progress) : outer_(scanProgress) { scanProgress = &progress; }
-ScanProgressScope::~ScanProgressScope() { scanProgress = outer_; }
-ScanProgress* currentScanProgress() { return scanProgress; }
-
 bool Filters::acceptsFile(std::u16string_view app, int days) const {
   if ((since && days < *since) || (until && days > *until)) return false;
   return listed(apps, app);
@@ -241,9 +235,10 @@ bool Filters::acceptsNumber(std::int32_t number) const {
   return numbers.empty() || std::find(numbers.begin(), numbers.end(), number) != numbers.end();
 }
 
-ScanCounts scanLogs(const std::vector<Root>& roots, const Filters& filters, LogConsumer& consumer, unsigned threads) {
+ScanCounts scanLogs(const std::vector<Root>& roots, const Filters& filters, LogConsumer& consumer,
+                    const ScanSettings& settings) {
   ScanCounts counts;
-  OrderedReading reading(threads, filters, consumer, counts);
+  OrderedReading reading(settings, filters, consumer, counts);
   Walk walk(filters, reading);
   for (const Root& root : roots) walk.root(root);
   reading.finish();
@@ -251,9 +246,9 @@ ScanCounts scanLogs(const std::vector<Root>& roots, const Filters& filters, LogC
 }
 
 ScanCounts scanLogsByDay(const std::vector<Root>& roots, const Filters& filters, LogConsumer& consumer,
-                         unsigned threads) {
+                         const ScanSettings& settings) {
   ScanCounts counts;
-  OrderedReading reading(threads, filters, consumer, counts);
+  OrderedReading reading(settings, filters, consumer, counts);
   FileList list(reading);
   Walk walk(filters, list);
   for (const Root& root : roots) walk.root(root);

@@ -1,9 +1,9 @@
 #pragma once
 // The log files under the roots given, read with the filters applied: every whole record goes to
-// the consumer, every damage to standard error as FILE:LINE: ..., and everything under the roots
-// that could not be read, or was not read (a link, a FIFO under a log's name), to standard error
-// as well. Files are read on several threads where there are several processors, and what they
-// give reaches the consumer and standard error in one order, the same as on one thread.
+// the consumer, every damage to the problem sink with its file and line, and everything under the
+// roots that could not be read, or was not read (a link, a FIFO under a log's name), to the
+// problem sink as well. Files are read on several threads where there are several processors,
+// and what they give reaches the consumer and the sink in one order, the same as on one thread.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -80,28 +80,32 @@ class ScanProgress {
   ~ScanProgress() = default;
 };
 
-// While it lives, the scans on this thread tell the progress given how they go.
-class ScanProgressScope {
+// Told, on the thread that runs the scan and in the order of a reading on one thread, what could
+// not be read and what is damaged; the tool writes each as a line on standard error.
+class ProblemSink {
  public:
-  explicit ScanProgressScope(ScanProgress& progress);
-  ~ScanProgressScope();
-  ScanProgressScope(const ScanProgressScope&) = delete;
-  ScanProgressScope& operator=(const ScanProgressScope&) = delete;
+  // "cannot read PATH: REASON", "PATH: not read: a link ...", or a note on the figures.
+  virtual void problem(std::string_view message) = 0;
+  // Damage at a line of a file.
+  virtual void problemAt(std::string_view file, std::uint64_t line, std::string_view message) = 0;
 
- private:
-  ScanProgress* outer_;
+ protected:
+  ~ProblemSink() = default;
 };
 
-// The progress the scans on this thread tell, or null.
-ScanProgress* currentScanProgress();
+// How a scan runs and whom it tells.
+struct ScanSettings {
+  ProblemSink& problems;
+  unsigned threads = 0;              // files read at once; 0 for one per processor
+  ScanProgress* progress = nullptr;  // null when nobody is told
+};
 
-// threads: how many files are read at once; 0 for one per processor.
 ScanCounts scanLogs(const std::vector<Root>& roots, const Filters& filters, LogConsumer& consumer,
-                    unsigned threads = 0);
+                    const ScanSettings& settings);
 
 // The same, with the files read in the order of their names' dates (a day's files in the order
 // above): the walk lists them first, then each is opened again by its path.
 ScanCounts scanLogsByDay(const std::vector<Root>& roots, const Filters& filters, LogConsumer& consumer,
-                         unsigned threads = 0);
+                         const ScanSettings& settings);
 
 }  // namespace orvacct::logs

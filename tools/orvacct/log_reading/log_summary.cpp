@@ -9,7 +9,6 @@
 #include "log_reading/most_frequent.h"
 #include "rows/output_quoting.h"
 #include "rows/row_writer.h"
-#include "output/tool_output.h"
 
 namespace orvacct::logs {
 namespace {
@@ -56,7 +55,7 @@ class Summary final : public LogConsumer {
   void endFile(const LogFile&) override {}
 
   // Writes the summary to standard output, or appends it to *into when given.
-  void write(const SummaryOptions& options, std::string* into) const;
+  void write(const SummaryOptions& options, const RowWriter::Sink& sink, ProblemSink& problems) const;
 
  private:
   std::vector<const Groups::Entry*> rows(const SummaryOptions& options) const;
@@ -158,7 +157,7 @@ void writeTable(const GroupKeys& keys, const std::vector<const Groups::Entry*>& 
   }
 }
 
-void Summary::write(const SummaryOptions& options, std::string* into) const {
+void Summary::write(const SummaryOptions& options, const RowWriter::Sink& sink, ProblemSink& problems) const {
   const std::vector<const Groups::Entry*> rows = this->rows(options);
   std::uint64_t overcount = 0;
   for (const Groups::Entry* entry : rows) overcount = std::max(overcount, entry->overcount);
@@ -167,10 +166,8 @@ void Summary::write(const SummaryOptions& options, std::string* into) const {
     estimate = "more groups than could be counted exactly: each count shown may be up to " +
                std::to_string(overcount) + " too high";
   }
-  // In large pieces, to standard output or into a string, so a summary of a million groups is
+  // In large pieces, to the caller's output or into a string, so a summary of a million groups is
   // never held whole.
-  RowWriter::Sink sink;
-  if (into != nullptr) sink = [into](std::string_view rows) { *into += rows; };
   if (options.format == SummaryFormat::Table) {
     RowWriter out(RowFormat::Lines, {""}, sink);
     writeTable(keys_, rows, out);
@@ -183,7 +180,7 @@ void Summary::write(const SummaryOptions& options, std::string* into) const {
     out.flush();
     return;
   }
-  if (!estimate.empty()) reportProblem(estimate);
+  if (!estimate.empty()) problems.problem(estimate);
   const Groups::Entry none{keys_.emptyKey(), 0, 0, {}};
   std::vector<std::string> columns;
   for (const Field& field : fieldsOf(keys_, none)) columns.push_back(field.name);
@@ -206,18 +203,17 @@ void Summary::write(const SummaryOptions& options, std::string* into) const {
 }  // namespace
 
 std::string summaryText(const std::vector<Root>& roots, const Filters& filters, const SummaryOptions& options,
-                        ScanCounts& counts) {
-  Summary summary(options);
-  counts = scanLogs(roots, filters, summary, options.threads);
+                        const ScanSettings& settings, ScanCounts& counts) {
   std::string text;
-  summary.write(options, &text);
+  counts = summarizeLogs(roots, filters, options, settings, [&text](std::string_view rows) { text += rows; });
   return text;
 }
 
-ScanCounts summarizeLogs(const std::vector<Root>& roots, const Filters& filters, const SummaryOptions& options) {
+ScanCounts summarizeLogs(const std::vector<Root>& roots, const Filters& filters, const SummaryOptions& options,
+                         const ScanSettings& settings, const RowWriter::Sink& output) {
   Summary summary(options);
-  const ScanCounts counts = scanLogs(roots, filters, summary, options.threads);
-  summary.write(options, nullptr);
+  const ScanCounts counts = scanLogs(roots, filters, summary, settings);
+  summary.write(options, output, settings.problems);
   return counts;
 }
 

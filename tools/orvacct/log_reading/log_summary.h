@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "log_reading/log_scan.h"
+#include "rows/row_writer.h"
 
 namespace orvacct::logs {
 
@@ -23,14 +24,15 @@ struct SummaryOptions {
   std::vector<GroupBy> by = {GroupBy::Number};
   SummaryFormat format = SummaryFormat::Table;
   std::optional<std::size_t> top;  // the largest groups only
-  unsigned threads = 0;
 };
 
-// Reads and prints.
-ScanCounts summarizeLogs(const std::vector<Root>& roots, const Filters& filters, const SummaryOptions& options);
+// Reads, and writes the summary to the output; notes (counts that are estimates) go to the
+// settings' problem sink.
+ScanCounts summarizeLogs(const std::vector<Root>& roots, const Filters& filters, const SummaryOptions& options,
+                         const ScanSettings& settings, const RowWriter::Sink& output);
 
-// The text that summarizeLogs prints; notes (counts that are estimates) go to standard error.
+// The text that summarizeLogs writes.
 std::string summaryText(const std::vector<Root>& roots, const Filters& filters, const SummaryOptions& options,
-                        ScanCounts& counts);
+                        const ScanSettings& settings, ScanCounts& counts);
 
 }  // namespace orvacct::logs

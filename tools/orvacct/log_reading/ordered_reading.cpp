@@ -6,7 +6,6 @@
 #include <optional>
 #include <system_error>
 
-#include "output/tool_output.h"
 
 namespace orvacct::logs {
 namespace {
@@ -78,11 +77,11 @@ class SpareBatches {
 // The reading was abandoned: the consumer stopped (its output failed).
 struct Cancelled {};
 
-// Tells a reader's records and problems to the consumer and standard error, as every reading does.
+// Tells a reader's records and problems to the consumer and the problem sink, as every reading does.
 class Delivery {
  public:
-  Delivery(const Filters& filters, LogConsumer& consumer, ScanCounts& counts)
-      : filters_(filters), consumer_(consumer), counts_(counts) {}
+  Delivery(const Filters& filters, LogConsumer& consumer, ScanCounts& counts, ProblemSink& problems)
+      : filters_(filters), consumer_(consumer), counts_(counts), problems_(problems) {}
 
   void record(const LogFile& file, const ReadRecord& record) {
     ++counts_.recordsRead;
@@ -92,7 +91,7 @@ class Delivery {
   }
   void problem(const LogFile& file, const ReadProblem& problem) {
     const std::string what = orv::log::describe(problem);
-    reportAt(file.pathText, problem.line, what);
+    problems_.problemAt(file.pathText, problem.line, what);
     // A file under a log's name that holds no record was not read as a log.
     if (problem.kind == orv::log::Damage::NotText) {
       counts_.allRead = false;
@@ -108,6 +107,7 @@ class Delivery {
   const Filters& filters_;
   LogConsumer& consumer_;
   ScanCounts& counts_;
+  ProblemSink& problems_;
 };
 
 class DirectSink final : public orv::log::RecordSink {
@@ -218,8 +218,14 @@ struct OrderedReading::Queue {
   bool closing = false;
 };
 
-OrderedReading::OrderedReading(unsigned threads, const Filters& filters, LogConsumer& consumer, ScanCounts& counts)
-    : filters_(filters), consumer_(consumer), counts_(counts), progress_(currentScanProgress()) {
+OrderedReading::OrderedReading(const ScanSettings& settings, const Filters& filters, LogConsumer& consumer,
+                               ScanCounts& counts)
+    : filters_(filters),
+      consumer_(consumer),
+      counts_(counts),
+      problems_(settings.problems),
+      progress_(settings.progress) {
+  unsigned threads = settings.threads;
   if (threads == 0) threads = std::thread::hardware_concurrency();
   threads = std::min(threads, kMostThreads);
   if (threads <= 1) return;
@@ -275,7 +281,7 @@ void OrderedReading::problem(std::string message) {
 }
 
 void OrderedReading::tellNotRead(const std::string& message) {
-  reportProblem(message);
+  problems_.problem(message);
   consumer_.notRead(message);
 }
 
@@ -291,7 +297,7 @@ void OrderedReading::finish() {
 void OrderedReading::readHere(const LogFile& file, orv::platform::ReadableFile& handle) {
   ++counts_.filesRead;
   consumer_.beginFile(file);
-  DirectSink sink(file, Delivery(filters_, consumer_, counts_));
+  DirectSink sink(file, Delivery(filters_, consumer_, counts_, problems_));
   try {
     reader_.read(handle, sink, file.codePage);
   } catch (const std::system_error& e) {
@@ -308,7 +314,7 @@ void OrderedReading::handOn(Item& item) {
   Job& job = *std::get<std::shared_ptr<Job>>(item);
   ++counts_.filesRead;
   consumer_.beginFile(job.file);
-  Delivery delivery(filters_, consumer_, counts_);
+  Delivery delivery(filters_, consumer_, counts_, problems_);
   for (;;) {
     Batch batch;
     {

@@ -1,6 +1,6 @@
 #pragma once
 // Log files read on worker threads and handed on in the order they were given: the consumer and
-// standard error see the same records, damage and messages in the same order as a reading on one
+// the problem sink see the same records, damage and messages in the same order as a reading on one
 // thread, and only a few files are in flight at once, each holding at most a few batches of
 // records, so memory stays bounded whatever the size of the files.
 #include <deque>
@@ -17,14 +17,14 @@ namespace orvacct::logs {
 
 class OrderedReading {
  public:
-  // threads: how many files are read at once (0: one per processor; 1: as they are given).
-  OrderedReading(unsigned threads, const Filters& filters, LogConsumer& consumer, ScanCounts& counts);
+  // settings.threads: how many files are read at once (0: one per processor; 1: as they are given).
+  OrderedReading(const ScanSettings& settings, const Filters& filters, LogConsumer& consumer, ScanCounts& counts);
   ~OrderedReading();
   OrderedReading(const OrderedReading&) = delete;
   OrderedReading& operator=(const OrderedReading&) = delete;
 
   void file(LogFile file, orv::platform::ReadableFile handle);
-  // "orvacct: MESSAGE" on standard error in its place among the files; the scan did not read
+  // A message for the problem sink, in its place among the files; the scan did not read
   // everything.
   void problem(std::string message);
   // Everything given is read and told.
@@ -35,7 +35,7 @@ class OrderedReading {
  private:
   using Item = std::variant<std::string, std::shared_ptr<Job>>;
 
-  // On standard error and to the consumer.
+  // To the problem sink and to the consumer.
   void tellNotRead(const std::string& message);
   void readHere(const LogFile& file, orv::platform::ReadableFile& handle);
   void handOn(Item& item);
@@ -45,6 +45,7 @@ class OrderedReading {
   const Filters& filters_;
   LogConsumer& consumer_;
   ScanCounts& counts_;
+  ProblemSink& problems_;
   ScanProgress* progress_;  // null when nobody is told
   orv::log::LogFileReader reader_;  // for reading on this thread
 

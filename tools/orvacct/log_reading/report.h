@@ -21,11 +21,11 @@ struct ReportScope {
   std::vector<std::string> filters;  // "--app Billing", "--since 2002-03-01", ...
   std::optional<int> since, until;
   std::string madeAt;  // local time, "YYYY-MM-DD HH:MM"
-  unsigned threads = 0;
 };
 
 // Reads the logs and makes the report's page.
-std::string reportPage(const ReportScope& scope, const Filters& filters, ScanCounts& counts);
+std::string reportPage(const ReportScope& scope, const Filters& filters, const ScanSettings& settings,
+                       ScanCounts& counts);
 
 std::string reportHtml(const ReportData& data, const ReportScope& scope, const ScanCounts& counts);
 

@@ -188,10 +188,10 @@ const DayRecords* busiestDay(const ErrorFigures& error) {
 }
 
 ReportData gatherReport(const std::vector<Root>& roots, const Filters& filters, ScanCounts& counts,
-                        unsigned threads) {
+                        const ScanSettings& settings) {
   ReportData data;
   ReportBuilder builder(data);
-  counts = scanLogs(roots, filters, builder, threads);
+  counts = scanLogs(roots, filters, builder, settings);
   return data;
 }
 

@@ -153,7 +153,7 @@ class ReportBuilder final : public LogConsumer {
 
 // Reads the logs.
 ReportData gatherReport(const std::vector<Root>& roots, const Filters& filters, ScanCounts& counts,
-                        unsigned threads = 0);
+                        const ScanSettings& settings);
 
 std::int32_t numberOf(std::string_view key);
 

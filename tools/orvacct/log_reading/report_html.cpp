@@ -530,8 +530,9 @@ std::string reportHtml(const ReportData& data, const ReportScope& scope, const S
   return out;
 }
 
-std::string reportPage(const ReportScope& scope, const Filters& filters, ScanCounts& counts) {
-  const ReportData data = gatherReport(scope.roots, filters, counts, scope.threads);
+std::string reportPage(const ReportScope& scope, const Filters& filters, const ScanSettings& settings,
+                       ScanCounts& counts) {
+  const ReportData data = gatherReport(scope.roots, filters, counts, settings);
   return reportHtml(data, scope, counts);
 }
 

@@ -49,7 +49,7 @@ ReadProgressLine::ReadProgressLine(bool quiet) {
   const std::chrono::milliseconds after = firstDrawnAfter();
   due_ = start_ + after;
   every_ = std::min<Clock::duration>(after, 250ms);
-  scope_.emplace(*this);
+  shown_ = true;
 }
 
 ReadProgressLine::~ReadProgressLine() { showProgressLine({}); }

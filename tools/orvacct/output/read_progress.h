@@ -4,7 +4,6 @@
 // network share then shows that it lives; a pipe or a file is told nothing.
 #include <chrono>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "log_reading/log_scan.h"
@@ -20,14 +19,17 @@ struct ReadFigures {
 // the rate and the time left once there is one to tell.
 std::string readProgressText(const ReadFigures& figures, double seconds);
 
-// While it lives, the scans of this thread draw their progress (unless quiet, or standard error
-// is no terminal); the line is cleared when a scan ends.
+// The scans given it draw their progress (unless quiet, or standard error is no terminal); the
+// line is cleared when a scan ends.
 class ReadProgressLine final : public logs::ScanProgress {
  public:
   explicit ReadProgressLine(bool quiet);
   ~ReadProgressLine();
   ReadProgressLine(const ReadProgressLine&) = delete;
   ReadProgressLine& operator=(const ReadProgressLine&) = delete;
+
+  // This, for a scan's settings; null when nothing is to be shown.
+  logs::ScanProgress* shown() { return shown_ ? this : nullptr; }
 
   void found(std::uint64_t bytes) override;
   void read(std::uint64_t bytes) override;
@@ -37,7 +39,7 @@ class ReadProgressLine final : public logs::ScanProgress {
   using Clock = std::chrono::steady_clock;
   void drawWhenDue();
 
-  std::optional<logs::ScanProgressScope> scope_;
+  bool shown_ = false;
   ReadFigures figures_;
   Clock::time_point start_ = Clock::now();
   Clock::time_point due_;

@@ -6,7 +6,6 @@
 #include "base/secure_wipe.h"
 
 #include "rows/output_quoting.h"
-#include "output/tool_output.h"
 
 namespace orvacct {
 namespace {
@@ -166,11 +165,7 @@ void RowWriter::flush() {
       rowStart = 0;
     }
   } emptied{buffer_, rowStart_};
-  if (sink_) {
-    sink_(buffer_);
-  } else {
-    writeOutput(buffer_);
-  }
+  sink_(buffer_);
 }
 
 }  // namespace orvacct

@@ -21,9 +21,9 @@ enum class RowFormat { Lines, Jsonl, Csv };
 
 class RowWriter {
  public:
-  // Where the rows go in large pieces: standard output unless another is given.
+  // Where the rows go in large pieces (the tool's standard output, a file, a string).
   using Sink = std::function<void(std::string_view)>;
-  RowWriter(RowFormat format, std::vector<std::string> columns, Sink sink = {},
+  RowWriter(RowFormat format, std::vector<std::string> columns, Sink sink,
             CsvCells cells = CsvCells::SpreadsheetSafe);
   // What was written before a failure still reaches the reader. The rows may be plain
   // passwords: every buffer they passed through is wiped, on each flush and at the end.
@@ -48,7 +48,7 @@ class RowWriter {
   void dropUnendedRow();
 
   void endRow();
-  // Writes what was collected; a ToolError when it cannot be written.
+  // Writes what was collected; the sink's own failure when it cannot be written.
   void flush();
 
  private:
