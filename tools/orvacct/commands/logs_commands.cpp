@@ -20,6 +20,7 @@
 #include "log_reading/log_check.h"
 #include "log_reading/log_export.h"
 #include "log_reading/log_metrics.h"
+#include "log_reading/log_scan.h"
 #include "log_reading/log_summary.h"
 #include "log_reading/report.h"
 #include "output_files/output_file.h"

@@ -8,8 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "log_reading/log_scan.h"
-#include "log_reading/log_summary.h"
+#include "log_reading/log_types.h"
 
 namespace orvacct::logs {
 

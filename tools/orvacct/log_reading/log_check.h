@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "log_reading/group_keys.h"
-#include "log_reading/log_scan.h"
+#include "log_reading/log_types.h"
 #include "log_reading/log_text.h"
 #include "log_reading/plugin_range.h"
 

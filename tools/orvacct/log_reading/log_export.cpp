@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <deque>
 
+#include "log_reading/log_scan.h"
 #include "log_reading/log_text.h"
 #include "rows/row_writer.h"
 

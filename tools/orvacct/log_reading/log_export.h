@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "log_reading/log_scan.h"
+#include "log_reading/log_types.h"
 #include "rows/row_writer.h"
 
 namespace orvacct::logs {

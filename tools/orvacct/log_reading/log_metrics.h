@@ -8,7 +8,7 @@
 #include <string_view>
 #include <utility>
 
-#include "log_reading/log_scan.h"
+#include "log_reading/log_types.h"
 #include "log_reading/log_text.h"
 
 namespace orvacct::logs {

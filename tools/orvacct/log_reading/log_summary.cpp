@@ -5,6 +5,7 @@
 
 #include "log_reading/group_keys.h"
 #include "log_reading/heavy_hitters.h"
+#include "log_reading/log_scan.h"
 #include "log_reading/log_text.h"
 #include "log_reading/most_frequent.h"
 #include "rows/output_quoting.h"

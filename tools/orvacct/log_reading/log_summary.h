@@ -8,12 +8,11 @@
 #include <string_view>
 #include <vector>
 
-#include "log_reading/log_scan.h"
+#include "log_reading/log_types.h"
 #include "rows/row_writer.h"
 
 namespace orvacct::logs {
 
-enum class GroupBy { App, Machine, Number, Module, Procedure, Version, Day, Week, Month };
 enum class SummaryFormat { Table, Jsonl, Csv };
 
 // The keys' names as --by takes them, in the order they are listed.

@@ -10,7 +10,7 @@
 #include <variant>
 #include <vector>
 
-#include "log_reading/log_scan.h"
+#include "log_reading/log_types.h"
 #include "platform/readable_file.h"
 
 namespace orvacct::logs {

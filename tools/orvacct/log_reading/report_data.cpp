@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "log_reading/group_keys.h"
+#include "log_reading/log_scan.h"
 
 namespace orvacct::logs {
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "log_reading/heavy_hitters.h"
-#include "log_reading/log_scan.h"
+#include "log_reading/log_types.h"
 #include "log_reading/log_text.h"
 #include "log_reading/most_frequent.h"
 #include "log_reading/text_hash.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "log_reading/log_scan.h"
+#include "log_reading/log_types.h"
 
 namespace orvacct {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "log_reading/log_scan.h"
+#include "log_reading/log_types.h"
 #include "output/tool_output.h"
 
 namespace orvacct {
