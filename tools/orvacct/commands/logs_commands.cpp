@@ -17,6 +17,7 @@
 #include "keys/int32_argument.h"
 #include "output_files/output_file.h"
 #include "log/error_log.h"
+#include "log_reading/group_keys.h"
 #include "log_reading/log_check.h"
 #include "log_reading/log_export.h"
 #include "log_reading/log_metrics.h"

@@ -4,6 +4,7 @@
 // Numbers and days take four bytes, texts their length and their UTF-8 bytes (cut to a bound),
 // so no text can pass for another key.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,10 @@
 #include "log_reading/log_types.h"
 
 namespace orvacct::logs {
+
+// The keys' names as --by takes them, in the order they are listed.
+const std::vector<std::string>& groupByNames();
+std::optional<GroupBy> groupByNamed(std::string_view name);
 
 struct KeyValue {
   std::string text;  // as shown: UTF-8, a number in decimal, a day as YYYY-MM-DD, ...

@@ -15,10 +15,6 @@ namespace orvacct::logs {
 
 enum class SummaryFormat { Table, Jsonl, Csv };
 
-// The keys' names as --by takes them, in the order they are listed.
-const std::vector<std::string>& groupByNames();
-std::optional<GroupBy> groupByNamed(std::string_view name);
-
 struct SummaryOptions {
   std::vector<GroupBy> by = {GroupBy::Number};
   SummaryFormat format = SummaryFormat::Table;
