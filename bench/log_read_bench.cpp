@@ -150,7 +150,9 @@ void ReadRecords(benchmark::State& state) {
 // What the scans tell, on standard error as the tool tells it (the corpus is whole: nothing).
 class StandardErrorProblems final : public orvacct::logs::ProblemSink {
  public:
-  void problem(std::string_view message) override { std::fprintf(stderr, "%.*s\n", int(message.size()), message.data()); }
+  void problem(std::string_view message) override {
+    std::fprintf(stderr, "%.*s\n", int(message.size()), message.data());
+  }
   void problemAt(std::string_view file, std::uint64_t line, std::string_view message) override {
     std::fprintf(stderr, "%.*s:%llu: %.*s\n", int(file.size()), file.data(), static_cast<unsigned long long>(line),
                  int(message.size()), message.data());
