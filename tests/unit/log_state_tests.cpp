@@ -1,6 +1,6 @@
 // The log commands with a state (--state): after every change a share of logs goes through, in
 // several orders, what each command gives with the state is byte for byte what it gives without,
-// standard error included; and a state that is not one, of another version, damaged, hostile or
+// its problems included; and a state that is not one, of another version, damaged, hostile or
 // in use is refused.
 #include <gtest/gtest.h>
 
@@ -13,13 +13,14 @@
 #include <vector>
 
 #include "log/error_log.h"
-#include "logs/log_check.h"
-#include "logs/log_metrics.h"
-#include "logs/log_state.h"
-#include "logs/log_summary.h"
-#include "logs/report.h"
-#include "logs/state_bytes.h"
-#include "logs/state_scan.h"
+#include "log_reading/log_check.h"
+#include "log_reading/log_metrics.h"
+#include "log_reading/log_scan.h"
+#include "log_reading/log_state.h"
+#include "log_reading/log_summary.h"
+#include "log_reading/report.h"
+#include "log_reading/state_bytes.h"
+#include "log_reading/state_scan.h"
 #include "platform/file_lock.h"
 #include "support/log_tree.h"
 #include "text/code_page.h"
@@ -104,10 +105,19 @@ std::vector<Step> steps() {
   };
 }
 
-// One command as a user would give it, in-process.
+// One command as a user would give it, in-process; the settings carry its problem sink and state.
 struct Command {
   const char* name;
-  std::function<std::string(const std::vector<Root>&)> run;
+  std::function<std::string(const std::vector<Root>&, ScanSettings)> run;
+};
+
+// The problems a scan tells, a line each.
+struct ProblemText final : ProblemSink {
+  void problem(std::string_view message) override { (text += message) += '\n'; }
+  void problemAt(std::string_view file, std::uint64_t line, std::string_view message) override {
+    text += std::string(file) + ":" + std::to_string(line) + ": " + std::string(message) + "\n";
+  }
+  std::string text;
 };
 
 std::string countsText(const ScanCounts& c) {
@@ -120,13 +130,13 @@ std::string countsText(const ScanCounts& c) {
 
 Command summary(const char* name, std::vector<GroupBy> by, Filters filters, unsigned threads,
                 std::optional<std::size_t> top = {}) {
-  return {name, [=](const std::vector<Root>& roots) {
+  return {name, [=](const std::vector<Root>& roots, ScanSettings settings) {
             SummaryOptions options;
             options.by = by;
             options.top = top;
-            options.threads = threads;
+            settings.threads = threads;
             ScanCounts counts;
-            const std::string text = summaryText(roots, filters, options, counts);
+            const std::string text = summaryText(roots, filters, options, settings, counts);
             return text + countsText(counts);
           }};
 }
@@ -146,22 +156,25 @@ std::vector<Command> commands() {
       summary("summary --by number,machine --top 2", {GroupBy::Number, GroupBy::Machine}, {}, 1, 2),
       summary("summary --app billing", {GroupBy::Number}, billing, 2),
       summary("summary --since 2026-12-01 --by week", {GroupBy::Week}, since, 1),
-      {"report", [](const std::vector<Root>& roots) {
+      {"report", [](const std::vector<Root>& roots, ScanSettings settings) {
          ScanCounts counts;
-         const ReportData data = gatherReport(roots, {}, counts, 2);
-         return reportHtml(data, ReportScope{roots, {}, {}, {}, "2026-12-08 07:00", 2}, counts) + countsText(counts);
+         settings.threads = 2;
+         const ReportData data = gatherReport(roots, {}, counts, settings);
+         return reportHtml(data, ReportScope{roots, {}, {}, {}, "2026-12-08 07:00"}, counts) + countsText(counts);
        }},
-      {"metrics", [](const std::vector<Root>& roots) {
+      {"metrics", [](const std::vector<Root>& roots, ScanSettings settings) {
          MetricsCounter counter;
-         const ScanCounts counts = scanLogs(roots, {}, counter, 1);
+         settings.threads = 1;
+         const ScanCounts counts = scanLogs(roots, {}, counter, settings);
          counter.figures().filesRead = counts.filesRead;
          counter.figures().readProblems = counts.notRead;
          const auto seconds = [](const Moment& m) { return m.days * 86400.0 + m.second; };
          return metricsExposition(counter.figures(), {2, 0, seconds}) + countsText(counts);
        }},
-      {"check --last --by machine", [](const std::vector<Root>& roots) {
+      {"check --last --by machine", [](const std::vector<Root>& roots, ScanSettings settings) {
          CheckCounter counter(Moment{orv::log::dayNumber({2026, 11, 30}), 12 * 3600}, {GroupBy::Machine});
-         const ScanCounts counts = scanLogs(roots, {}, counter, 2);
+         settings.threads = 2;
+         const ScanCounts counts = scanLogs(roots, {}, counter, settings);
          return pluginOutput(counter.figures(5), CheckReport{PluginState::Ok, "in the last 1d", "", "", true, 0}) +
                 countsText(counts);
        }},
@@ -173,17 +186,16 @@ std::vector<Root> rootsOf(const Share& share) {
   return {Root{share.root.string(), std::move(page)}};
 }
 
-// Standard output's text and standard error's, as the command gave them.
-std::string runCaptured(const Command& command, const std::vector<Root>& roots) {
-  ::testing::internal::CaptureStderr();
-  std::string out = command.run(roots);
-  return out + "\n-- standard error --\n" + ::testing::internal::GetCapturedStderr();
+// What the command gave, and the problems it told.
+std::string runTold(const Command& command, const std::vector<Root>& roots, ScanState* state = nullptr) {
+  ProblemText problems;
+  std::string out = command.run(roots, ScanSettings{problems, 0, nullptr, state});
+  return out + "\n-- problems --\n" + problems.text;
 }
 
 std::string runWithState(const Command& command, const std::vector<Root>& roots, const fs::path& state) {
   ScanState scanState(state, false);
-  const ScanStateScope scope(scanState);
-  std::string out = runCaptured(command, roots);
+  std::string out = runTold(command, roots, &scanState);
   if (const auto bytes = scanState.serialized()) writeFile(state, *bytes);
   return out;
 }
@@ -200,7 +212,7 @@ std::string difference(const std::string& with, const std::string& without) {
 void expectSameWithState(Share& share, const std::string& after) {
   const std::vector<Root> roots = rootsOf(share);
   for (const Command& command : commands()) {
-    const std::string without = runCaptured(command, roots);
+    const std::string without = runTold(command, roots);
     EXPECT_EQ(difference(runWithState(command, roots, share.state), without), "") << command.name << " after " << after;
     // Once more over the state just saved: nothing changed, nothing read.
     EXPECT_EQ(difference(runWithState(command, roots, share.state), without), "")

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "logs/chart_labels.h"
-#include "logs/report.h"
+#include "log_reading/chart_labels.h"
+#include "log_reading/report.h"
 
 namespace orvacct::logs {
 namespace {
