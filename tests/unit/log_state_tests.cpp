@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <new>
 #include <optional>
 #include <set>
 #include <string>
@@ -306,7 +309,8 @@ TEST(LogStateFile, AHostileStateIsRefusedWithoutFollowingWhatItSays) {
   putNumber(huge, std::uint64_t{1} << 60);
   EXPECT_EQ(refusal(forged(huge)), "is damaged (a count past its end)");
   const auto oneFile = [](const std::string& events, std::uint64_t eventCount) {
-    FileState file{"x", "", {}, 0, 0, {}, {{{5, 0, "d", "m", "p", "v"}}, events, eventCount}};
+    // One body: number 5 (zigzagged), no cut lines, the texts d, m, p and v.
+    FileState file{"PC01-12012026.log", "", {}, 0, 0, {}, {std::string("\x0A\x00\x01" "d\x01m\x01p\x01v", 10), {0}, events, eventCount}};
     return serializedLogState({std::make_shared<const FileState>(std::move(file))});
   };
   // A record of the second text, of which there is one; a problem of a kind there is not.
@@ -315,6 +319,49 @@ TEST(LogStateFile, AHostileStateIsRefusedWithoutFollowingWhatItSays) {
   EXPECT_EQ(refusal(oneFile(std::string("\x00\x02\x02", 3), 1000)), "is damaged (more events than bytes)");
   EXPECT_EQ(refusal(oneFile(std::string("\x00\x02\x02\x00", 4), 1)), "is damaged (bytes after a file's events)");
   EXPECT_EQ(refusal(oneFile(std::string("\x00\x02\x02", 3), 1)), "taken");
+}
+
+// Bytes asked of the heap while counting (this program's operator new counts them).
+std::atomic<bool> counting{false};
+std::atomic<std::size_t> asked{0};
+
+std::size_t askedToParse(const std::string& bytes) {
+  asked = 0;
+  counting = true;
+  const auto files = parseLogState(bytes);
+  counting = false;
+  return asked;
+}
+
+TEST(LogStateFile, WhatAStateIsParsedIntoIsASmallMultipleOfItsBytes) {
+  const auto stateOf = [](std::size_t files, std::size_t bodies, std::size_t description) {
+    std::vector<std::shared_ptr<const FileState>> all;
+    for (std::size_t f = 0; f < files; ++f) {
+      auto file = std::make_shared<FileState>();
+      file->path = "A-12012026.log";
+      std::string body;
+      putBody(body, orv::log::ReadRecord{0, 0, std::string(description, 'd'), "", "", ""});
+      for (std::size_t b = 0; b < bodies; ++b) {
+        file->contribution.bodyAt.push_back(file->contribution.bodies.size());
+        file->contribution.bodies += body;
+      }
+      all.push_back(std::move(file));
+    }
+    return serializedLogState(all);
+  };
+  const struct {
+    const char* shape;
+    std::string bytes;
+  } cases[] = {
+      {"many files of nothing", stateOf(40000, 0, 0)},
+      {"many bodies of empty texts", stateOf(1, 200000, 0)},
+      {"many bodies of texts just past the string's own room", stateOf(1, 50000, 16)},
+      {"one long text", stateOf(1, 1, 1 << 20)},
+  };
+  for (const auto& c : cases) {
+    const std::size_t bytes = c.bytes.size();
+    EXPECT_LE(askedToParse(c.bytes), 8 * bytes + (64 << 10)) << c.shape << " of " << bytes << " bytes";
+  }
 }
 
 // The tool itself: what it says of a state it refuses, and that --rebuild-state starts anew.
@@ -389,3 +436,25 @@ TEST(LogStateTool, EachCommandWritesWithItsStateWhatItWritesWithout) {
 
 }  // namespace
 }  // namespace orvacct::logs
+
+namespace {
+void* counted(std::size_t size) noexcept {
+  if (orvacct::logs::counting) orvacct::logs::asked += size;
+  return std::malloc(size == 0 ? 1 : size);
+}
+void* countedOrThrow(std::size_t size) {
+  if (void* block = counted(size)) return block;
+  throw std::bad_alloc();
+}
+}  // namespace
+
+void* operator new(std::size_t size) { return countedOrThrow(size); }
+void* operator new[](std::size_t size) { return countedOrThrow(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return counted(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return counted(size); }
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }

@@ -11,6 +11,8 @@ class NoSink final : public orv::log::RecordSink {
   void problem(const orv::log::ReadProblem&) override {}
 };
 
+constexpr std::size_t kShortestLogName = 14;
+
 std::string versionLine() { return std::string(kStateMagic) + std::to_string(kStateVersion) + "\n"; }
 
 void putFile(std::string& out, const FileState& file) {
@@ -30,8 +32,8 @@ void putFile(std::string& out, const FileState& file) {
     putNumber(out, file.restart->events);
   }
   const Contribution& contribution = file.contribution;
-  putNumber(out, contribution.bodies.size());
-  for (const RecordBody& body : contribution.bodies) putBody(out, recordOf(body));
+  putNumber(out, contribution.bodyAt.size());
+  out += contribution.bodies;
   putNumber(out, contribution.eventCount);
   putText(out, contribution.events);
 }
@@ -39,6 +41,9 @@ void putFile(std::string& out, const FileState& file) {
 std::shared_ptr<const FileState> fileOf(ByteReader& in) {
   auto file = std::make_shared<FileState>();
   file->path = in.text();
+  // A log's name alone (A-MMDDYYYY.log) is longer: so an entry is never much smaller than what
+  // it is parsed into.
+  if (file->path.size() < kShortestLogName) throw StateDamaged("a path no log has");
   file->codePage = in.text();
   file->identity.volume = in.number();
   file->identity.file = in.number();
@@ -58,17 +63,13 @@ std::shared_ptr<const FileState> fileOf(ByteReader& in) {
   }
   Contribution& contribution = file->contribution;
   // A body is at least its number, its cut lines and four lengths.
-  contribution.bodies.resize(in.count(6));
-  for (RecordBody& body : contribution.bodies) {
-    const std::int64_t number = in.signedNumber();
-    if (number < INT32_MIN || number > INT32_MAX) throw StateDamaged("an error number out of range");
-    body.number = static_cast<std::int32_t>(number);
-    body.cutLines = static_cast<std::uint8_t>(in.take(1)[0]);
-    body.description = in.text();
-    body.module = in.text();
-    body.procedure = in.text();
-    body.version = in.text();
+  contribution.bodyAt.resize(in.count(6));
+  const std::size_t bodiesFrom = in.at();
+  for (std::size_t& at : contribution.bodyAt) {
+    at = in.at() - bodiesFrom;
+    takeBody(in);
   }
+  contribution.bodies = in.since(bodiesFrom);
   contribution.eventCount = in.number();
   contribution.events = in.text();
   // An event is at least two bytes; then each is followed, so none points anywhere but into its file.
@@ -98,8 +99,8 @@ std::vector<std::shared_ptr<const FileState>> parseLogState(std::string_view byt
     const std::string_view rest = bytes.substr(lineEnd + 1 + 8);
     if (bytesChecksum(rest) != checksum) throw StateDamaged("its checksum does not match");
     ByteReader entries(rest);
-    // An entry is at least twenty bytes.
-    std::vector<std::shared_ptr<const FileState>> files(entries.count(20));
+    // An entry is at least forty bytes.
+    std::vector<std::shared_ptr<const FileState>> files(entries.count(40));
     for (auto& file : files) file = fileOf(entries);
     if (!entries.done()) throw StateDamaged("bytes after its last entry");
     return files;

@@ -74,6 +74,8 @@ class ByteReader {
     return static_cast<std::size_t>(value);
   }
   std::size_t at() const { return at_; }
+  // The bytes taken since `from`.
+  std::string_view since(std::size_t from) const { return bytes_.substr(from, at_ - from); }
   bool done() const { return at_ == bytes_.size(); }
 
  private:

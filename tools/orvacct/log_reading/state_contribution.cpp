@@ -17,17 +17,6 @@ constexpr std::int64_t kLatestSecond = 2 * 86400;
 
 }  // namespace
 
-ReadRecord recordOf(const RecordBody& body) {
-  ReadRecord record;
-  record.number = body.number;
-  record.cutLines = body.cutLines;
-  record.description = body.description;
-  record.module = body.module;
-  record.procedure = body.procedure;
-  record.version = body.version;
-  return record;
-}
-
 void putBody(std::string& out, const ReadRecord& record) {
   putSigned(out, record.number);
   out += static_cast<char>(record.cutLines);
@@ -37,6 +26,24 @@ void putBody(std::string& out, const ReadRecord& record) {
   putText(out, record.version);
 }
 
+ReadRecord takeBody(ByteReader& in) {
+  ReadRecord record;
+  const std::int64_t number = in.signedNumber();
+  if (number < INT32_MIN || number > INT32_MAX) throw StateDamaged("an error number out of range");
+  record.number = static_cast<std::int32_t>(number);
+  record.cutLines = static_cast<std::uint8_t>(in.take(1)[0]);
+  record.description = in.text();
+  record.module = in.text();
+  record.procedure = in.text();
+  record.version = in.text();
+  return record;
+}
+
+ReadRecord bodyRecord(const Contribution& contribution, std::size_t index) {
+  ByteReader in(std::string_view(contribution.bodies).substr(contribution.bodyAt[index]));
+  return takeBody(in);
+}
+
 bool EventDecoder::next(orv::log::RecordSink& sink) {
   if (cursor_.events == contribution_.eventCount) return false;
   ByteReader in(std::string_view(contribution_.events).substr(cursor_.at));
@@ -44,10 +51,10 @@ bool EventDecoder::next(orv::log::RecordSink& sink) {
   const std::uint64_t line = cursor_.line + static_cast<std::uint64_t>(in.signedNumber());
   if ((tag & 1) == 0) {
     const std::uint64_t index = tag >> 1;
-    if (index >= contribution_.bodies.size()) throw StateDamaged("a record of no known text");
+    if (index >= contribution_.bodyAt.size()) throw StateDamaged("a record of no known text");
     const std::int64_t second = cursor_.second + in.signedNumber();
     if (second < -1 || second >= kLatestSecond) throw StateDamaged("a time of day out of range");
-    ReadRecord record = recordOf(contribution_.bodies[static_cast<std::size_t>(index)]);
+    ReadRecord record = bodyRecord(contribution_, static_cast<std::size_t>(index));
     record.line = line;
     record.secondOfDay = static_cast<int>(second);
     cursor_.second = second;
@@ -77,10 +84,10 @@ ContributionRecorder::ContributionRecorder(Contribution& into, EventCursor from,
     : into_(into), cursor_(from), next_(next), lineShift_(lineShift) {
   into_.events.resize(from.at);
   into_.eventCount = from.events;
-  for (std::size_t i = 0; i < into_.bodies.size(); ++i) {
-    key_.clear();
-    putBody(key_, recordOf(into_.bodies[i]));
-    bodyIndex_.emplace(key_, static_cast<std::uint32_t>(i));
+  const std::string_view bodies = into_.bodies;
+  for (std::size_t i = 0; i < into_.bodyAt.size(); ++i) {
+    const std::size_t end = i + 1 < into_.bodyAt.size() ? into_.bodyAt[i + 1] : bodies.size();
+    bodyIndex_.emplace(bodies.substr(into_.bodyAt[i], end - into_.bodyAt[i]), static_cast<std::uint32_t>(i));
   }
 }
 
@@ -95,10 +102,10 @@ void ContributionRecorder::record(const ReadRecord& given) {
   mark();
   key_.clear();
   putBody(key_, record);
-  auto [found, added] = bodyIndex_.try_emplace(key_, static_cast<std::uint32_t>(into_.bodies.size()));
+  auto [found, added] = bodyIndex_.try_emplace(key_, static_cast<std::uint32_t>(into_.bodyAt.size()));
   if (added) {
-    into_.bodies.push_back({record.number, record.cutLines, std::string(record.description), std::string(record.module),
-                            std::string(record.procedure), std::string(record.version)});
+    into_.bodyAt.push_back(into_.bodies.size());
+    into_.bodies += key_;
   }
   std::string& out = into_.events;
   putNumber(out, std::uint64_t{found->second} << 1);

@@ -13,23 +13,26 @@
 
 namespace orvacct::logs {
 
-// A record's texts and number, as read (bytes of its file's code page).
-struct RecordBody {
-  std::int32_t number = 0;
-  std::uint8_t cutLines = 0;
-  std::string description, module, procedure, version;
-};
+class ByteReader;
 
-// A record of the body's texts, its line and time of day still to be given.
-orv::log::ReadRecord recordOf(const RecordBody& body);
-// A body as the state holds it: its number, its cut lines, its texts after their lengths.
+// A record's number, cut lines and texts as the state holds them: its number, its cut lines, its
+// texts after their lengths.
 void putBody(std::string& out, const orv::log::ReadRecord& record);
+// The body `in` is at, its texts views into in's bytes; its line and time of day still to be
+// given. Throws StateDamaged.
+orv::log::ReadRecord takeBody(ByteReader& in);
 
 struct Contribution {
-  std::vector<RecordBody> bodies;
+  // Each record's body once, one after the other; kept as they are written, so a state's
+  // bodies take no more memory than its bytes, and read as their events are given.
+  std::string bodies;
+  std::vector<std::size_t> bodyAt;  // where each begins
   std::string events;  // encoded one after the other
   std::uint64_t eventCount = 0;
 };
+
+// The record of the body `index`, its texts views into the contribution.
+orv::log::ReadRecord bodyRecord(const Contribution& contribution, std::size_t index);
 
 // Where an encoding or decoding of events is: each event is told from the one before.
 struct EventCursor {

@@ -58,6 +58,13 @@ std::optional<std::uint64_t> lastFirstLine(ReadableFile& file, std::uint64_t end
   return std::nullopt;
 }
 
+// A record's number and texts, kept for comparing.
+struct RecordBody {
+  std::int32_t number = 0;
+  std::uint8_t cutLines = 0;
+  std::string description, module, procedure, version;
+};
+
 // An event as a reading gave it, kept for comparing.
 struct Event {
   bool isRecord = true;
@@ -162,6 +169,7 @@ void StatefulFileReading::read(orv::log::LogFileReader& reader, ReadableFile& ha
     if (restart && hashBefore(handle, restart->offset) == restart->hash) {
       auto state = std::make_shared<FileState>();
       state->contribution.bodies = previous->contribution.bodies;
+      state->contribution.bodyAt = previous->contribution.bodyAt;
       state->contribution.events = previous->contribution.events;
       EventDecoder decoder(previous->contribution);
       while (decoder.cursor().events < restart->events && decoder.next(sink)) {
