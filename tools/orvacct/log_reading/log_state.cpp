@@ -5,12 +5,6 @@
 namespace orvacct::logs {
 namespace {
 
-class NoSink final : public orv::log::RecordSink {
- public:
-  void record(const orv::log::ReadRecord&) override {}
-  void problem(const orv::log::ReadProblem&) override {}
-};
-
 constexpr std::size_t kShortestLogName = 14;
 
 std::string versionLine() { return std::string(kStateMagic) + std::to_string(kStateVersion) + "\n"; }
@@ -75,9 +69,8 @@ std::shared_ptr<const FileState> fileOf(ByteReader& in) {
   // An event is at least two bytes; then each is followed, so none points anywhere but into its file.
   if (contribution.eventCount > contribution.events.size() / 2) throw StateDamaged("more events than bytes");
   if (file->restart && file->restart->events > contribution.eventCount) throw StateDamaged("a place past its events");
-  NoSink none;
   EventDecoder decoder(contribution);
-  while (decoder.next(none)) {
+  while (decoder.skip()) {
   }
   if (decoder.cursor().at != contribution.events.size()) throw StateDamaged("bytes after a file's events");
   return file;

@@ -44,7 +44,7 @@ ReadRecord bodyRecord(const Contribution& contribution, std::size_t index) {
   return takeBody(in);
 }
 
-bool EventDecoder::next(orv::log::RecordSink& sink) {
+bool EventDecoder::decode(orv::log::RecordSink* sink) {
   if (cursor_.events == contribution_.eventCount) return false;
   ByteReader in(std::string_view(contribution_.events).substr(cursor_.at));
   const std::uint64_t tag = in.number();
@@ -54,11 +54,18 @@ bool EventDecoder::next(orv::log::RecordSink& sink) {
     if (index >= contribution_.bodyAt.size()) throw StateDamaged("a record of no known text");
     const std::int64_t second = cursor_.second + in.signedNumber();
     if (second < -1 || second >= kLatestSecond) throw StateDamaged("a time of day out of range");
-    ReadRecord record = bodyRecord(contribution_, static_cast<std::size_t>(index));
-    record.line = line;
-    record.secondOfDay = static_cast<int>(second);
     cursor_.second = second;
-    sink.record(record);
+    if (sink != nullptr) {
+      // Bodies are numbered as they first come, so they are kept in that order.
+      const auto body = static_cast<std::size_t>(index);
+      while (bodies_.size() <= body && bodies_.size() < kBodiesKept) {
+        bodies_.push_back(bodyRecord(contribution_, bodies_.size()));
+      }
+      ReadRecord record = body < bodies_.size() ? bodies_[body] : bodyRecord(contribution_, body);
+      record.line = line;
+      record.secondOfDay = static_cast<int>(second);
+      sink->record(record);
+    }
   } else {
     ReadProblem problem;
     const std::uint64_t kind = tag >> 1;
@@ -71,7 +78,7 @@ bool EventDecoder::next(orv::log::RecordSink& sink) {
     }
     problem.kind = static_cast<orv::log::Damage>(kind);
     problem.missing = static_cast<orv::log::RecordLine>(missing);
-    sink.problem(problem);
+    if (sink != nullptr) sink->problem(problem);
   }
   cursor_.line = line;
   cursor_.at += in.at();

@@ -49,12 +49,20 @@ class EventDecoder {
   explicit EventDecoder(const Contribution& contribution, EventCursor from = {})
       : contribution_(contribution), cursor_(from) {}
   // The next event to the sink; false at the end.
-  bool next(orv::log::RecordSink& sink);
+  bool next(orv::log::RecordSink& sink) { return decode(&sink); }
+  // The next event checked and passed over; false at the end.
+  bool skip() { return decode(nullptr); }
   const EventCursor& cursor() const { return cursor_; }
 
  private:
+  // Records of the first bodies, once each: most events are of a few bodies.
+  static constexpr std::size_t kBodiesKept = 4096;
+
+  bool decode(orv::log::RecordSink* sink);
+
   const Contribution& contribution_;
   EventCursor cursor_;
+  std::vector<orv::log::ReadRecord> bodies_;
 };
 
 // Passes on what a reading gives, its line numbers moved by lineShift (a reading from the middle

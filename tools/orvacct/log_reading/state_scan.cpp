@@ -208,24 +208,25 @@ ScanState::ScanState(const fs::path& path, bool rebuild) : rebuild_(rebuild) {
   lock_ = orv::platform::FileLock::tryTake(lockPath);
   if (!lock_) throw StateBusy("is in use by another run (its lock " + orv::text::toUtf8(lockPath.u16string()) + " is held)");
   if (rebuild) return;
-  std::string bytes;
+  // Not cleared before it is read over: a state of megabytes.
+  std::unique_ptr<char[]> bytes;
+  std::size_t got = 0;
   try {
     ReadableFile file = ReadableFile::open(path);
-    bytes.resize(static_cast<std::size_t>(file.sizeWhenOpened()));
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-      const std::size_t read = file.read(bytes.data() + got, bytes.size() - got);
+    const auto size = static_cast<std::size_t>(file.sizeWhenOpened());
+    bytes.reset(new char[size]);
+    while (got < size) {
+      const std::size_t read = file.read(bytes.get() + got, size - got);
       if (read == 0) break;
       got += read;
     }
-    bytes.resize(got);
   } catch (const std::system_error& e) {
     if (e.code() == std::errc::no_such_file_or_directory) return;
     throw;
   } catch (const orv::platform::NotARegularFile& e) {
     throw StateRefused(std::string("is ") + e.what() + ", not a file");
   }
-  previous_ = parseLogState(bytes);
+  previous_ = parseLogState(std::string_view(bytes.get(), got));
   for (const auto& file : previous_) byPath_[file->path] = file;
 }
 
