@@ -32,14 +32,15 @@ class HeavyHitters {
   // The key's entry, counted `weight` more times (0 to have it held without counting it). A
   // reference stays good until the next call.
   Entry& add(std::string_view key, std::uint64_t weight = 1) {
+    // A file's records mostly repeat the key before (its machine, its version): no hashing then.
+    if (last_ < entries_.size() && entries_[last_].key == key) return count(last_, weight);
     if (const auto found = index_.find(key); found != index_.end()) {
-      Entry& entry = entries_[found->second];
-      entry.count += weight;
-      if (capacity_ > 0) siftDown(position_[found->second]);
-      return entry;
+      last_ = found->second;
+      return count(last_, weight);
     }
     if (capacity_ == 0 || entries_.size() < capacity_) {
       const std::size_t at = entries_.size();
+      last_ = at;
       entries_.push_back({std::string(key), weight, 0, Payload{}});
       index_.emplace(entries_.back().key, at);
       if (capacity_ > 0) {
@@ -51,6 +52,7 @@ class HeavyHitters {
     }
     ++replaced_;
     const std::size_t at = heap_.front();
+    last_ = at;
     Entry& entry = entries_[at];
     index_.erase(entry.key);
     const std::uint64_t inherited = entry.count;
@@ -65,6 +67,12 @@ class HeavyHitters {
   const std::deque<Entry>& entries() const { return entries_; }
 
  private:
+  Entry& count(std::size_t at, std::uint64_t weight) {
+    Entry& entry = entries_[at];
+    entry.count += weight;
+    if (capacity_ > 0) siftDown(position_[at]);
+    return entry;
+  }
   bool less(std::size_t a, std::size_t b) const { return entries_[heap_[a]].count < entries_[heap_[b]].count; }
   void swapAt(std::size_t a, std::size_t b) {
     std::swap(heap_[a], heap_[b]);
@@ -91,6 +99,7 @@ class HeavyHitters {
 
   std::size_t capacity_;
   std::uint64_t replaced_ = 0;
+  std::size_t last_ = 0;  // the entry added to last
   std::deque<Entry> entries_;  // never moved, so the index can view their keys
   std::unordered_map<std::string_view, std::size_t, TextHash, std::equal_to<>> index_;
   std::vector<std::size_t> heap_;      // entries by count, the least first

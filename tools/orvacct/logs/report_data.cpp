@@ -60,27 +60,31 @@ void keepIfRecent(ErrorFigures& error, const LogFile& file, const orv::log::Read
 }
 
 // The day's list, when the day is held or now takes the place of the held day with the fewest
-// records; null otherwise.
-DayRecords* heldDay(ErrorFigures& error, int day) {
+// records; null otherwise. records: the day's records so far, this one among them.
+DayRecords* heldDay(ErrorFigures& error, int day, std::uint64_t records) {
   auto& days = error.days;
   if (const auto held = std::find_if(days.begin(), days.end(), [day](const DayRecords& d) { return d.day == day; });
       held != days.end()) {
     return &*held;
   }
   if (days.size() < ErrorFigures::kDaysHeld) return &days.emplace_back(DayRecords{day, {}});
+  // Most records of a day not held stop here, before the held days' counts are looked up.
+  if (records < error.heldDaysFloor) return nullptr;
   const auto recordsOf = [&error](const DayRecords& d) { return error.perDay[d.day]; };
   // Among equals the earliest day goes, so which one does not hang on the order of the files.
   const auto fewest = std::min_element(days.begin(), days.end(), [&](const DayRecords& a, const DayRecords& b) {
     return recordsOf(a) != recordsOf(b) ? recordsOf(a) < recordsOf(b) : a.day < b.day;
   });
-  if (error.perDay[day] < recordsOf(*fewest)) return nullptr;
+  error.heldDaysFloor = recordsOf(*fewest);
+  if (records < error.heldDaysFloor) return nullptr;
   *fewest = DayRecords{day, {}};
   return &*fewest;
 }
 
 // The earliest of the day's records, the one read first first among equal times.
-void keepIfEarly(ErrorFigures& error, const LogFile& file, const orv::log::ReadRecord& record, const Moment& moment) {
-  DayRecords* day = heldDay(error, moment.days);
+void keepIfEarly(ErrorFigures& error, const LogFile& file, const orv::log::ReadRecord& record, const Moment& moment,
+                 std::uint64_t dayRecords) {
+  DayRecords* day = heldDay(error, moment.days, dayRecords);
   if (day == nullptr) return;
   auto& records = day->records;
   if (records.size() == ErrorFigures::kDayListed) {
@@ -168,9 +172,9 @@ void ReportBuilder::addError(const LogFile& file, const orv::log::ReadRecord& re
   text_.clear();
   appendKeyText(text_, record.version, record.wasCut(RecordLine::Version), file.codePage, kept);
   error.versions.add(text_);
-  ++error.perDay[days_];
+  const std::uint64_t dayRecords = ++error.perDay[days_];
   keepIfRecent(error, file, record, moment);
-  keepIfEarly(error, file, record, moment);
+  keepIfEarly(error, file, record, moment, dayRecords);
 }
 
 const DayRecords* busiestDay(const ErrorFigures& error) {

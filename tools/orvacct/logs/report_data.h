@@ -88,6 +88,9 @@ struct ErrorFigures {
   std::unordered_map<int, std::uint64_t> perDay;
   std::vector<RecentRecord> recent;  // the latest first
   std::vector<DayRecords> days;      // at most kDaysHeld
+  // No held day has fewer records: their counts only grow, and a day takes a held one's place
+  // only with as many, so the fewest found once stays a floor while the logs are read.
+  std::uint64_t heldDaysFloor = 0;
 };
 
 // The day with the most records of the error, the latest among equals; null without records.
