@@ -118,10 +118,9 @@ void ReportBuilder::record(const LogFile& file, const orv::log::ReadRecord& reco
       std::find(file_.numbers.begin(), file_.numbers.end(), record.number) == file_.numbers.end()) {
     file_.numbers.push_back(record.number);
   }
-  text_.clear();
-  appendKeyText(text_, record.version, record.wasCut(RecordLine::Version), file.codePage, GroupKeys::kTextKept);
-  app_->versions.add(text_);
-  machine_->versions.add(text_);
+  const std::string& version = version_.of(record.version, record.wasCut(RecordLine::Version), file.codePage);
+  app_->versions.add(version);
+  machine_->versions.add(version);
   addError(file, record, moment);
 }
 
@@ -169,9 +168,7 @@ void ReportBuilder::addError(const LogFile& file, const orv::log::ReadRecord& re
   error.places.add(text_);
   error.machines.add(utf8Prefix(file.machine, kept));
   error.apps.add(utf8Prefix(file.app, kept));
-  text_.clear();
-  appendKeyText(text_, record.version, record.wasCut(RecordLine::Version), file.codePage, kept);
-  error.versions.add(text_);
+  error.versions.add(tallyVersion_.of(record.version, record.wasCut(RecordLine::Version), file.codePage));
   const std::uint64_t dayRecords = ++error.perDay[days_];
   keepIfRecent(error, file, record, moment);
   keepIfEarly(error, file, record, moment, dayRecords);

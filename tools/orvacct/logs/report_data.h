@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "logs/group_keys.h"
 #include "logs/heavy_hitters.h"
 #include "logs/log_scan.h"
 #include "logs/log_text.h"
@@ -151,6 +152,7 @@ class ReportBuilder final : public LogConsumer {
   PlaceFigures* machine_ = nullptr;
   std::string folder_;
   std::string text_;
+  LastKeyText version_{GroupKeys::kTextKept}, tallyVersion_{ErrorFigures::kTallyText};
   int days_ = 0;
 };
 
