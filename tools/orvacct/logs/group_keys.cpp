@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "logs/log_text.h"
+#include "logs/text_hash.h"
 
 namespace orvacct::logs {
 namespace {
@@ -70,7 +71,7 @@ void appendKeyText(std::string& out, std::string_view ansi, bool cut, const orv:
 }
 
 const std::string& LastKeyText::of(std::string_view ansi, bool cut, const orv::text::CodePage* codePage) {
-  if (any_ && ansi == ansi_ && cut == cut_ && codePage == codePage_) return text_;
+  if (any_ && sameText(ansi, ansi_) && cut == cut_ && codePage == codePage_) return text_;
   any_ = true;
   ansi_.assign(ansi);
   cut_ = cut;

@@ -6,12 +6,13 @@
 // most its overcount too high, and every key counted more than total/capacity times is held.
 // Capacity 0 holds every key, exactly. Which key goes depends only on the order of the stream.
 #include <cstdint>
-#include <cstring>
 #include <deque>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "logs/text_hash.h"
 
 namespace orvacct::logs {
 
@@ -29,7 +30,7 @@ class EntryIndex {
     for (std::size_t at = hash & mask();; at = (at + 1) & mask()) {
       const Slot& slot = slots_[at];
       if (slot.entry == kNone) return kNone;
-      if (slot.hash == hash && keyOf(slot.entry) == key) return slot.entry;
+      if (slot.hash == hash && sameText(keyOf(slot.entry), key)) return slot.entry;
     }
   }
 
@@ -81,34 +82,6 @@ class EntryIndex {
   std::size_t held_ = 0;
 };
 
-// A hash for short keys (a number's four bytes, a machine's name), a few multiplications a key:
-// the index only needs its keys spread, and every record looks one up.
-inline std::size_t keyHash(std::string_view key) {
-  const auto mix = [](std::uint64_t hash, std::uint64_t word) {
-    hash = (hash ^ word) * 0xFF51AFD7ED558CCDu;
-    return hash ^ (hash >> 32);
-  };
-  std::uint64_t hash = 0x9E3779B97F4A7C15u ^ key.size();
-  std::size_t at = 0;
-  for (; at + 8 <= key.size(); at += 8) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, key.data() + at, 8);
-    hash = mix(hash, word);
-  }
-  // The last one to seven bytes in loads of fixed size, which a copy of any length is not.
-  if (const std::size_t left = key.size() - at; left >= 4) {
-    std::uint32_t low = 0, high = 0;
-    std::memcpy(&low, key.data() + at, 4);
-    std::memcpy(&high, key.data() + key.size() - 4, 4);
-    hash = mix(hash, low | std::uint64_t{high} << 32);
-  } else if (left > 0) {
-    const auto byte = [&](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(key[at + i])}; };
-    hash = mix(hash, byte(0) | byte(left / 2) << 8 | byte(left - 1) << 16);
-  }
-  hash *= 0xC4CEB9FE1A85EC53u;
-  return static_cast<std::size_t>(hash ^ (hash >> 29));
-}
-
 template <class Payload>
 class HeavyHitters {
  public:
@@ -125,7 +98,7 @@ class HeavyHitters {
   // reference stays good until the next call.
   Entry& add(std::string_view key, std::uint64_t weight = 1) {
     // A file's records mostly repeat the key before (its machine, its version): no hashing then.
-    if (last_.entry != nullptr && last_.entry->key == key) return count(*last_.entry, last_.at, weight);
+    if (last_.entry != nullptr && sameText(last_.entry->key, key)) return count(*last_.entry, last_.at, weight);
     const std::size_t hash = keyHash(key);
     const auto keyOf = [this](std::size_t at) -> std::string_view { return entries_[at].key; };
     if (const std::size_t found = index_.find(hash, key, keyOf); found != EntryIndex::kNone) {
