@@ -118,9 +118,8 @@ void ReportBuilder::record(const LogFile& file, const orv::log::ReadRecord& reco
       std::find(file_.numbers.begin(), file_.numbers.end(), record.number) == file_.numbers.end()) {
     file_.numbers.push_back(record.number);
   }
-  const std::string& version = version_.of(record.version, record.wasCut(RecordLine::Version), file.codePage);
-  app_->versions.add(version);
-  machine_->versions.add(version);
+  versionRun_.add(version_.of(record.version, record.wasCut(RecordLine::Version), file.codePage), app_->versions,
+                  machine_->versions);
   addError(file, record, moment);
 }
 
@@ -133,6 +132,7 @@ void ReportBuilder::damaged(const LogFile& file, const orv::log::ReadProblem& pr
 }
 
 void ReportBuilder::endFile(const LogFile& file) {
+  flushRuns(file);
   if (file_.records.count > 0) data_.perDay[days_] += file_.records.count;
   addPlace(data_.apps.add(file.app, file_.records.count).payload, file, file.machine);
   addPlace(data_.machines.add(file.machine, file_.records.count).payload, file, file.app);
@@ -166,12 +166,27 @@ void ReportBuilder::addError(const LogFile& file, const orv::log::ReadRecord& re
   text_ += '\0';
   appendKeyText(text_, record.procedure, record.wasCut(RecordLine::Procedure), file.codePage, kept);
   error.places.add(text_);
-  error.machines.add(utf8Prefix(file.machine, kept));
-  error.apps.add(utf8Prefix(file.app, kept));
-  error.versions.add(tallyVersion_.of(record.version, record.wasCut(RecordLine::Version), file.codePage));
+  if (error.fileRecords++ == 0) touched_.push_back(&error);
+  error.versionRun.add(tallyVersion_.of(record.version, record.wasCut(RecordLine::Version), file.codePage),
+                       error.versions);
   const std::uint64_t dayRecords = ++error.perDay[days_];
   keepIfRecent(error, file, record, moment);
   keepIfEarly(error, file, record, moment, dayRecords);
+}
+
+void ReportBuilder::flushRuns(const LogFile& file) {
+  versionRun_.flush(app_->versions, machine_->versions);
+  constexpr std::size_t kept = ErrorFigures::kTallyText;
+  // An entry taken over by another error since holds that error's runs, begun afresh.
+  for (ErrorFigures* error : touched_) {
+    if (error->fileRecords > 0) {
+      error->machines.add(utf8Prefix(file.machine, kept), error->fileRecords);
+      error->apps.add(utf8Prefix(file.app, kept), error->fileRecords);
+      error->fileRecords = 0;
+    }
+    error->versionRun.flush(error->versions);
+  }
+  touched_.clear();
 }
 
 const DayRecords* busiestDay(const ErrorFigures& error) {
