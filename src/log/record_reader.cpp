@@ -94,17 +94,80 @@ void RecordReader::line(std::string_view text, LineCut cut) {
   ++lineNumber_;
   if (!cut.cut && text.ends_with('\r')) text.remove_suffix(1);
   const bool glued = cut.cut ? cut.endsWithFirstLine : endsWithFirstLine(text);
-  if (holding_) {
-    held(text, glued, cut.cut);
-  } else if (expected_ == RecordLine::First) {
-    outside(text, glued, cut.cut);
+  if (collecting_) {
+    hold(text, glued, cut.cut);
   } else {
-    inside(text, glued, cut.cut);
+    dispatch(text, glued, cut.cut);
   }
+}
+
+void RecordReader::dispatch(std::string_view text, bool gluedFirstLine, bool cut) {
+  if (holding_) {
+    held(text, gluedFirstLine, cut);
+  } else if (expected_ == RecordLine::First) {
+    outside(text, gluedFirstLine, cut);
+  } else {
+    inside(text, gluedFirstLine, cut);
+  }
+}
+
+void RecordReader::hold(std::string_view text, bool gluedFirstLine, bool cut) {
+  // Past these bounds (a damaged or hostile file) the lines are read as they come.
+  constexpr std::size_t kHeldBytes = 2 * kTextKept;
+  constexpr std::size_t kHeldLines = 4096;
+  if (text == kFirstLine || gluedFirstLine || heldText_.size() + text.size() > kHeldBytes ||
+      heldLines_.size() == kHeldLines) {
+    readHeld(0);
+    dispatch(text, gluedFirstLine, cut);
+    return;
+  }
+  heldText_.append(text);
+  heldLines_.push_back({heldText_.size(), cut});
+  if (cut || !text.empty() || !heldEndsWithTail()) return;
+  // The record's closing line after its fixed lines: whatever came between its description's
+  // label and them is the description's text, labels or not.
+  const std::size_t tailAt = heldLines_.size() - 6;
+  const auto heldLine = [this](std::size_t i) {
+    const std::size_t begin = i == 0 ? 0 : heldLines_[i - 1].end;
+    return std::string_view(heldText_).substr(begin, heldLines_[i].end - begin);
+  };
+  const bool whole = tailAt > 0 && hasLabel(heldLine(0), RecordLine::Description) &&
+                     signedDecimal(valueOf(heldLine(tailAt), RecordLine::Number)).has_value();
+  readHeld(whole ? heldFrom_ + tailAt : 0);
+}
+
+bool RecordReader::heldEndsWithTail() const {
+  if (heldLines_.size() < 6) return false;
+  const std::size_t tailAt = heldLines_.size() - 6;
+  for (std::size_t i = 0; i < 5; ++i) {
+    const HeldLine& held = heldLines_[tailAt + i];
+    const std::size_t begin = tailAt + i == 0 ? 0 : heldLines_[tailAt + i - 1].end;
+    const auto line = static_cast<RecordLine>(indexOf(RecordLine::Number) + i);
+    if (held.cut || !hasLabel(std::string_view(heldText_).substr(begin, held.end - begin), line)) return false;
+  }
+  return true;
+}
+
+void RecordReader::readHeld(std::uint64_t descriptionUntil) {
+  collecting_ = false;
+  const std::uint64_t now = lineNumber_;
+  descriptionUntil_ = descriptionUntil;
+  lineNumber_ = heldFrom_ - 1;
+  std::size_t begin = 0;
+  for (const HeldLine& held : heldLines_) {
+    ++lineNumber_;
+    dispatch(std::string_view(heldText_).substr(begin, held.end - begin), false, held.cut);
+    begin = held.end;
+  }
+  descriptionUntil_ = 0;
+  heldText_.clear();
+  heldLines_.clear();
+  lineNumber_ = now;
 }
 
 void RecordReader::finish(std::string_view tail, LineCut cut) {
   keepLentText();
+  if (collecting_) readHeld(0);  // a record without its closing line
   if (!tail.empty()) {
     const std::string_view text = !cut.cut && tail.ends_with('\r') ? tail.substr(0, tail.size() - 1) : tail;
     const bool glued = cut.cut ? cut.endsWithFirstLine : endsWithFirstLine(text);
@@ -150,6 +213,7 @@ std::size_t RecordReader::wholeRecord(std::string_view text) {
   } else {
     line(lines[0]);
   }
+  collecting_ = false;  // its lines are known whole: none needs holding
   // The steps of inside() for lines that are each the one expected; their texts stay where they
   // are, none cut, until the record is released or the bytes are about to change.
   for (std::size_t i = 1; i < 7; ++i) {
@@ -200,6 +264,11 @@ void RecordReader::outside(std::string_view text, bool gluedFirstLine, bool cut)
 }
 
 void RecordReader::inside(std::string_view text, bool gluedFirstLine, bool cut) {
+  if (expected_ == RecordLine::Number && lineNumber_ < descriptionUntil_) {
+    if (description_.size() < kTextKept) description_ += '\n';
+    keep(description_, RecordLine::Description, text, cut);
+    return;
+  }
   // Nearly every line is the one expected: taken without trying the others.
   if (hasLabel(text, expected_) && !gluedFirstLine) {
     if (expected_ >= RecordLine::Number) tail_[indexOf(expected_) - indexOf(RecordLine::Number)].assign(text);
@@ -250,6 +319,10 @@ void RecordReader::begin(bool withFirstLine) {
   damage_.reset();
   record_ = ReadRecord{};
   record_.line = lineNumber_;
+  if (withFirstLine) {
+    collecting_ = true;
+    heldFrom_ = lineNumber_ + 1;
+  }
   if (!withFirstLine) damage({.kind = Damage::MissingLine, .line = lineNumber_, .missing = RecordLine::First});
   description_.clear();
   module_.clear();

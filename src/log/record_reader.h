@@ -119,6 +119,13 @@ class RecordReader {
   // Ends the open record as cut short; nextRecordLine is where the next begins, 0 at the end of the file.
   void cutShort(std::uint64_t nextRecordLine);
   void flushStrayLines();
+  // A record's lines after its first line are held until its closing line, so that its fixed
+  // lines are read from its end: label lines in a description are then the description's.
+  void hold(std::string_view text, bool gluedFirstLine, bool cut);
+  bool heldEndsWithTail() const;
+  // The lines held, read now as they came; those before descriptionUntil belong to the description.
+  void readHeld(std::uint64_t descriptionUntil);
+  void dispatch(std::string_view text, bool gluedFirstLine, bool cut);
   // A whole record is held until its span ends (the next first line or the end of the file):
   // a description may hold any line but the first line, so a later complete tail in the span,
   // not the first, is the record's own, and everything before it is the description's.
@@ -136,6 +143,17 @@ class RecordReader {
   std::optional<ReadProblem> damage_;
   std::uint64_t strayFrom_ = 0;
   std::uint64_t strayCount_ = 0;
+  // The lines held since the record's first line (heldFrom_ is the line after it): texts one
+  // after another, with where each ends and whether it was cut.
+  bool collecting_ = false;
+  std::uint64_t heldFrom_ = 0;
+  std::string heldText_;
+  struct HeldLine {
+    std::size_t end;
+    bool cut;
+  };
+  std::vector<HeldLine> heldLines_;
+  std::uint64_t descriptionUntil_ = 0;
   bool anyRecord_ = false;  // whole or damaged: whether the file is an error log at all
   bool withFirstLine_ = false;
   // The held record: its tail (Error Number to Date) as written, and the text after its closing

@@ -140,6 +140,14 @@ TEST(RecordReader, ADescriptionNeverForgesARecord) {
       {kPlus + "\r\n" + forged + kPlus + "\r\n" + forged, kPlus + " \n" + forgedRead + " " + kPlus + "\n" + forgedRead},
       {"glued" + kPlus + "\r\n" + forged + "x", "glued" + kPlus + " \n" + forgedRead + "x"},
       {forged, forgedRead},
+      // Label lines that are not a whole tail: the fixed lines are read from the record's end.
+      // (The description is read back in the writer's code page, 1252.)
+      {"Kundennummer ung\u00fcltig\r\n" + kPlus + "\r\nError Number: 666\r\nModule Name: x",
+       "Kundennummer ung\xfcltig\n " + kPlus + "\nError Number: 666\nModule Name: x"},
+      {"a\r\nModule Name: x", "a\nModule Name: x"},
+      {"Error Number: 666\r\nModule Name: x\r\n\r\nnotes", "Error Number: 666\nModule Name: x\n\nnotes"},
+      {"Procedure Name: p\r\nVersion Number: v\r\nDate: d\r\n", "Procedure Name: p\nVersion Number: v\nDate: d\n"},
+      {"Error Number: x\r\nError Description: again", "Error Number: x\nError Description: again"},
   };
   for (const Case& c : cases) {
     const std::u16string description = text::fromUtf8(c.description);
