@@ -2,6 +2,7 @@
 // whatever else is found is told to the sink once, at the record's first line, and reading
 // goes on with the next line that can begin a record.
 #include <charconv>
+#include <cstring>
 
 #include "log/record_reader.h"
 
@@ -190,18 +191,23 @@ void RecordReader::finish(std::string_view tail, LineCut cut) {
 
 std::size_t RecordReader::wholeRecord(std::string_view text) {
   if (!text.starts_with(kFirstLine)) return 0;
-  std::array<std::string_view, 8> lines;
-  std::size_t at = 0;
-  for (std::string_view& line : lines) {
-    const std::size_t end = text.find('\n', at);
-    if (end == std::string_view::npos) return 0;
-    line = text.substr(at, end - at);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    at = end + 1;
+  std::array<std::size_t, 8> ends;
+  for (std::size_t i = 0, at = 0; i < ends.size(); at = ends[i++] + 1) {
+    const void* found = std::memchr(text.data() + at, '\n', text.size() - at);
+    if (found == nullptr) return 0;
+    ends[i] = static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
   }
-  if (lines[0] != kFirstLine || !lines[7].empty()) return 0;
+  // The lines as views made when asked: an array of them would be cleared first, every record.
+  const auto lines = [&](std::size_t i) {
+    const std::size_t from = i == 0 ? 0 : ends[i - 1] + 1;
+    std::string_view line = text.substr(from, ends[i] - from);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    return line;
+  };
+  const std::size_t at = ends[7] + 1;
+  if (lines(0) != kFirstLine || !lines(7).empty()) return 0;
   for (std::size_t i = 1; i < 7; ++i) {
-    const std::string_view line = lines[i];
+    const std::string_view line = lines(i);
     if (!hasLabel(line, static_cast<RecordLine>(i)) || endsWithFirstLine(line) || line.size() > kTextKept) return 0;
   }
   // The first line ends the record held, as line() would end it, and begins this one.
@@ -211,7 +217,7 @@ std::size_t RecordReader::wholeRecord(std::string_view text) {
     flushStrayLines();
     begin(true);
   } else {
-    line(lines[0]);
+    line(lines(0));
   }
   collecting_ = false;  // its lines are known whole: none needs holding
   // The steps of inside() for lines that are each the one expected; their texts stay where they
@@ -219,11 +225,11 @@ std::size_t RecordReader::wholeRecord(std::string_view text) {
   for (std::size_t i = 1; i < 7; ++i) {
     const auto kind = static_cast<RecordLine>(i);
     ++lineNumber_;
-    if (kind >= RecordLine::Number) lentTail_[i - indexOf(RecordLine::Number)] = lines[i];
+    if (kind >= RecordLine::Number) lentTail_[i - indexOf(RecordLine::Number)] = lines(i);
     if (kind == RecordLine::Number || kind == RecordLine::Date) {
-      take(kind, valueOf(lines[i], kind), false);
+      take(kind, valueOf(lines(i), kind), false);
     } else {
-      lentText_[i - 1 - (kind > RecordLine::Number ? 1 : 0)] = valueOf(lines[i], kind);
+      lentText_[i - 1 - (kind > RecordLine::Number ? 1 : 0)] = valueOf(lines(i), kind);
     }
   }
   ++lineNumber_;
