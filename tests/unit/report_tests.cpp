@@ -3,12 +3,16 @@
 // from records handed to its builder as a scan would hand them.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <memory>
 #include <set>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "logs/chart_labels.h"
 #include "logs/report.h"
+#include "text/code_page.h"
 
 namespace orvacct::logs {
 namespace {
@@ -194,6 +198,119 @@ TEST(ReportPage, TheDamagedRecordsListedStopAtTheirBoundAndTheRestAreCounted) {
   const std::string page = g.page();
   EXPECT_EQ(occurrences(page, "record whose Error Number is not a 32-bit number</li>"), 20u);
   EXPECT_NE(page.find("and 5 more: every one is told"), std::string::npos);
+}
+
+
+// Counts and overcounts of a tally's entries, by key.
+std::map<std::string, std::pair<std::uint64_t, std::uint64_t>> countsOf(const Tally& tally) {
+  std::map<std::string, std::pair<std::uint64_t, std::uint64_t>> counts;
+  for (const auto& entry : tally.entries()) counts[entry.key] = {entry.count, entry.overcount};
+  return counts;
+}
+
+// Two held: c takes the place of a (the least, the older among equals) and inherits its 1; a
+// comes back in the place of b, now the least, and inherits its 1; c and a are then found again.
+TEST(ReportTally, AKeyTakesTheLeastCountedPlaceAndIsFoundThereAfterwards) {
+  Tally tally(2);
+  for (const char* key : {"a", "b", "c", "a", "c", "a", "a"}) tally.add(key);
+  using Counts = std::map<std::string, std::pair<std::uint64_t, std::uint64_t>>;
+  EXPECT_EQ(countsOf(tally), (Counts{{"a", {4, 1}}, {"c", {3, 1}}}));
+  EXPECT_TRUE(tally.estimated());
+}
+
+// Keys of one to 24 bytes that differ in one byte only, wherever it is, are kept apart, past
+// the index's first size.
+TEST(ReportTally, KeysDifferingInAnyOneByteAreCountedApart) {
+  Tally tally;
+  std::vector<std::string> keys;
+  for (std::size_t size = 1; size <= 24; ++size) {
+    for (std::size_t at = 0; at < size; ++at) keys.push_back(std::string(size, 'x').replace(at, 1, "y"));
+  }
+  for (int round = 0; round < 2; ++round) {
+    for (const std::string& key : keys) tally.add(key);
+  }
+  ASSERT_EQ(tally.entries().size(), keys.size());
+  for (const auto& entry : tally.entries()) EXPECT_EQ(entry.count, 2u) << entry.key;
+}
+
+// Far more keys than places, coming back in turns: each held key is found wherever its search
+// begins, never held twice, and every add is counted once.
+TEST(ReportTally, AFullTallyHoldsEachKeyOnceAndCountsEveryAdd) {
+  Tally tally(64);
+  std::uint64_t adds = 0;
+  for (int round = 0; round < 20; ++round) {
+    for (int key = 0; key < 300; key += 1 + round % 3, ++adds) tally.add("key" + std::to_string(key % (50 + 10 * round)));
+  }
+  std::set<std::string> keys;
+  std::uint64_t counted = 0;
+  for (const auto& entry : tally.entries()) {
+    EXPECT_TRUE(keys.insert(entry.key).second) << entry.key;
+    counted += entry.count;
+  }
+  EXPECT_EQ(keys.size(), 64u);
+  EXPECT_EQ(counted, adds);
+}
+
+// Keys whose hashes share a slot, or wrap around the table's end, are found after any one of
+// them goes: the ones after it move back into its place.
+TEST(ReportTally, AnIndexFindsEveryKeyLeftAfterOneGoes) {
+  const std::vector<std::string> keys = {"a", "b", "c", "d", "e", "f"};
+  const std::vector<std::size_t> hashes = {5, 5, 6, 5, 15, 15};  // 16 slots: 5 to 8, then 15, 0
+  const auto keyOf = [&](std::size_t entry) -> std::string_view { return keys[entry]; };
+  for (std::size_t gone = 0; gone < keys.size(); ++gone) {
+    EntryIndex index;
+    for (std::size_t entry = 0; entry < keys.size(); ++entry) index.insert(hashes[entry], entry);
+    index.erase(hashes[gone], gone);
+    for (std::size_t entry = 0; entry < keys.size(); ++entry) {
+      EXPECT_EQ(index.find(hashes[entry], keys[entry], keyOf), entry == gone ? EntryIndex::kNone : entry)
+          << keys[entry] << " after " << keys[gone];
+    }
+  }
+}
+
+// a a | b b b | c | a into two places: c takes a's 2, then a takes c's 3 (c on top, before b
+// among equals), as they would one add at a time.
+TEST(ReportTally, ARunIsAddedWithItsCountAsItsAddsOneByOneWouldBe) {
+  Tally tally(2);
+  TallyRun run;
+  for (const char* key : {"a", "a", "b", "b", "b", "c", "a"}) run.add(key, tally);
+  run.flush(tally);
+  using Counts = std::map<std::string, std::pair<std::uint64_t, std::uint64_t>>;
+  EXPECT_EQ(countsOf(tally), (Counts{{"a", {4, 3}}, {"b", {3, 0}}}));
+}
+
+// An error's machines, applications and versions count its records, file after file; one that
+// takes an error's place in the middle of a file counts only its own.
+TEST(ReportTally, AnErrorCountsItsRecordsMachinesAndVersionsAcrossFilesAndPlaces) {
+  Gathering g;
+  g.file("PC1", 10, {{91, 1}, {13, 2}, {91, 3}});
+  g.file("PC2", 10, {{91, 4}});
+  std::vector<Gathering::Record> crowd;
+  for (std::int32_t number = 1000; number < 1000 + static_cast<std::int32_t>(ReportData::kErrorsCounted); ++number) {
+    crowd.push_back({number, 5});
+  }
+  crowd.push_back({7, 6});
+  crowd.push_back({7, 7});
+  g.file("PC3", 11, crowd);
+  using Counts = std::map<std::string, std::pair<std::uint64_t, std::uint64_t>>;
+  const ErrorFigures& error = errorOf(g.data, 91);
+  EXPECT_EQ(countsOf(error.machines), (Counts{{"PC1", {2, 0}}, {"PC2", {1, 0}}}));
+  EXPECT_EQ(countsOf(error.apps), (Counts{{"billing", {3, 0}}}));
+  EXPECT_EQ(countsOf(error.versions), (Counts{{"1.2.3", {3, 0}}}));
+  EXPECT_EQ(countsOf(errorOf(g.data, 7).machines), (Counts{{"PC3", {2, 0}}}));
+}
+
+// Text is converted only when it holds a byte past ASCII, wherever that byte is.
+TEST(ReportText, AByteBeyondAsciiAnywhereIsConverted) {
+  const auto lookup = orv::text::codePageNamed("WINDOWS-1252");
+  const orv::text::CodePage* codePage = std::get<std::unique_ptr<orv::text::CodePage>>(lookup).get();
+  for (std::size_t at = 0; at < 19; ++at) {
+    std::string ansi(19, 'a');
+    ansi[at] = '\xE9';  // é in code page 1252
+    std::string utf8(19, 'a');
+    utf8.replace(at, 1, "\xC3\xA9");
+    EXPECT_EQ(utf8FromAnsi(ansi, codePage), utf8) << at;
+  }
 }
 
 }  // namespace
