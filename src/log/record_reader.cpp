@@ -1,8 +1,12 @@
 // The record's eight lines read back. A record is exported only when all eight came in order;
 // whatever else is found is told to the sink once, at the record's first line, and reading
 // goes on with the next line that can begin a record.
+#include <bit>
 #include <charconv>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "log/record_reader.h"
 
@@ -57,6 +61,31 @@ std::string_view valueOf(std::string_view text, RecordLine line) {
 bool endsWithFirstLine(std::string_view text) {
   const bool setApart = text.size() == kFirstLine.size() + 1 && text.front() == ' ';
   return text.size() > kFirstLine.size() && text.ends_with(kFirstLine) && !setApart;
+}
+
+// Where the first lines of text end (their LFs); false when it holds fewer. A record's lines
+// are short: sixteen bytes are compared at a time where the processor can, as a call to memchr
+// for each line costs more than the search.
+template <std::size_t N>
+bool findLineEnds(std::string_view text, std::array<std::size_t, N>& ends) {
+  std::size_t found = 0, at = 0;
+#if defined(__SSE2__)
+  const __m128i lineFeed = _mm_set1_epi8('\n');
+  for (; at + 16 <= text.size(); at += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+    auto lineFeeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lineFeed)));
+    for (; lineFeeds != 0; lineFeeds &= lineFeeds - 1) {
+      ends[found++] = at + static_cast<std::size_t>(std::countr_zero(lineFeeds));
+      if (found == N) return true;
+    }
+  }
+#endif
+  for (; found < N; at = ends[found++] + 1) {
+    const void* end = std::memchr(text.data() + at, '\n', text.size() - at);
+    if (end == nullptr) return false;
+    ends[found] = static_cast<std::size_t>(static_cast<const char*>(end) - text.data());
+  }
+  return true;
 }
 
 std::optional<std::int32_t> signedDecimal(std::string_view text) {
@@ -192,11 +221,7 @@ void RecordReader::finish(std::string_view tail, LineCut cut) {
 std::size_t RecordReader::wholeRecord(std::string_view text) {
   if (!text.starts_with(kFirstLine)) return 0;
   std::array<std::size_t, 8> ends;
-  for (std::size_t i = 0, at = 0; i < ends.size(); at = ends[i++] + 1) {
-    const void* found = std::memchr(text.data() + at, '\n', text.size() - at);
-    if (found == nullptr) return 0;
-    ends[i] = static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
-  }
+  if (!findLineEnds(text, ends)) return 0;
   // The lines as views made when asked: an array of them would be cleared first, every record.
   const auto lines = [&](std::size_t i) {
     const std::size_t from = i == 0 ? 0 : ends[i - 1] + 1;
