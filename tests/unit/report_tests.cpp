@@ -233,41 +233,6 @@ TEST(ReportTally, KeysDifferingInAnyOneByteAreCountedApart) {
   for (const auto& entry : tally.entries()) EXPECT_EQ(entry.count, 2u) << entry.key;
 }
 
-// Far more keys than places, coming back in turns: each held key is found wherever its search
-// begins, never held twice, and every add is counted once.
-TEST(ReportTally, AFullTallyHoldsEachKeyOnceAndCountsEveryAdd) {
-  Tally tally(64);
-  std::uint64_t adds = 0;
-  for (int round = 0; round < 20; ++round) {
-    for (int key = 0; key < 300; key += 1 + round % 3, ++adds) tally.add("key" + std::to_string(key % (50 + 10 * round)));
-  }
-  std::set<std::string> keys;
-  std::uint64_t counted = 0;
-  for (const auto& entry : tally.entries()) {
-    EXPECT_TRUE(keys.insert(entry.key).second) << entry.key;
-    counted += entry.count;
-  }
-  EXPECT_EQ(keys.size(), 64u);
-  EXPECT_EQ(counted, adds);
-}
-
-// Keys whose hashes share a slot, or wrap around the table's end, are found after any one of
-// them goes: the ones after it move back into its place.
-TEST(ReportTally, AnIndexFindsEveryKeyLeftAfterOneGoes) {
-  const std::vector<std::string> keys = {"a", "b", "c", "d", "e", "f"};
-  const std::vector<std::size_t> hashes = {5, 5, 6, 5, 15, 15};  // 16 slots: 5 to 8, then 15, 0
-  const auto keyOf = [&](std::size_t entry) -> std::string_view { return keys[entry]; };
-  for (std::size_t gone = 0; gone < keys.size(); ++gone) {
-    EntryIndex index;
-    for (std::size_t entry = 0; entry < keys.size(); ++entry) index.insert(hashes[entry], entry);
-    index.erase(hashes[gone], gone);
-    for (std::size_t entry = 0; entry < keys.size(); ++entry) {
-      EXPECT_EQ(index.find(hashes[entry], keys[entry], keyOf), entry == gone ? EntryIndex::kNone : entry)
-          << keys[entry] << " after " << keys[gone];
-    }
-  }
-}
-
 // a a | b b b | c | a into two places: c takes a's 2, then a takes c's 3 (c on top, before b
 // among equals), as they would one add at a time.
 TEST(ReportTally, ARunIsAddedWithItsCountAsItsAddsOneByOneWouldBe) {
