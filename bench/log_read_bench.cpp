@@ -18,8 +18,8 @@
 
 #include "log/error_log.h"
 #include "log/record_reader.h"
-#include "logs/log_summary.h"
-#include "logs/report.h"
+#include "log_reading/log_summary.h"
+#include "log_reading/report.h"
 #include "platform/readable_file.h"
 #include "platform/unique_file.h"
 #include "text/code_page.h"
@@ -147,26 +147,40 @@ void ReadRecords(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * corpus.bytes));
 }
 
+// What the scans tell, on standard error as the tool tells it (the corpus is whole: nothing).
+class StandardErrorProblems final : public orvacct::logs::ProblemSink {
+ public:
+  void problem(std::string_view message) override {
+    std::fprintf(stderr, "%.*s\n", int(message.size()), message.data());
+  }
+  void problemAt(std::string_view file, std::uint64_t line, std::string_view message) override {
+    std::fprintf(stderr, "%.*s:%llu: %.*s\n", int(file.size()), file.data(), static_cast<unsigned long long>(line),
+                 int(message.size()), message.data());
+  }
+};
+
 // The summary by number, the files read on state.range(0) threads.
 void SummaryByNumber(benchmark::State& state) {
   const std::vector<orvacct::logs::Root> roots{{corpus.root.string(), orv::text::ansiCodePage()}};
   orvacct::logs::SummaryOptions options;
   options.by = {orvacct::logs::GroupBy::Number};
-  options.threads = static_cast<unsigned>(state.range(0));
+  StandardErrorProblems problems;
+  const orvacct::logs::ScanSettings settings{problems, static_cast<unsigned>(state.range(0))};
   for (auto _ : state) {
     orvacct::logs::ScanCounts counts;
-    benchmark::DoNotOptimize(orvacct::logs::summaryText(roots, {}, options, counts));
+    benchmark::DoNotOptimize(orvacct::logs::summaryText(roots, {}, options, settings, counts));
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * corpus.bytes));
 }
 
 // The report's figures gathered and its page made, the files read on state.range(0) threads.
 void Report(benchmark::State& state) {
-  orvacct::logs::ReportScope scope{{{corpus.root.string(), orv::text::ansiCodePage()}}, {}, {}, {}, "now",
-                                   static_cast<unsigned>(state.range(0))};
+  orvacct::logs::ReportScope scope{{{corpus.root.string(), orv::text::ansiCodePage()}}, {}, {}, {}, "now"};
+  StandardErrorProblems problems;
+  const orvacct::logs::ScanSettings settings{problems, static_cast<unsigned>(state.range(0))};
   for (auto _ : state) {
     orvacct::logs::ScanCounts counts;
-    const orvacct::logs::ReportData data = orvacct::logs::gatherReport(scope.roots, {}, counts, scope.threads);
+    const orvacct::logs::ReportData data = orvacct::logs::gatherReport(scope.roots, {}, counts, settings);
     benchmark::DoNotOptimize(orvacct::logs::reportHtml(data, scope, counts));
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * corpus.bytes));

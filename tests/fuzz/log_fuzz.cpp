@@ -17,9 +17,9 @@
 
 #include "log/error_log.h"
 #include "log/record_reader.h"
-#include "logs/log_text.h"
-#include "logs/report.h"
-#include "output_quoting.h"
+#include "log_reading/log_text.h"
+#include "log_reading/report.h"
+#include "rows/output_quoting.h"
 #include "platform/readable_file.h"
 #include "text/utf.h"
 

@@ -13,10 +13,10 @@
 #include <string>
 #include <thread>
 
-#include "commands.h"
-#include "hidden_prompt.h"
-#include "key_options.h"
-#include "password_batch.h"
+#include "commands/commands.h"
+#include "input/hidden_prompt.h"
+#include "keys/key_options.h"
+#include "passwords/password_batch.h"
 #include "support/freed_memory_watch.h"
 #include "support/temp_folder.h"
 

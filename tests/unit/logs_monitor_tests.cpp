@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "logs/log_check.h"
-#include "logs/log_metrics.h"
-#include "logs/plugin_range.h"
+#include "log_reading/log_check.h"
+#include "log_reading/log_metrics.h"
+#include "log_reading/plugin_range.h"
 
 namespace orvacct::logs {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "output_quoting.h"
+#include "rows/output_quoting.h"
 
 namespace orvacct {
 namespace {

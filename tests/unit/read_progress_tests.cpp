@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "read_progress.h"
+#include "output/read_progress.h"
 
 namespace orvacct {
 namespace {

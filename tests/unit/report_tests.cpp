@@ -10,8 +10,8 @@
 #include <variant>
 #include <vector>
 
-#include "logs/chart_labels.h"
-#include "logs/report.h"
+#include "log_reading/chart_labels.h"
+#include "log_reading/report.h"
 #include "text/code_page.h"
 
 namespace orvacct::logs {

@@ -8,11 +8,11 @@
 #include <functional>
 #include <string>
 
-#include "commands.h"
+#include "commands/commands.h"
 #include "platform/unique_file.h"
 #include "support/temp_folder.h"
-#include "temporary_copy.h"
-#include "tool_output.h"
+#include "input/temporary_copy.h"
+#include "output/tool_output.h"
 
 namespace orv::testing {
 namespace {

@@ -257,32 +257,6 @@ TEST(ToolLogsReport, AMachinesNameIsCutBetweenCharacters) {
   EXPECT_NE(page.find("<li>" + std::string(127, 'a') + " <b>1</b></li>"), std::string::npos);
 }
 
-// Grid lines at whole numbers in steps of 1, 2 or 5 times a power of ten, the top one at the
-// largest day or just above it.
-TEST(ToolLogsReport, TheChartsValueAxisFitsTheLargestDay) {
-  struct Case {
-    int records;
-    std::vector<std::string> labels;
-  };
-  for (const Case& c : std::vector<Case>{{1, {"0", "1"}}, {8, {"0", "2", "4", "6", "8"}}, {11, {"0", "5", "10", "15"}},
-                                         {23, {"0", "5", "10", "15", "20", "25"}}}) {
-    testing::TempFolder share;
-    std::string log;
-    for (int i = 0; i < c.records; ++i) log += logRecord(i, "e");
-    writeLog(share / "PC1/Logs/billing-03052002.log", log);
-    const auto run = runLogs("report --output " + quoted(share / "r.html") + " " + quoted(share / "PC1"));
-    const std::string whole = testing::readFile(share / "r.html");
-    const std::size_t chart = whole.find("<svg class=\"chart\"");
-    const std::string page = whole.substr(chart, whole.find("</svg>", chart) - chart);
-    std::vector<std::string> labels;
-    const std::regex label("text-anchor=\"end\">([^<]*)</text>");
-    for (auto it = std::sregex_iterator(page.begin(), page.end(), label); it != std::sregex_iterator(); ++it) {
-      labels.push_back((*it)[1]);
-    }
-    EXPECT_EQ(labels, c.labels) << c.records << " records";
-  }
-}
-
 TEST(ToolLogsReport, DaysFarFromTheRestAreToldNotGivenMillionsOfBars) {
   testing::TempFolder share;
   for (const char* date : {"01010100", "12319999", "03052026", "03062026"}) {

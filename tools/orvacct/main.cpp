@@ -7,11 +7,11 @@
 #include <iostream>
 #include <sstream>
 
-#include "commands.h"
+#include "commands/commands.h"
 #include "orvacct_version.h"
-#include "standard_streams.h"
-#include "tool_output.h"
-#include "utf8_arguments.h"
+#include "output/standard_streams.h"
+#include "output/tool_output.h"
+#include "input/utf8_arguments.h"
 
 namespace {
 
