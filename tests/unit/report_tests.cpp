@@ -158,6 +158,22 @@ TEST(ReportBusiestDay, ADayHeldOnlyOnceItHasAsManyRecordsListsWhatCameSince) {
   EXPECT_NE(g.page().find("and 1 more that day"), std::string::npos);
 }
 
+// Four days of two records held: a fifth takes the earliest's place with its second record,
+// which gives it as many, and lists from there.
+TEST(ReportBusiestDay, ADayTakesAHeldPlaceWithTheRecordThatGivesItAsMany) {
+  Gathering g;
+  for (int day = 1; day <= 4; ++day) g.file("PC1", day, {{13, 10}, {13, 20}});
+  g.file("PC1", 5, {{13, 30}, {13, 40}});
+  std::set<int> held;
+  std::vector<int> fifth;
+  for (const DayRecords& day : errorOf(g.data, 13).days) {
+    held.insert(day.day);
+    if (day.day == 5) fifth = secondsOf(&day);
+  }
+  EXPECT_EQ(held, (std::set<int>{2, 3, 4, 5}));
+  EXPECT_EQ(fifth, std::vector<int>{40});
+}
+
 // Day 10: PC1 three of 5 and one of 7, PC2 one of 5 and two of 9; day 11: PC1 four of 7.
 TEST(ReportDays, ABarShowsItsLargestErrorsAndMachinesTheRestCountedAndOnlyTheBusiestBarsSo) {
   Gathering g;
