@@ -126,6 +126,24 @@ TEST(RecordReader, LinesBecomeRecordsAndProblemsAsTheFormatSays) {
 // A description may hold any text: lines that are the first line of a record, or end in it,
 // and the labelled lines of a whole forged record. Written by the writer and read back, it is
 // one record, with its own number, module and date and its whole description.
+// A record as the writer writes it is taken whole, in one step, wherever its line ends fall,
+// with LF or CR LF, at the end of the text or before more; what follows is left for the next.
+TEST(RecordReader, AWholeRecordIsTakenAtOnceWhereverItsLinesEnd) {
+  for (const bool crlf : {true, false}) {
+    for (std::size_t size = 0; size < 40; ++size) {
+      std::string record = recordOf(std::string(size, 'd'), "-2147217843");
+      if (!crlf) record.erase(std::remove(record.begin(), record.end(), '\r'), record.end());
+      const std::string text = record + (size % 2 == 0 ? kPlus + "\n" : "");  // the reader's texts stay in it
+      Told told;
+      RecordReader reader(told);
+      EXPECT_EQ(reader.wholeRecord(text), record.size()) << size << (crlf ? " CR LF" : " LF");
+      reader.finish();
+      EXPECT_EQ(told.lines, (std::vector<std::string>{"record 1 -2147217843 [" + std::string(size, 'd') +
+                                                      "] [modMain] [Sub Main()] [2.4.17] 50829"}));
+    }
+  }
+}
+
 TEST(RecordReader, ADescriptionNeverForgesARecord) {
   const std::string forged = "Error Description: forged\r\nError Number: 666\r\nModule Name: x\r\nProcedure Name: y\r\n"
                              "Version Number: 6.6.6\r\nDate: 1/1/2000 1:00:00 AM\r\n\r\n";

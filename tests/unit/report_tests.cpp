@@ -3,12 +3,16 @@
 // from records handed to its builder as a scan would hand them.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <memory>
 #include <set>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "log_reading/chart_labels.h"
 #include "log_reading/report.h"
+#include "text/code_page.h"
 
 namespace orvacct::logs {
 namespace {
@@ -154,6 +158,22 @@ TEST(ReportBusiestDay, ADayHeldOnlyOnceItHasAsManyRecordsListsWhatCameSince) {
   EXPECT_NE(g.page().find("and 1 more that day"), std::string::npos);
 }
 
+// Four days of two records held: a fifth takes the earliest's place with its second record,
+// which gives it as many, and lists from there.
+TEST(ReportBusiestDay, ADayTakesAHeldPlaceWithTheRecordThatGivesItAsMany) {
+  Gathering g;
+  for (int day = 1; day <= 4; ++day) g.file("PC1", day, {{13, 10}, {13, 20}});
+  g.file("PC1", 5, {{13, 30}, {13, 40}});
+  std::set<int> held;
+  std::vector<int> fifth;
+  for (const DayRecords& day : errorOf(g.data, 13).days) {
+    held.insert(day.day);
+    if (day.day == 5) fifth = secondsOf(&day);
+  }
+  EXPECT_EQ(held, (std::set<int>{2, 3, 4, 5}));
+  EXPECT_EQ(fifth, std::vector<int>{40});
+}
+
 // Day 10: PC1 three of 5 and one of 7, PC2 one of 5 and two of 9; day 11: PC1 four of 7.
 TEST(ReportDays, ABarShowsItsLargestErrorsAndMachinesTheRestCountedAndOnlyTheBusiestBarsSo) {
   Gathering g;
@@ -194,6 +214,84 @@ TEST(ReportPage, TheDamagedRecordsListedStopAtTheirBoundAndTheRestAreCounted) {
   const std::string page = g.page();
   EXPECT_EQ(occurrences(page, "record whose Error Number is not a 32-bit number</li>"), 20u);
   EXPECT_NE(page.find("and 5 more: every one is told"), std::string::npos);
+}
+
+
+// Counts and overcounts of a tally's entries, by key.
+std::map<std::string, std::pair<std::uint64_t, std::uint64_t>> countsOf(const Tally& tally) {
+  std::map<std::string, std::pair<std::uint64_t, std::uint64_t>> counts;
+  for (const auto& entry : tally.entries()) counts[entry.key] = {entry.count, entry.overcount};
+  return counts;
+}
+
+// Two held: c takes the place of a (the least, the older among equals) and inherits its 1; a
+// comes back in the place of b, now the least, and inherits its 1; c and a are then found again.
+TEST(ReportTally, AKeyTakesTheLeastCountedPlaceAndIsFoundThereAfterwards) {
+  Tally tally(2);
+  for (const char* key : {"a", "b", "c", "a", "c", "a", "a"}) tally.add(key);
+  using Counts = std::map<std::string, std::pair<std::uint64_t, std::uint64_t>>;
+  EXPECT_EQ(countsOf(tally), (Counts{{"a", {4, 1}}, {"c", {3, 1}}}));
+  EXPECT_TRUE(tally.estimated());
+}
+
+// Keys of one to 24 bytes that differ in one byte only, wherever it is, are kept apart, past
+// the index's first size.
+TEST(ReportTally, KeysDifferingInAnyOneByteAreCountedApart) {
+  Tally tally;
+  std::vector<std::string> keys;
+  for (std::size_t size = 1; size <= 24; ++size) {
+    for (std::size_t at = 0; at < size; ++at) keys.push_back(std::string(size, 'x').replace(at, 1, "y"));
+  }
+  for (int round = 0; round < 2; ++round) {
+    for (const std::string& key : keys) tally.add(key);
+  }
+  ASSERT_EQ(tally.entries().size(), keys.size());
+  for (const auto& entry : tally.entries()) EXPECT_EQ(entry.count, 2u) << entry.key;
+}
+
+// a a | b b b | c | a into two places: c takes a's 2, then a takes c's 3 (c on top, before b
+// among equals), as they would one add at a time.
+TEST(ReportTally, ARunIsAddedWithItsCountAsItsAddsOneByOneWouldBe) {
+  Tally tally(2);
+  TallyRun run;
+  for (const char* key : {"a", "a", "b", "b", "b", "c", "a"}) run.add(key, tally);
+  run.flush(tally);
+  using Counts = std::map<std::string, std::pair<std::uint64_t, std::uint64_t>>;
+  EXPECT_EQ(countsOf(tally), (Counts{{"a", {4, 3}}, {"b", {3, 0}}}));
+}
+
+// An error's machines, applications and versions count its records, file after file; one that
+// takes an error's place in the middle of a file counts only its own.
+TEST(ReportTally, AnErrorCountsItsRecordsMachinesAndVersionsAcrossFilesAndPlaces) {
+  Gathering g;
+  g.file("PC1", 10, {{91, 1}, {13, 2}, {91, 3}});
+  g.file("PC2", 10, {{91, 4}});
+  std::vector<Gathering::Record> crowd;
+  for (std::int32_t number = 1000; number < 1000 + static_cast<std::int32_t>(ReportData::kErrorsCounted); ++number) {
+    crowd.push_back({number, 5});
+  }
+  crowd.push_back({7, 6});
+  crowd.push_back({7, 7});
+  g.file("PC3", 11, crowd);
+  using Counts = std::map<std::string, std::pair<std::uint64_t, std::uint64_t>>;
+  const ErrorFigures& error = errorOf(g.data, 91);
+  EXPECT_EQ(countsOf(error.machines), (Counts{{"PC1", {2, 0}}, {"PC2", {1, 0}}}));
+  EXPECT_EQ(countsOf(error.apps), (Counts{{"billing", {3, 0}}}));
+  EXPECT_EQ(countsOf(error.versions), (Counts{{"1.2.3", {3, 0}}}));
+  EXPECT_EQ(countsOf(errorOf(g.data, 7).machines), (Counts{{"PC3", {2, 0}}}));
+}
+
+// Text is converted only when it holds a byte past ASCII, wherever that byte is.
+TEST(ReportText, AByteBeyondAsciiAnywhereIsConverted) {
+  const auto lookup = orv::text::codePageNamed("WINDOWS-1252");
+  const orv::text::CodePage* codePage = std::get<std::unique_ptr<orv::text::CodePage>>(lookup).get();
+  for (std::size_t at = 0; at < 19; ++at) {
+    std::string ansi(19, 'a');
+    ansi[at] = '\xE9';  // é in code page 1252
+    std::string utf8(19, 'a');
+    utf8.replace(at, 1, "\xC3\xA9");
+    EXPECT_EQ(utf8FromAnsi(ansi, codePage), utf8) << at;
+  }
 }
 
 }  // namespace

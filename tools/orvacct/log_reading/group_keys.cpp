@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "log_reading/log_text.h"
+#include "log_reading/text_hash.h"
 
 namespace orvacct::logs {
 namespace {
@@ -67,6 +68,17 @@ void appendKeyText(std::string& out, std::string_view ansi, bool cut, const orv:
     cut = true;
   }
   if (cut || ansi.size() > kept) out += "\xE2\x80\xA6";  // …
+}
+
+const std::string& LastKeyText::of(std::string_view ansi, bool cut, const orv::text::CodePage* codePage) {
+  if (any_ && sameText(ansi, ansi_) && cut == cut_ && codePage == codePage_) return text_;
+  any_ = true;
+  ansi_.assign(ansi);
+  cut_ = cut;
+  codePage_ = codePage;
+  text_.clear();
+  appendKeyText(text_, ansi, cut, codePage, kept_);
+  return text_;
 }
 
 GroupKeys::GroupKeys(std::vector<GroupBy> by) : by_(std::move(by)), fileParts_(by_.size()) {

@@ -56,4 +56,21 @@ class GroupKeys {
 void appendKeyText(std::string& out, std::string_view ansi, bool cut, const orv::text::CodePage* codePage,
                    std::size_t kept);
 
+// The same, converted again only when the text differs from the one before: a file's records
+// mostly share their version.
+class LastKeyText {
+ public:
+  explicit LastKeyText(std::size_t kept) : kept_(kept) {}
+  // Good until the next call.
+  const std::string& of(std::string_view ansi, bool cut, const orv::text::CodePage* codePage);
+
+ private:
+  std::size_t kept_;
+  bool any_ = false;
+  std::string ansi_;
+  bool cut_ = false;
+  const orv::text::CodePage* codePage_ = nullptr;
+  std::string text_;
+};
+
 }  // namespace orvacct::logs

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "log_reading/text_hash.h"
 #include "text/code_page.h"
 
 namespace orvacct::logs {
@@ -28,7 +29,7 @@ class MostFrequent {
     const std::string_view kept = bytes.substr(0, kKept);
     cut = cut || bytes.size() > kKept;
     for (Slot& slot : slots_) {
-      if (slot.text.bytes == kept && slot.text.codePage == codePage && slot.text.cut == cut) {
+      if (sameText(slot.text.bytes, kept) && slot.text.codePage == codePage && slot.text.cut == cut) {
         ++slot.count;
         return;
       }

@@ -61,27 +61,31 @@ void keepIfRecent(ErrorFigures& error, const LogFile& file, const orv::log::Read
 }
 
 // The day's list, when the day is held or now takes the place of the held day with the fewest
-// records; null otherwise.
-DayRecords* heldDay(ErrorFigures& error, int day) {
+// records; null otherwise. records: the day's records so far, this one among them.
+DayRecords* heldDay(ErrorFigures& error, int day, std::uint64_t records) {
   auto& days = error.days;
   if (const auto held = std::find_if(days.begin(), days.end(), [day](const DayRecords& d) { return d.day == day; });
       held != days.end()) {
     return &*held;
   }
   if (days.size() < ErrorFigures::kDaysHeld) return &days.emplace_back(DayRecords{day, {}});
+  // Most records of a day not held stop here, before the held days' counts are looked up.
+  if (records < error.heldDaysFloor) return nullptr;
   const auto recordsOf = [&error](const DayRecords& d) { return error.perDay[d.day]; };
   // Among equals the earliest day goes, so which one does not hang on the order of the files.
   const auto fewest = std::min_element(days.begin(), days.end(), [&](const DayRecords& a, const DayRecords& b) {
     return recordsOf(a) != recordsOf(b) ? recordsOf(a) < recordsOf(b) : a.day < b.day;
   });
-  if (error.perDay[day] < recordsOf(*fewest)) return nullptr;
+  error.heldDaysFloor = recordsOf(*fewest);
+  if (records < error.heldDaysFloor) return nullptr;
   *fewest = DayRecords{day, {}};
   return &*fewest;
 }
 
 // The earliest of the day's records, the one read first first among equal times.
-void keepIfEarly(ErrorFigures& error, const LogFile& file, const orv::log::ReadRecord& record, const Moment& moment) {
-  DayRecords* day = heldDay(error, moment.days);
+void keepIfEarly(ErrorFigures& error, const LogFile& file, const orv::log::ReadRecord& record, const Moment& moment,
+                 std::uint64_t dayRecords) {
+  DayRecords* day = heldDay(error, moment.days, dayRecords);
   if (day == nullptr) return;
   auto& records = day->records;
   if (records.size() == ErrorFigures::kDayListed) {
@@ -115,10 +119,8 @@ void ReportBuilder::record(const LogFile& file, const orv::log::ReadRecord& reco
       std::find(file_.numbers.begin(), file_.numbers.end(), record.number) == file_.numbers.end()) {
     file_.numbers.push_back(record.number);
   }
-  text_.clear();
-  appendKeyText(text_, record.version, record.wasCut(RecordLine::Version), file.codePage, GroupKeys::kTextKept);
-  app_->versions.add(text_);
-  machine_->versions.add(text_);
+  versionRun_.add(version_.of(record.version, record.wasCut(RecordLine::Version), file.codePage), app_->versions,
+                  machine_->versions);
   addError(file, record, moment);
 }
 
@@ -131,6 +133,7 @@ void ReportBuilder::damaged(const LogFile& file, const orv::log::ReadProblem& pr
 }
 
 void ReportBuilder::endFile(const LogFile& file) {
+  flushRuns(file);
   if (file_.records.count > 0) data_.perDay[days_] += file_.records.count;
   addPlace(data_.apps.add(file.app, file_.records.count).payload, file, file.machine);
   addPlace(data_.machines.add(file.machine, file_.records.count).payload, file, file.app);
@@ -164,14 +167,27 @@ void ReportBuilder::addError(const LogFile& file, const orv::log::ReadRecord& re
   text_ += '\0';
   appendKeyText(text_, record.procedure, record.wasCut(RecordLine::Procedure), file.codePage, kept);
   error.places.add(text_);
-  error.machines.add(utf8Prefix(file.machine, kept));
-  error.apps.add(utf8Prefix(file.app, kept));
-  text_.clear();
-  appendKeyText(text_, record.version, record.wasCut(RecordLine::Version), file.codePage, kept);
-  error.versions.add(text_);
-  ++error.perDay[days_];
+  if (error.fileRecords++ == 0) touched_.push_back(&error);
+  error.versionRun.add(tallyVersion_.of(record.version, record.wasCut(RecordLine::Version), file.codePage),
+                       error.versions);
+  const std::uint64_t dayRecords = ++error.perDay[days_];
   keepIfRecent(error, file, record, moment);
-  keepIfEarly(error, file, record, moment);
+  keepIfEarly(error, file, record, moment, dayRecords);
+}
+
+void ReportBuilder::flushRuns(const LogFile& file) {
+  versionRun_.flush(app_->versions, machine_->versions);
+  constexpr std::size_t kept = ErrorFigures::kTallyText;
+  // An entry taken over by another error since holds that error's runs, begun afresh.
+  for (ErrorFigures* error : touched_) {
+    if (error->fileRecords > 0) {
+      error->machines.add(utf8Prefix(file.machine, kept), error->fileRecords);
+      error->apps.add(utf8Prefix(file.app, kept), error->fileRecords);
+      error->fileRecords = 0;
+    }
+    error->versionRun.flush(error->versions);
+  }
+  touched_.clear();
 }
 
 const DayRecords* busiestDay(const ErrorFigures& error) {

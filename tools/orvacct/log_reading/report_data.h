@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "log_reading/group_keys.h"
 #include "log_reading/heavy_hitters.h"
 #include "log_reading/log_types.h"
 #include "log_reading/log_text.h"
@@ -41,6 +42,33 @@ class DistinctCount {
 
 struct Nothing {};
 using Tally = HeavyHitters<Nothing>;
+
+// A key added to tallies many times in a row (a file's machine, its version), added once with
+// its count when another key comes or the run is flushed: the same counts, and the same key
+// dropped from a full tally, as adding it once a record.
+class TallyRun {
+ public:
+  template <class... Tallies>
+  void add(std::string_view key, Tallies&... tallies) {
+    if (count_ > 0 && sameText(key, key_)) {
+      ++count_;
+      return;
+    }
+    flush(tallies...);
+    key_.assign(key);
+    count_ = 1;
+  }
+  template <class... Tallies>
+  void flush(Tallies&... tallies) {
+    if (count_ == 0) return;
+    (tallies.add(key_, count_), ...);
+    count_ = 0;
+  }
+
+ private:
+  std::string key_;
+  std::uint64_t count_ = 0;
+};
 
 // Per application or machine.
 struct PlaceFigures {
@@ -88,6 +116,13 @@ struct ErrorFigures {
   std::unordered_map<int, std::uint64_t> perDay;
   std::vector<RecentRecord> recent;  // the latest first
   std::vector<DayRecords> days;      // at most kDaysHeld
+  // No held day has fewer records: their counts only grow, and a day takes a held one's place
+  // only with as many, so the fewest found once stays a floor while the logs are read.
+  std::uint64_t heldDaysFloor = 0;
+  // While a file is read: its records of the error, for its machine and application tallies,
+  // and the run of its versions.
+  std::uint64_t fileRecords = 0;
+  TallyRun versionRun;
 };
 
 // The day with the most records of the error, the latest among equals; null without records.
@@ -141,6 +176,7 @@ class ReportBuilder final : public LogConsumer {
 
   void addPlace(PlaceFigures& place, const LogFile& file, const std::string& other);
   void addError(const LogFile& file, const orv::log::ReadRecord& record, const Moment& moment);
+  void flushRuns(const LogFile& file);
 
   ReportData& data_;
   FileFigures file_;
@@ -148,6 +184,9 @@ class ReportBuilder final : public LogConsumer {
   PlaceFigures* machine_ = nullptr;
   std::string folder_;
   std::string text_;
+  LastKeyText version_{GroupKeys::kTextKept}, tallyVersion_{ErrorFigures::kTallyText};
+  TallyRun versionRun_;                // the file's versions, for its application and machine
+  std::vector<ErrorFigures*> touched_;  // the errors the file's records added to
   int days_ = 0;
 };
 
