@@ -41,6 +41,10 @@ class ByteReader {
   explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
 
   std::uint64_t number() {
+    // Most numbers of a state (steps of lines and times, small indexes) take one byte.
+    if (at_ < bytes_.size() && static_cast<unsigned char>(bytes_[at_]) < 0x80) {
+      return static_cast<unsigned char>(bytes_[at_++]);
+    }
     std::uint64_t value = 0;
     for (int shift = 0; shift < 64; shift += 7) {
       if (at_ == bytes_.size()) throw StateDamaged("ends inside a number");

@@ -46,7 +46,8 @@ ReadRecord bodyRecord(const Contribution& contribution, std::size_t index) {
 
 bool EventDecoder::decode(orv::log::RecordSink* sink) {
   if (cursor_.events == contribution_.eventCount) return false;
-  ByteReader in(std::string_view(contribution_.events).substr(cursor_.at));
+  const std::string& events = contribution_.events;
+  ByteReader in(std::string_view(events.data() + cursor_.at, events.size() - cursor_.at));
   const std::uint64_t tag = in.number();
   const std::uint64_t line = cursor_.line + static_cast<std::uint64_t>(in.signedNumber());
   if ((tag & 1) == 0) {
