@@ -442,19 +442,14 @@ void* counted(std::size_t size) noexcept {
   if (orvacct::logs::counting) orvacct::logs::asked += size;
   return std::malloc(size == 0 ? 1 : size);
 }
-void* countedOrThrow(std::size_t size) {
+}  // namespace
+
+// Arrays are left to the runtime's own pair.
+void* operator new(std::size_t size) {
   if (void* block = counted(size)) return block;
   throw std::bad_alloc();
 }
-}  // namespace
-
-void* operator new(std::size_t size) { return countedOrThrow(size); }
-void* operator new[](std::size_t size) { return countedOrThrow(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return counted(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return counted(size); }
 void operator delete(void* block) noexcept { std::free(block); }
-void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
