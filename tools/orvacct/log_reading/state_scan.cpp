@@ -14,10 +14,8 @@
 namespace orvacct::logs {
 namespace {
 
-namespace fs = std::filesystem;
 using orv::log::ReadProblem;
 using orv::log::ReadRecord;
-using orv::platform::FileIdentity;
 using orv::platform::ReadableFile;
 
 // How far before a file's end its last record's first line is looked for; a record longer than
@@ -140,7 +138,7 @@ bool StatefulFileReading::unchanged(ReadableFile& handle) {
   if (!unchanged_) {
     const FileState* previous = previous_.get();
     try {
-      const FileIdentity identity = orv::platform::identityOf(handle);
+      const auto identity = orv::platform::identityOf(handle);
       unchanged_ = previous != nullptr && previous->codePage == codePageName() && identity == previous->identity &&
                    headHash(handle, identity.size) == previous->headHash &&
                    hashBefore(handle, identity.size) == previous->endHash;
@@ -151,7 +149,9 @@ bool StatefulFileReading::unchanged(ReadableFile& handle) {
   return *unchanged_;
 }
 
-std::string StatefulFileReading::codePageName() const { return codePage_ != nullptr ? codePage_->name() : std::string(); }
+std::string StatefulFileReading::codePageName() const {
+  return codePage_ != nullptr ? codePage_->name() : std::string();
+}
 
 void StatefulFileReading::read(orv::log::LogFileReader& reader, ReadableFile& handle, orv::log::RecordSink& sink) {
   if (unchanged(handle)) {
@@ -161,7 +161,7 @@ void StatefulFileReading::read(orv::log::LogFileReader& reader, ReadableFile& ha
     result_ = previous_;
     return;
   }
-  const FileIdentity identity = orv::platform::identityOf(handle);
+  const auto identity = orv::platform::identityOf(handle);
   const FileState* previous = previous_.get();
   if (previous != nullptr && previous->codePage == codePageName() && previous->identity.sameFile(identity) &&
       identity.size > previous->identity.size && headHash(handle, previous->identity.size) == previous->headHash) {
@@ -187,8 +187,9 @@ void StatefulFileReading::read(orv::log::LogFileReader& reader, ReadableFile& ha
   settle(reader, handle, identity, std::move(state), recorder.lastCursors());
 }
 
-void StatefulFileReading::settle(orv::log::LogFileReader& reader, ReadableFile& handle, const FileIdentity& identity,
-                                 std::shared_ptr<FileState> state, const std::vector<EventCursor>& lastCursors) {
+void StatefulFileReading::settle(orv::log::LogFileReader& reader, ReadableFile& handle,
+                                 const orv::platform::FileIdentity& identity, std::shared_ptr<FileState> state,
+                                 const std::vector<EventCursor>& lastCursors) {
   // A file that changed while it was read is read again next time.
   if (!(orv::platform::identityOf(handle) == identity)) return;
   state->path = path_;
@@ -202,11 +203,12 @@ void StatefulFileReading::settle(orv::log::LogFileReader& reader, ReadableFile& 
   result_ = std::move(state);
 }
 
-ScanState::ScanState(const fs::path& path, bool rebuild) : rebuild_(rebuild) {
-  fs::path lockPath = path;
+ScanState::ScanState(const std::filesystem::path& path, bool rebuild) : rebuild_(rebuild) {
+  std::filesystem::path lockPath = path;
   lockPath += ".lock";
   lock_ = orv::platform::FileLock::tryTake(lockPath);
-  if (!lock_) throw StateBusy("is in use by another run (its lock " + orv::text::toUtf8(lockPath.u16string()) + " is held)");
+  if (!lock_)
+    throw StateBusy("is in use by another run (its lock " + orv::text::toUtf8(lockPath.u16string()) + " is held)");
   if (rebuild) return;
   // Not cleared before it is read over: a state of megabytes.
   std::unique_ptr<char[]> bytes;
@@ -247,7 +249,8 @@ std::optional<std::string> ScanState::serialized() const {
   std::reverse(files.begin(), files.end());
   for (const auto& file : previous_) {
     std::error_code error;
-    if (!seen.contains(file->path) && fs::is_regular_file(nativePath(file->path), error)) files.push_back(file);
+    if (!seen.contains(file->path) && std::filesystem::is_regular_file(nativePath(file->path), error))
+      files.push_back(file);
   }
   if (files == previous_ && !rebuild_) return std::nullopt;
   return serializedLogState(files);
