@@ -13,7 +13,7 @@ sanitizers="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=al
 cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="$sanitizers" -DORVACCT_BUILD_FUZZERS=ON -DORVACCT_BUILD_TESTS=OFF \
   -DORVACCT_BUILD_BENCHMARKS=OFF -DORVACCT_BUILD_TOOL=OFF -DCMAKE_UNITY_BUILD=ON >/dev/null
-targets=(cipher_fuzz cipher_header_fuzz log_fuzz)
+targets=(cipher_fuzz cipher_header_fuzz log_fuzz state_fuzz)
 cmake --build build/fuzz -j 2 --target "${targets[@]}"
 [[ $seconds == build ]] && exit 0
 # Side by side.
@@ -21,7 +21,10 @@ pids=()
 for target in "${targets[@]}"; do
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus"
-  build/fuzz/tests/fuzz/$target -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 "$corpus" \
+  # A target whose input has a structure starts from seeds of it (a state the tool wrote).
+  seeds=()
+  [[ -d tests/fuzz/seeds/$target ]] && seeds=("tests/fuzz/seeds/$target")
+  build/fuzz/tests/fuzz/$target -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 "$corpus" "${seeds[@]}" \
     2>"build/fuzz/$target.log" &
   pids+=($!)
 done
