@@ -103,12 +103,26 @@ std::vector<std::shared_ptr<const FileState>> parseLogState(std::string_view byt
 }
 
 std::string serializedLogState(const std::vector<std::shared_ptr<const FileState>>& files) {
-  std::string rest;
-  putNumber(rest, files.size());
-  for (const auto& file : files) putFile(rest, *file);
+  // Written in one string, its checksum put in place at the end: a state is as large as a tenth
+  // of the share, and a second copy of it would double what a run holds.
   std::string out = versionLine();
-  putFixed(out, bytesChecksum(rest));
-  return out + rest;
+  // Room for it all at once: a string that grows by doubling holds its old bytes and twice as
+  // many while it moves.
+  std::size_t size = out.size() + 32;
+  for (const auto& file : files) {
+    size += file->path.size() + file->codePage.size() + file->contribution.bodies.size() +
+            file->contribution.events.size() + 128;
+  }
+  out.reserve(size);
+  const std::size_t checksumAt = out.size();
+  putFixed(out, 0);
+  const std::size_t restAt = out.size();
+  putNumber(out, files.size());
+  for (const auto& file : files) putFile(out, *file);
+  std::string checksum;
+  putFixed(checksum, bytesChecksum(std::string_view(out).substr(restAt)));
+  out.replace(checksumAt, checksum.size(), checksum);
+  return out;
 }
 
 }  // namespace orvacct::logs
