@@ -157,23 +157,22 @@ void RecordReader::hold(std::string_view text, bool gluedFirstLine, bool cut) {
   // The record's closing line after its fixed lines: whatever came between its description's
   // label and them is the description's text, labels or not.
   const std::size_t tailAt = heldLines_.size() - 6;
-  const auto heldLine = [this](std::size_t i) {
-    const std::size_t begin = i == 0 ? 0 : heldLines_[i - 1].end;
-    return std::string_view(heldText_).substr(begin, heldLines_[i].end - begin);
-  };
   const bool whole = tailAt > 0 && hasLabel(heldLine(0), RecordLine::Description) &&
                      signedDecimal(valueOf(heldLine(tailAt), RecordLine::Number)).has_value();
   readHeld(whole ? heldFrom_ + tailAt : 0);
+}
+
+std::string_view RecordReader::heldLine(std::size_t index) const {
+  const std::size_t begin = index == 0 ? 0 : heldLines_[index - 1].end;
+  return std::string_view(heldText_).substr(begin, heldLines_[index].end - begin);
 }
 
 bool RecordReader::heldEndsWithTail() const {
   if (heldLines_.size() < 6) return false;
   const std::size_t tailAt = heldLines_.size() - 6;
   for (std::size_t i = 0; i < 5; ++i) {
-    const HeldLine& held = heldLines_[tailAt + i];
-    const std::size_t begin = tailAt + i == 0 ? 0 : heldLines_[tailAt + i - 1].end;
     const auto line = static_cast<RecordLine>(indexOf(RecordLine::Number) + i);
-    if (held.cut || !hasLabel(std::string_view(heldText_).substr(begin, held.end - begin), line)) return false;
+    if (heldLines_[tailAt + i].cut || !hasLabel(heldLine(tailAt + i), line)) return false;
   }
   return true;
 }
@@ -183,11 +182,9 @@ void RecordReader::readHeld(std::uint64_t descriptionUntil) {
   const std::uint64_t now = lineNumber_;
   descriptionUntil_ = descriptionUntil;
   lineNumber_ = heldFrom_ - 1;
-  std::size_t begin = 0;
-  for (const HeldLine& held : heldLines_) {
+  for (std::size_t i = 0; i < heldLines_.size(); ++i) {
     ++lineNumber_;
-    dispatch(std::string_view(heldText_).substr(begin, held.end - begin), false, held.cut);
-    begin = held.end;
+    dispatch(heldLine(i), false, heldLines_[i].cut);
   }
   descriptionUntil_ = 0;
   heldText_.clear();

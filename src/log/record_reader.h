@@ -122,6 +122,7 @@ class RecordReader {
   // A record's lines after its first line are held until its closing line, so that its fixed
   // lines are read from its end: label lines in a description are then the description's.
   void hold(std::string_view text, bool gluedFirstLine, bool cut);
+  std::string_view heldLine(std::size_t index) const;
   bool heldEndsWithTail() const;
   // The lines held, read now as they came; those before descriptionUntil belong to the description.
   void readHeld(std::uint64_t descriptionUntil);
