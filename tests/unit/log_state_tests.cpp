@@ -399,41 +399,6 @@ TEST(LogStateTool, ARunOnAStateAnotherRunHoldsIsRefusedAndLeavesItAsItWas) {
   EXPECT_EQ(readFile(share.state), before);
 }
 
-// Each command's own run: with the state, what it writes and says is what it does without (the
-// report's time of making and the metrics' time of taking aside), on a first run and after a
-// file grew.
-TEST(LogStateTool, EachCommandWritesWithItsStateWhatItWritesWithout) {
-  Share share;
-  const std::string root = orv::testing::quoted(share.root);
-  const std::string stateOption = " --state " + orv::testing::quoted(share.state);
-  const std::string out = orv::testing::quoted(share.folder / "out");
-  const auto unstamped = [](std::string text) {
-    for (const std::string mark : {" made ", "\norvacct_log_scrape_timestamp_seconds "}) {
-      const std::size_t at = text.find(mark);
-      if (at != std::string::npos) text.erase(at, text.find_first_of("<\n", at + 1) - at);
-    }
-    return text;
-  };
-  const auto both = [&](const std::string& arguments, bool toFile) {
-    const auto without = orv::testing::runLogs(arguments);
-    const std::string written = toFile ? readFile(share.folder / "out") : std::string();
-    const auto with = orv::testing::runLogs(arguments + stateOption);
-    EXPECT_EQ(with.exitCode, without.exitCode) << arguments;
-    EXPECT_EQ(with.out, without.out) << arguments;
-    EXPECT_EQ(with.err, without.err) << arguments;
-    if (toFile) {
-      EXPECT_EQ(unstamped(readFile(share.folder / "out")), unstamped(written)) << arguments;
-    }
-  };
-  for (int round = 0; round < 2; ++round) {
-    both("summary --by machine,number " + root, false);
-    both("report --overwrite --output " + out + " " + root, true);
-    both("metrics --output " + out + " " + root, true);
-    both("check --by app --warning 5 " + root, false);
-    append(share.log("PC01", "billing-11302026.log"), records(4, 10));
-  }
-}
-
 }  // namespace
 }  // namespace orvacct::logs
 
